@@ -1,0 +1,186 @@
+#include "platform/UiDialogs.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ui {
+
+namespace {
+
+struct HookState {
+    std::deque<Answer> answers;
+    std::deque<ShownDialog> record;
+    bool nonInteractive = false;
+};
+
+HookState& state()
+{
+    static HookState s;
+    return s;
+}
+
+std::optional<Answer> takeAnswer()
+{
+    auto& s = state();
+    if (s.answers.empty())
+        return std::nullopt;
+    Answer a = s.answers.front();
+    s.answers.pop_front();
+    return a;
+}
+
+const char* buttonName(MsgButton b)
+{
+    switch (b) {
+    case MsgButton::Yes: return "Yes";
+    case MsgButton::No: return "No";
+    case MsgButton::OK: return "OK";
+    case MsgButton::Cancel: return "Cancel";
+    case MsgButton::Abort: return "Abort";
+    case MsgButton::Retry: return "Retry";
+    case MsgButton::Ignore: return "Ignore";
+    case MsgButton::All: return "All";
+    case MsgButton::NoToAll: return "NoToAll";
+    case MsgButton::YesToAll: return "YesToAll";
+    case MsgButton::Help: return "Help";
+    }
+    return "";
+}
+
+QMessageBox::StandardButton standardButton(MsgButton b)
+{
+    switch (b) {
+    case MsgButton::Yes: return QMessageBox::Yes;
+    case MsgButton::No: return QMessageBox::No;
+    case MsgButton::OK: return QMessageBox::Ok;
+    case MsgButton::Cancel: return QMessageBox::Cancel;
+    case MsgButton::Abort: return QMessageBox::Abort;
+    case MsgButton::Retry: return QMessageBox::Retry;
+    case MsgButton::Ignore: return QMessageBox::Ignore;
+    case MsgButton::All: return QMessageBox::YesToAll;
+    case MsgButton::NoToAll: return QMessageBox::NoToAll;
+    case MsgButton::YesToAll: return QMessageBox::YesToAll;
+    case MsgButton::Help: return QMessageBox::Help;
+    }
+    return QMessageBox::NoButton;
+}
+
+QMessageBox::Icon icon(MsgType t)
+{
+    switch (t) {
+    case MsgType::Warning: return QMessageBox::Warning;
+    case MsgType::Error: return QMessageBox::Critical;
+    case MsgType::Information: return QMessageBox::Information;
+    case MsgType::Confirmation: return QMessageBox::Question;
+    case MsgType::Custom: return QMessageBox::NoIcon;
+    }
+    return QMessageBox::NoIcon;
+}
+
+void record(const ShownDialog& d)
+{
+    state().record.push_back(d);
+}
+
+} // namespace
+
+void QueueAnswer(const Answer& a) { state().answers.push_back(a); }
+void QueueButton(MsgButton b) { QueueAnswer(Answer{b, std::nullopt}); }
+void QueueText(const std::optional<QString>& text) { QueueAnswer(Answer{std::nullopt, text}); }
+void ClearAnswers() { state().answers.clear(); }
+bool HasQueuedAnswers() { return !state().answers.empty(); }
+const std::deque<ShownDialog>& Record() { return state().record; }
+void ClearRecord() { state().record.clear(); }
+void SetNonInteractive(bool on) { state().nonInteractive = on; }
+
+ModalResult ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent)
+{
+    ShownDialog d{QStringLiteral("message"), spec.caption, spec.text, {}};
+    for (MsgButton b : spec.buttons)
+        d.buttons << QString::fromLatin1(buttonName(b));
+    record(d);
+
+    if (auto a = takeAnswer())
+        return a->button;
+    if (state().nonInteractive)
+        return spec.buttons.isEmpty() ? ModalResult(MsgButton::OK) : ModalResult(spec.buttons.first());
+
+    QMessageBox box(icon(spec.type), spec.caption, spec.text, QMessageBox::NoButton, parent);
+    QList<QPair<QAbstractButton*, MsgButton>> map;
+    for (MsgButton b : spec.buttons) {
+        QAbstractButton* btn = box.addButton(standardButton(b));
+        if (b == MsgButton::Yes && !spec.yesText.isEmpty())
+            btn->setText(spec.yesText);
+        if (b == MsgButton::No && !spec.noText.isEmpty())
+            btn->setText(spec.noText);
+        if (b == MsgButton::Cancel && !spec.cancelText.isEmpty())
+            btn->setText(spec.cancelText);
+        map.append({btn, b});
+    }
+    if (spec.buttons.isEmpty())
+        map.append({box.addButton(QMessageBox::Ok), MsgButton::OK});
+    box.exec();
+    for (const auto& [btn, b] : map)
+        if (box.clickedButton() == btn)
+            return b;
+    return std::nullopt;
+}
+
+void ShowPlainMessage(const QString& text, QWidget* parent)
+{
+    record(ShownDialog{QStringLiteral("plain"), QString(), text, {QStringLiteral("OK")}});
+    if (takeAnswer() || state().nonInteractive)
+        return;
+    QMessageBox::information(parent, QCoreApplication::applicationName(), text);
+}
+
+std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
+                                  const QString& preset, QWidget* parent)
+{
+    record(ShownDialog{QStringLiteral("input"), caption, prompt, {}});
+    if (auto a = takeAnswer())
+        return a->text;
+    if (state().nonInteractive)
+        return std::nullopt;
+    bool ok = false;
+    const QString s = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, preset, &ok);
+    if (!ok)
+        return std::nullopt;
+    return s;
+}
+
+std::optional<QString> OpenFileName(const QString& caption, const QString& dir,
+                                    const QString& filter, QWidget* parent)
+{
+    record(ShownDialog{QStringLiteral("open"), caption, dir, {}});
+    if (auto a = takeAnswer())
+        return a->text;
+    if (state().nonInteractive)
+        return std::nullopt;
+    const QString f = QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    if (f.isEmpty())
+        return std::nullopt;
+    return f;
+}
+
+std::optional<QString> SaveFileName(const QString& caption, const QString& dir,
+                                    const QString& filter, const QString& defaultSuffix,
+                                    QWidget* parent)
+{
+    record(ShownDialog{QStringLiteral("save"), caption, dir, {}});
+    if (auto a = takeAnswer())
+        return a->text;
+    if (state().nonInteractive)
+        return std::nullopt;
+    QFileDialog dlg(parent, caption, dir, filter);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(defaultSuffix);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dlg.selectedFiles().first();
+}
+
+} // namespace ui

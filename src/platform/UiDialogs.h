@@ -1,0 +1,78 @@
+#pragma once
+// Every modal dialog of the program goes through these few routines, so that a test can
+// answer the next one instead of a person (no test ever blocks on a modal window).
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace ui {
+
+// Buttons of a message dialog, in the order of the designed button set.
+enum class MsgButton { Yes, No, OK, Cancel, Abort, Retry, Ignore, All, NoToAll, YesToAll, Help };
+
+// Dialog types: 0 warning, 1 error, 2 information, 3 confirmation, 4 custom.
+enum class MsgType { Warning = 0, Error = 1, Information = 2, Confirmation = 3, Custom = 4 };
+
+// A modal result: the button pressed (MsgButton) or none when the dialog was closed.
+using ModalResult = std::optional<MsgButton>;
+
+// What a shown (or answered) dialog looked like; tests read these back.
+struct ShownDialog {
+    QString kind;      // "message", "plain", "input", "open", "save"
+    QString caption;
+    QString text;      // message text, or prompt of an input
+    QStringList buttons;
+};
+
+// ---- test hook ----------------------------------------------------------------------
+// When answers are queued, the next dialog is not shown: it takes the first answer.
+// An answer is a button (message dialogs), a text (input prompts, file dialogs;
+// std::nullopt = Cancel). Every dialog, shown or answered, is recorded.
+struct Answer {
+    std::optional<MsgButton> button;
+    std::optional<QString> text;
+};
+void QueueAnswer(const Answer& a);
+void QueueButton(MsgButton b);
+void QueueText(const std::optional<QString>& text); // nullopt: the user cancels
+void ClearAnswers();
+bool HasQueuedAnswers();
+// Every dialog since the last ClearRecord (tests read it).
+const std::deque<ShownDialog>& Record();
+void ClearRecord();
+// When set, a dialog with no queued answer does not block either: it is recorded and
+// returns its default (OK / Cancel / empty). Tests turn it on in their main().
+void SetNonInteractive(bool on);
+
+// ---- dialogs ------------------------------------------------------------------------
+// A message dialog with the given caption, text, icon type and buttons, whose button
+// captions may be replaced (Yes, No, Cancel translated by the caller). Returns the button.
+struct MessageBoxSpec {
+    QString caption;
+    QString text;
+    MsgType type = MsgType::Information;
+    QList<MsgButton> buttons;
+    QString yesText, noText, cancelText; // empty: the toolkit's own
+};
+ModalResult ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent = nullptr);
+
+// A plain dialog with a fixed text and one OK button.
+void ShowPlainMessage(const QString& text, QWidget* parent = nullptr);
+
+// A plain text prompt with OK and Cancel; nullopt when cancelled.
+std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
+                                  const QString& preset, QWidget* parent = nullptr);
+
+// File dialogs: filter in the toolkit's form "Templates (*.tpl)"; nullopt when cancelled.
+std::optional<QString> OpenFileName(const QString& caption, const QString& dir,
+                                    const QString& filter, QWidget* parent = nullptr);
+std::optional<QString> SaveFileName(const QString& caption, const QString& dir,
+                                    const QString& filter, const QString& defaultSuffix,
+                                    QWidget* parent = nullptr);
+
+} // namespace ui
