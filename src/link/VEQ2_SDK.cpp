@@ -97,8 +97,8 @@ TVEQ2::~TVEQ2()
         Device = nullptr;
         ReleaseDevice(dev);
     }
-    Controller->SetOnDeviceChange(nullptr);
     Controller->SetOnEnumerate(nullptr);
+    Controller->SetOnDeviceChange(nullptr);
     Controller->SetOnDeviceUnplug(nullptr);
     delete Controller;
     Controller = nullptr;
@@ -152,6 +152,8 @@ bool TVEQ2::DeviceEnumerate(THidDevice* HidDev, int Idx)
             Device = nullptr;
             earlier->SetOnData(nullptr);
             ReleaseDevice(earlier);
+            // Its last busy bit says nothing about the module that takes its place.
+            Busy = false;
         }
         Device = dev;
         OpenError.clear();
