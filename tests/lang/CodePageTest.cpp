@@ -39,7 +39,9 @@ std::optional<char16_t> iconvByte(const char* codePage, uint8_t byte)
 TEST(CodePageTest, EveryByteOfEveryTableMatchesTheSystemConverter)
 {
     for (int t = 0; t < CodePageCount; ++t) {
-        ASSERT_NE(iconv_open("UTF-16LE", kNames[t]), reinterpret_cast<iconv_t>(-1)) << kNames[t];
+        const iconv_t probe = iconv_open("UTF-16LE", kNames[t]);
+        ASSERT_NE(probe, reinterpret_cast<iconv_t>(-1)) << kNames[t];
+        iconv_close(probe);
         for (int b = 0; b < 0x100; ++b) {
             const std::optional<char16_t> expected = iconvByte(kNames[t], uint8_t(b));
             // A byte that the code page leaves undefined converts to the same value.
