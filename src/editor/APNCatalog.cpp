@@ -13,7 +13,8 @@ const QString kTab = QStringLiteral("\t");
 
 QString Decode(QStringConverter::Encoding encoding, const QByteArray& bytes)
 {
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    // The mark is already cut off; a second one is text and stays.
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 
