@@ -271,7 +271,7 @@ private:
     int DoEnumerate();
     void Recount();
     void Forget(THidDevice* dev);  // leaves the list; freed once no handler can hold it
-    void Reap();
+    void Reap(bool force = false);
     void DeviceFreed(THidDevice* dev);
     THidDevice* FindBySerial(quint64 serial) const;
     quint64 NextSerial() { return ++lastSerial_; }
@@ -306,6 +306,10 @@ private:
     bool destroying_ = false;
     quint64 lastSerial_ = 0;
     QString accessProblem_;
+
+    // Expires when the controller is destroyed: a handler may free it (a window closed from
+    // a nested event loop), and the caller up the stack must then stop touching it.
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
 
     std::mutex queueMutex_;
     std::deque<QueuedReport> queue_;
