@@ -37,6 +37,32 @@ THidDeviceReadThread::THidDeviceReadThread(THidDevice* Device, std::shared_ptr<p
 {
 }
 
+THidDeviceReadThread::~THidDeviceReadThread()
+{
+    RequestStop();
+    Wait();
+}
+
+void THidDeviceReadThread::Start()
+{
+    if (!thread_.joinable()) {
+        thread_ = std::thread([this] {
+            try {
+                Execute();
+            } catch (...) {
+                // Nothing may escape the thread; the reader simply ends.
+            }
+        });
+    }
+}
+
+void THidDeviceReadThread::Wait()
+{
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
 void THidDeviceReadThread::RequestStop()
 {
     {
@@ -52,7 +78,7 @@ void THidDeviceReadThread::SleepUnlessStopped(int ms)
     sleepCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_.load(); });
 }
 
-void THidDeviceReadThread::run()
+void THidDeviceReadThread::Execute()
 {
     const int length = static_cast<int>(buffer_.size());
     while (!stop_.load()) {
@@ -249,7 +275,7 @@ void THidDevice::StartThread()
     }
     OpenFile();
     readThread_ = new THidDeviceReadThread(this, handle_, onReportRead_, GetCaps().InputReportByteLength);
-    readThread_->start();
+    readThread_->Start();
 }
 
 void THidDevice::StopThread()
@@ -260,7 +286,7 @@ void THidDevice::StopThread()
     // The reader never waits for the GUI thread (reports and errors are queued), so this
     // wait ends within one sleep time.
     readThread_->RequestStop();
-    readThread_->wait();
+    readThread_->Wait();
     delete readThread_;
     readThread_ = nullptr;
     if (controller_ != nullptr) {
