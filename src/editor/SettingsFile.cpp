@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace settings {
+
 QString SettingsFilePath()
 {
     return platform::ProgramFile(QLatin1String(SettingsFileName));
@@ -137,3 +139,5 @@ bool AppendDebugCode(std::uint32_t LastRequest)
     f.close();
     return ok && f.error() == QFileDevice::NoError;
 }
+
+} // namespace settings

@@ -3,7 +3,8 @@
 // the production-test numbers of the service mode, and the debug file Debug/Debug.txt
 // that a timed-out settings read adds a line to.
 //
-// The main window's methods of the same names forward to these. Nothing is cached: every
+// The main window's methods of the same names forward to these (hence the namespace: a
+// member calling the free routine of its own name needs it spelled out). Nothing is cached: every
 // read and every write opens Settings.ini, acts and closes it. A file that cannot be
 // written never stops the program: only that value or line is lost.
 #include <QByteArray>
@@ -13,6 +14,8 @@
 #include <cstdint>
 
 class QWidget;
+
+namespace settings {
 
 inline constexpr char SettingsSection[] = "Settings";
 inline constexpr char SettingsFileName[] = "Settings.ini";
@@ -77,3 +80,5 @@ bool TntButton28Click(TTestNumberList& List, QWidget* Parent = nullptr);
 // An existing file that cannot be read is left alone and the line goes at its end all
 // the same. False when the line could not be written.
 bool AppendDebugCode(std::uint32_t LastRequest);
+
+} // namespace settings

@@ -228,9 +228,10 @@ bool InstanceGuard::tryTakeSlot(int slot, std::uint64_t seq)
     }
     const QByteArray stamp = QByteArray::number(static_cast<qulonglong>(seq)) + ' ' +
                              QByteArray::number(static_cast<qlonglong>(::getpid())) + '\n';
-    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, stamp.constData(), static_cast<size_t>(stamp.size()), 0) != stamp.size()) {
-        // The copy still holds its slot; only the order of admission is unknown.
-    }
+    // A stamp that cannot be written only leaves the order of admission unknown.
+    const bool stamped = ::ftruncate(fd, 0) == 0 &&
+                         ::pwrite(fd, stamp.constData(), static_cast<size_t>(stamp.size()), 0) == stamp.size();
+    (void)stamped;
     slotFd_ = fd;
     slot_ = slot;
     return true;
@@ -258,18 +259,19 @@ bool InstanceGuard::acquire(std::uint32_t maxInstances)
             lastId_ = s.pid;
         }
     }
-    acted_ = true;
-    admitted_ = false;
+    bool admitted = false;
     for (int idx = 0; held < maxInstances; ++idx) {
         const auto it = std::find_if(entries.begin(), entries.end(), [idx](const SlotInfo& s) { return s.slot == idx; });
         if (it != entries.end() && it->held)
             continue;
         if (tryTakeSlot(idx, lastSeq + 1)) {
-            admitted_ = true;
+            admitted = true;
             break;
         }
         ++held; // another copy took it just now
     }
+    acted_ = true;
+    admitted_ = admitted;
     if (admitted_) {
         lastId_ = static_cast<std::uint32_t>(::getpid());
         listen();

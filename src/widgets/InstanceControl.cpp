@@ -36,7 +36,7 @@ TInstanceControl::~TInstanceControl()
     if (g_instance == this)
         g_instance = nullptr;
     // The program block's guard outlives the window; it must not call back into it.
-    if (FGuard)
+    if (FGuard && (FGuard == FOwnGuard.get() || FGuard == platform::InstanceGuard::Program()))
         FGuard->setComeForwardHandler(nullptr);
     // A guard of the control's own gives up its slot with it.
     FOwnGuard.reset();

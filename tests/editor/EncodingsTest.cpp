@@ -42,18 +42,9 @@ TEST(TCPCR, EveryFieldBuildsItsBits)
     EXPECT_EQ(BuildTCPCR(c, 0) & 0xFF000000u, 0x11000000u);
     c.TntCheckBox25Checked = true;
     EXPECT_EQ(BuildTCPCR(c, 0) & 0x3000u, 0x1000u);
-    c.TntCheckBox26Checked = true;
-    EXPECT_EQ(BuildTCPCR(c, 0) & 0x3000u, 0x3000u);
-}
-
-TEST(TCPCR, HiddenPstnBoxAlwaysSetsItsBit)
-{
-    TTCPCRControls c = ChannelControls();
-    c.TntCheckBox25Visible = false;
+    // A hidden "Put same to PSTN" box always sets its bit.
     c.TntCheckBox26Visible = false;
     EXPECT_EQ(BuildTCPCR(c, 0) & 0x3000u, 0x3000u);
-    c.TntCheckBox25Visible = true;
-    EXPECT_EQ(BuildTCPCR(c, 0) & 0x3000u, 0x2000u);
 }
 
 TEST(TCPCR, EncryptionBitsOnlyFromFirmware2030)
@@ -183,19 +174,12 @@ TEST(SMSPSTNCR, BothDirections)
 
 // ---- flag bytes -----------------------------------------------------------------------------
 
-TEST(FlagBytes, EveryPnCRAndPnAddCRBitRoundTrips)
+TEST(FlagBytes, UserFlagBitsBelongToTheirBoxes)
 {
-    for (int bit = 0; bit < 8; ++bit) {
-        const auto b = static_cast<std::uint8_t>(1u << bit);
-        EXPECT_EQ(BuildPnCR(DecodePnCR(b)), b);
-    }
-    EXPECT_TRUE(DecodePnCR(PnCRAlarmSMS).TntCheckBox23);
-    EXPECT_TRUE(DecodePnCR(0x10).TntCheckBox22);
-    EXPECT_TRUE(DecodePnCR(0x20).TntCheckBox9);
-    for (int bit = 0; bit < 6; ++bit) {
-        const auto b = static_cast<std::uint8_t>(1u << bit);
-        EXPECT_EQ(BuildPnAddCR(DecodePnAddCR(b)), b);
-    }
+    const TPnCRBoxes p = DecodePnCR(PnCRAlarmSMS | 0x10 | 0x20);
+    EXPECT_TRUE(p.TntCheckBox23 && p.TntCheckBox22 && p.TntCheckBox9);
+    EXPECT_FALSE(p.TntCheckBox5 || p.TntCheckBox6 || p.TntCheckBox7 || p.TntCheckBox8 || p.TntCheckBox24);
+    EXPECT_EQ(BuildPnCR(p), 0x70);
     EXPECT_TRUE(DecodePnAddCR(0x10).TntCheckBox38);
     EXPECT_EQ(BuildPnAddCR(DecodePnAddCR(0xFF)), 0x3F); // bits 6-7 have no box
 }

@@ -12,23 +12,6 @@ protected:
 
 } // namespace
 
-TEST_F(MainTablesTest, ZeroAtStart)
-{
-    UserPhones[3].PhoneNr = "1";
-    InputTable[0].CID = tduomenys(5, 7);
-    ItemNames[100] = "x";
-    TemplateLoaded = true;
-    UIStateBits = UIStateApplyGPRSLock;
-    ResetMainTables();
-    EXPECT_TRUE(UserPhones[3].PhoneNr.isEmpty());
-    EXPECT_TRUE(InputTable[0].CID.empty());
-    EXPECT_TRUE(ItemNames[100].isEmpty());
-    EXPECT_FALSE(TemplateLoaded);
-    EXPECT_EQ(UIStateBits, 0u);
-    EXPECT_EQ(InputTable[5].Row.FunctionCombo, nullptr);
-    EXPECT_EQ(OutputTable[3].Row.DurationPicker, nullptr);
-}
-
 TEST_F(MainTablesTest, IndexesFromTheModuleOutsideATableAreIgnored)
 {
     EXPECT_FALSE(StoreUserPhone(10, 0xFF, "123"));

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace settings;
+
 namespace {
 
 class SettingsFileTest : public ::testing::Test {

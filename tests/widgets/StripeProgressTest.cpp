@@ -59,18 +59,6 @@ void ExpectStripes(const QImage& img, int offset, const QColor& fore, const QCol
 
 } // namespace
 
-TEST(StripeProgress, Defaults)
-{
-    TStripeProgress bar;
-    EXPECT_EQ(bar.size(), QSize(150, 14));
-    EXPECT_EQ(bar.Status(), TProgressStatus::psOff);
-    EXPECT_EQ(bar.ForeColor(), 0xFF0000);
-    EXPECT_EQ(bar.BackColor(), 0x0000FF);
-    EXPECT_EQ(bar.Interval(), 100);
-    EXPECT_EQ(bar.Offset(), 0);
-    EXPECT_EQ(bar.AnimationTimer(), nullptr);
-}
-
 TEST(StripeProgress, StripesAtTwoOffsetsAndTheOutline)
 {
     TStripeProgress bar;
