@@ -78,6 +78,10 @@ TEST_F(HidController, FirstListingReportsAChangeEvenWithoutDifference)
     // A later notification with no difference raises nothing.
     hid.NotifyChange();
     EXPECT_EQ(changes, 2);
+    // Clearing the handler lists nothing.
+    const int listings = c.ListingCount();
+    c.SetOnDeviceChange(nullptr);
+    EXPECT_EQ(c.ListingCount(), listings);
 }
 
 TEST_F(HidController, ArrivalAndRemovalOfTwoDevices)
