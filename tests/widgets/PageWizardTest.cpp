@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPainter>
@@ -533,4 +534,25 @@ TEST_F(PageWizardTest, EnterReachesFinishWhenNextIsNotOffered)
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(wz->GetActivePageIndex(), 0);
+}
+
+TEST(PageWizardDialog, KeysAndModalResultInADialog)
+{
+    QDialog dlg;
+    dlg.resize(500, 350);
+    auto* w = new TPageWizard(&dlg);
+    w->setLoading(true);
+    auto* p1 = new TPageWizardWelcomePage(w);
+    auto* p2 = new TPageWizardWelcomePage(w);
+    auto* edit = new QLineEdit(p1);
+    dlg.open(); // modal, without a nested loop
+    w->loaded();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(w->ActivePage(), p2);
+    EXPECT_TRUE(dlg.isVisible());
+    // Esc clicks Cancel, whose modal result 2 ends the dialog.
+    QTest::keyClick(p2, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.result(), 2);
 }
