@@ -2,6 +2,8 @@
 
 #include "IndTestUtil.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -13,14 +15,22 @@ using IndSysUtils::GradientColor;
 
 namespace {
 
-// Counts the repaint requests.
+// Counts the repaint requests and the paints.
 class CountingUserLed : public TIndUserLed {
 public:
     int updates = 0;
+    int paints = 0;
     void UpdateControl() override
     {
         ++updates;
         TIndUserLed::UpdateControl();
+    }
+
+protected:
+    void Paint(QPainter& canvas) override
+    {
+        ++paints;
+        TIndUserLed::Paint(canvas);
     }
 };
 
@@ -38,20 +48,6 @@ void SetUpMainWindowLed(TIndUserLed& led, TColor high1, TColor high2)
 }
 
 } // namespace
-
-TEST(IndUserLed, Defaults)
-{
-    TIndUserLed led;
-    EXPECT_EQ(led.size(), QSize(20, 10));
-    EXPECT_FALSE(led.Active());
-    EXPECT_EQ(led.Bevel()->InnerStyle(), TIndBevelStyle::bsNone);
-    EXPECT_EQ(led.Bevel()->InnerHighlight(), colors::clLime);
-    EXPECT_EQ(led.Bevel()->InnerShadow(), colors::clGreen);
-    EXPECT_EQ(led.PaletteEx()->Low1(), colors::clMaroon);
-    EXPECT_EQ(led.PaletteEx()->High1(), colors::clRed);
-    EXPECT_EQ(led.DrawStyle(), TIndDrawStyle::dsNormal);
-    EXPECT_EQ(led.OutlineWidth(), 0);
-}
 
 TEST(IndUserLed, RingsAndFaceGradient)
 {
@@ -140,6 +136,27 @@ TEST(IndUserLed, ActiveNotifiesOnlyOnChange)
     EXPECT_EQ(led.PaletteEx(), owned);
     EXPECT_EQ(owned->High1(), colors::clBlue);
     EXPECT_EQ(led.updates, 3);
+}
+
+TEST(IndUserLed, NoRepaintWhileTheFormLoads)
+{
+    QWidget form;
+    form.resize(60, 40);
+    auto* led = new CountingUserLed;
+    led->setParent(&form);
+    form.show();
+    QApplication::processEvents();
+    led->paints = 0;
+
+    led->setLoading(true);
+    led->SetActive(true);
+    led->Bevel()->SetOuterWidth(2);
+    QApplication::processEvents();
+    EXPECT_EQ(led->paints, 0);
+    led->loaded();
+    QApplication::processEvents();
+    EXPECT_GE(led->paints, 1);
+    EXPECT_FALSE(led->isLoading());
 }
 
 TEST(IndUserLed, OwnerDraw)
@@ -239,4 +256,45 @@ TEST(IndLed, CustomGlyphsUseControlColourAsTransparent)
     led.SetActive(true);
     QImage on = Render(led);
     EXPECT_EQ(Pixel(on, at.x() + 1, at.y() + 1), colors::clBlue);
+}
+
+TEST(IndLed, CaptionPlacesGlyphBesideText)
+{
+    TIndLed led;
+    led.resize(200, 25);
+    int texts = 0;
+    led.OnTextChanged = [&](QObject*) { ++texts; };
+    led.SetCaption(QStringLiteral("Connected"));
+    led.SetCaption(QStringLiteral("Connected"));
+    EXPECT_EQ(texts, 1);
+    Render(led);
+    const int tw = QFontMetrics(led.font())
+                       .boundingRect(QRect(0, 0, 200, 0), Qt::AlignLeft | Qt::AlignTop, led.Caption())
+                       .width();
+    const int margin = (200 - (14 + 5 + tw) + 1) / 2;
+    EXPECT_EQ(led.GlyphRect().left(), margin);
+    EXPECT_EQ(led.TextRect().Left, margin + 14 + 5);
+
+    led.SetLayout(TIndImageTextLayout::ImageRight);
+    Render(led);
+    EXPECT_EQ(led.GlyphRect().left(), 200 - margin - 14);
+    EXPECT_EQ(led.TextRect().Left, 200 - margin - 14 - 5 - tw);
+}
+
+TEST(IndLed, TransparentShowsTheParent)
+{
+    QWidget parent;
+    parent.resize(40, 40);
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, QColor(0x12, 0x34, 0x56));
+    parent.setPalette(pal);
+    parent.setAutoFillBackground(true);
+    auto* led = new TIndLed(&parent);
+    led->move(5, 5);
+    led->SetTransparent(true);
+    QImage img = Render(parent);
+    EXPECT_EQ(Pixel(img, 5, 5), 0x563412); // the parent's background
+    EXPECT_EQ(Pixel(img, 5 + 13, 5 + 13), colors::clMaroon);
+    led->SetTransparent(false);
+    EXPECT_EQ(Pixel(Render(parent), 5, 5), colors::clBlack);
 }
