@@ -1,0 +1,12 @@
+#pragma once
+// The SMS text editor dialog. No behaviour of its own: it exists as the program
+// creates it, and nothing opens it.
+#include <QDialog>
+
+class TForm4 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm4(QWidget* parent = nullptr);
+};
+
+extern TForm4* Form4;
