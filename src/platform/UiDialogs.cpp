@@ -99,8 +99,17 @@ void SetNonInteractive(bool on) { state().nonInteractive = on; }
 ModalResult ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent)
 {
     ShownDialog d{QStringLiteral("message"), spec.caption, spec.text, {}};
-    for (MsgButton b : spec.buttons)
+    for (MsgButton b : spec.buttons) {
         d.buttons << QString::fromLatin1(buttonName(b));
+        QString shown = QString::fromLatin1(buttonName(b));
+        if (b == MsgButton::Yes && !spec.yesText.isEmpty())
+            shown = spec.yesText;
+        if (b == MsgButton::No && !spec.noText.isEmpty())
+            shown = spec.noText;
+        if (b == MsgButton::Cancel && !spec.cancelText.isEmpty())
+            shown = spec.cancelText;
+        d.buttonTexts << shown;
+    }
     record(d);
 
     if (auto a = takeAnswer())

@@ -27,6 +27,9 @@ struct ShownDialog {
     QString caption;
     QString text;      // message text, or prompt of an input
     QStringList buttons;
+    // Message dialogs: the caption on each button, in the order of buttons (a replaced
+    // Yes, No or Cancel text, else the button's name).
+    QStringList buttonTexts = {};
 };
 
 // ---- test hook ----------------------------------------------------------------------

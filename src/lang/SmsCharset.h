@@ -1,0 +1,35 @@
+#pragma once
+// The module keeps SMS texts and element names in a character set of its own. Each language
+// names one SMS character table (its SmsTable): 0 means no conversion, 1..11 select a list
+// of {text byte, module byte} pairs (8, 9 and 10 the same list). Any other number, negative
+// ones included, converts nothing.
+#include <QByteArray>
+
+#include <cstdint>
+#include <span>
+
+struct SmsCharPair {
+    uint8_t text;   // byte in the code page of the languages that use the list
+    uint8_t module; // the module's code for it
+};
+
+constexpr int SmsTableCount = 12; // indexes 0..11; 0 is the empty table
+
+// The pairs of one table, in the order that decides the searches (empty for 0 and for an
+// index outside 1..11).
+std::span<const SmsCharPair> SmsCharTable(int table);
+
+// One byte: the first pair whose text (encode) or module (decode) byte matches; else c.
+uint8_t EncodeSmsChar(uint8_t c, int table);
+uint8_t DecodeSmsChar(uint8_t c, int table);
+
+// A whole text, byte by byte, with the given table.
+QByteArray EncodeSmsText(const QByteArray& s, int table);
+QByteArray DecodeSmsText(const QByteArray& s, int table);
+
+// A whole text with the SMS table of the current language (unchanged when no language is
+// loaded).
+QByteArray EncodeSmsText(const QByteArray& s);
+QByteArray DecodeSmsText(const QByteArray& s);
+void EncodeSmsText(const QByteArray& s, QByteArray& out);
+void DecodeSmsText(const QByteArray& s, QByteArray& out);
