@@ -36,7 +36,7 @@ QWidget* FindByName(const QWidget* root, const QString& name);
 template <class T>
 T* Find(const QWidget* root, const QString& name)
 {
-    return qobject_cast<T*>(FindByName(root, name));
+    return dynamic_cast<T*>(FindByName(root, name));
 }
 
 // Creates a child control with its designed name and geometry.

@@ -15,11 +15,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
+
+#include <utility>
 
 TForm1* Form1 = nullptr;
 
-std::function<bool()> TForm1::PendingInstallCheck;
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
@@ -32,6 +35,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 TForm1::~TForm1()
 {
     ReleaseLink();
+    delete std::exchange(retiredLink_, nullptr);
     if (Form1 == this)
         Form1 = nullptr;
 }
@@ -53,7 +57,7 @@ void TForm1::FormCreate()
         if (!NormalMode) {
             PageControl1->SetTabVisible(0, true);
             PageControl1->SetTabVisible(4, true);
-            TestNumbers = LoadTestNumbers();
+            LoadTestNumbers();
         }
     } catch (...) {
         // A fault while preparing the pages must not stop the window from coming up.
@@ -87,6 +91,7 @@ void TForm1::changeEvent(QEvent* e)
 void TForm1::Delay(int ms)
 {
     // A nested loop keeps timers and module reports flowing; it never spins.
+    ++delayDepth_;
     QEventLoop loop;
     QTimer t;
     t.setTimerType(Qt::PreciseTimer);
@@ -94,6 +99,7 @@ void TForm1::Delay(int ms)
     QObject::connect(&t, &QTimer::timeout, &loop, &QEventLoop::quit);
     t.start(ms < 0 ? 0 : ms);
     loop.exec();
+    --delayDepth_;
 }
 
 // ---- close ------------------------------------------------------------------------------
@@ -119,10 +125,28 @@ void TForm1::ReleaseLink()
     if (!VEQ2)
         return;
     TVEQ2* link = VEQ2;
-    // Taken out of the window first: a wait that unwinds later finds no link.
+    // Taken out of the window first: a sequence that resumes after a wait finds no link
+    // and stops.
     VEQ2 = nullptr;
     link->Closing = true;
-    link->ReleaseLater(); // freeing raises OnDisconnect once more when a module was held
+    link->WakeWaits();
+    delete std::exchange(retiredLink_, nullptr);
+    retiredLink_ = link;
+    DeleteRetiredLink();
+}
+
+void TForm1::DeleteRetiredLink()
+{
+    if (!retiredLink_)
+        return;
+    if (delayDepth_ > 0 || retiredLink_->InUse()) {
+        // A wait of the link or of the window is still on the stack: try again once it
+        // has unwound.
+        QTimer::singleShot(1, this, [this] { DeleteRetiredLink(); });
+        return;
+    }
+    // Freeing raises OnDisconnect once more when a module was held.
+    delete std::exchange(retiredLink_, nullptr);
 }
 
 void TForm1::closeEvent(QCloseEvent* e)
@@ -169,7 +193,7 @@ void TForm1::SaveLogOnClose()
 {
     const QDateTime end = QDateTime::currentDateTime();
     if (!NormalMode) {
-        SaveTestNumbers(TestNumbers.Items);
+        SaveTestNumbers();
         return;
     }
     if (LogLines.isEmpty())

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "editor/Encodings.h"
 #include "editor/SettingsFile.h"
 #include "link/VEQ2_SDK.h"
 #include "platform/UiDialogs.h"
@@ -65,6 +66,19 @@ public:
     void RestoreComboIndexes();
     void ApplyLanguageToRuntimeTexts();
     void ArrangeTranslatedControls();
+
+    // ---- Settings.ini and the debug file (each access opens and closes the file) --------
+    void IniReadString(const QByteArray& section, const QByteArray& ident, QByteArray& value,
+                       const QByteArray& def) { settings::IniReadString(section, ident, value, def); }
+    bool IniWriteString(const QByteArray& section, const QByteArray& ident, const QByteArray& value)
+    {
+        return settings::IniWriteString(section, ident, value);
+    }
+    void ReadServiceCode() { settings::ReadServiceCode(); }
+    bool ReadPSTNOption() { return settings::ReadPSTNOption(); }
+    void LoadTestNumbers() { TestNumbers = settings::LoadTestNumbers(); }
+    void SaveTestNumbers() { settings::SaveTestNumbers(TestNumbers.Items); }
+    bool AppendDebugCode(std::uint32_t lastRequest) { return settings::AppendDebugCode(lastRequest); }
 
     // ---- catalogues -----------------------------------------------------------------
     // False when CID_Descriptions.txt is missing or broken: the program then ends.
@@ -316,13 +330,11 @@ public:
     static QSize ScreenSizeOverride;
 
     // Production-test numbers of the service mode.
-    TTestNumberList TestNumbers;
+    settings::TTestNumberList TestNumbers;
 
     // Tests: the link's timer intervals for the next window created.
     static TVEQ2Timing LinkTiming;
 
-    // Test hook: when set, it answers "is a device installation pending?".
-    static std::function<bool()> PendingInstallCheck;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -353,7 +365,13 @@ private:
     void ReleaseLink();
     void SetLedsFromState(quint8 modemFlags, quint8 modemCR, quint8 modemSR, quint16 tcpsr);
 
+    void DeleteRetiredLink();
+
     TVEQ2* VEQ2 = nullptr;
+    // A link the window has let go of, freed once no wait of it or of the window's pause
+    // is still on the stack.
+    TVEQ2* retiredLink_ = nullptr;
+    int delayDepth_ = 0;
     QDateTime StartTime;
     QList<QByteArray> LogLines; // traffic log lines, 8-bit as the module sends them
     bool closed_ = false;
@@ -367,3 +385,9 @@ extern TForm1* Form1;
 // feeds as spaces, NUL as "."; outgoing lines may carry the register prefix.
 QByteArray MakeUsartLogLine(const QByteArray& text, bool outGoing, bool withRegisters,
                          quint16 tcpsr, quint8 modemCR, quint8 modemSR, quint8 modemFlags);
+
+// The catalogues read at start (the window's unit owns them).
+#include "editor/APNCatalog.h"
+#include "editor/CIDCatalog.h"
+extern TCIDDescriptions CIDDescriptions;
+extern TAPNLocations APNLocations;

@@ -49,7 +49,7 @@ void TForm1::Timer5Timer()
     for (const TLanguage& l : Languages)
         ComboBox28->addItem(LangToUnicode(l.Name));
     QByteArray stored;
-    IniReadString(SettingsSection, "Language", stored, "English");
+    IniReadString(settings::SettingsSection, "Language", stored, "English");
     const QString name = LangToUnicode(stored);
     ComboBox28->setCurrentIndex(-1);
     for (int i = 0; i < ComboBox28->count(); ++i) {
@@ -70,7 +70,7 @@ void TForm1::ComboBox28Change(QObject* sender)
     SetLanguage(ComboBox28->currentText());
     setWindowTitle(windowTitle() + QString::fromLatin1(kVersionSuffix));
     TntLabel10->resize(353, TntLabel10->height());
-    IniWriteString(SettingsSection, "Language", LangFromUnicode(ComboBox28->currentText()));
+    IniWriteString(settings::SettingsSection, "Language", LangFromUnicode(ComboBox28->currentText()));
     if (VEQ2 && VEQ2->Connected)
         TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
     else

@@ -12,7 +12,7 @@
 #include "editor/Unit5.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
-#include "platform/DeviceNotify.h"
+#include "platform/HidBackend.h"
 #include "platform/UiDialogs.h"
 #include "widgets/Colors.h"
 #include "widgets/IndLeds.h"
@@ -224,8 +224,7 @@ void TForm1::Timer2Timer()
 
 void TForm1::Timer7Timer()
 {
-    const bool pending = PendingInstallCheck ? PendingInstallCheck() : platform::DeviceInstallPending();
-    if (pending)
+    if (!platform::NoPendingInstallEvents())
         return;
     Timer7->stop();
     // The module may have left while we waited.

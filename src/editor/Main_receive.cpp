@@ -10,6 +10,7 @@
 #include "editor/Unit3.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
+#include "widgets/Colors.h"
 #include "widgets/PanelStatusBar.h"
 
 #include <QCheckBox>

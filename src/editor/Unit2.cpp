@@ -125,3 +125,9 @@ void TForm2::TntButton1Click()
 {
     close();
 }
+
+TForm2::~TForm2()
+{
+    if (Form2 == this)
+        Form2 = nullptr;
+}

@@ -13,6 +13,7 @@ public:
     static constexpr int PhraseCount = 15;
 
     explicit TForm2(QWidget* parent = nullptr);
+    ~TForm2() override;
 
     void FormShow();
     void FormClose();

@@ -104,3 +104,9 @@ void TForm3::FormClose()
             Form1->setEnabled(true);
     }
 }
+
+TForm3::~TForm3()
+{
+    if (Form3 == this)
+        Form3 = nullptr;
+}

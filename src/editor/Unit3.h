@@ -15,6 +15,7 @@ public:
     static constexpr int PartLength = 47;
 
     explicit TForm3(QWidget* parent = nullptr);
+    ~TForm3() override;
 
     void Memo1Change();
     // Handler of the link's OnHelpText: part Idx of the text.

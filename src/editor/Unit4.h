@@ -7,6 +7,7 @@ class TForm4 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm4(QWidget* parent = nullptr);
+    ~TForm4() override;
 };
 
 extern TForm4* Form4;

@@ -43,10 +43,10 @@ void TForm5::FormShow()
         l->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     }
     StripeProgress1->setEnabled(true);
-    StripeProgress1->SetForeColor(0xFF8000);
-    StripeProgress1->SetBackColor(0xFFFFFF);
-    StripeProgress1->SetInterval(70);
-    StripeProgress1->SetStatus(TProgressStatus::psOn);
+    StripeProgress1->setForeColor(0xFF8000);
+    StripeProgress1->setBackColor(0xFFFFFF);
+    StripeProgress1->setInterval(70);
+    StripeProgress1->setStatus(TProgressStatus::psOn);
     if (Form1 && Form1->isEnabled()) {
         Form1->setEnabled(false);
         disabledMain_ = true;
@@ -76,4 +76,10 @@ void TForm5::FormClose()
         if (Form1)
             Form1->setEnabled(true);
     }
+}
+
+TForm5::~TForm5()
+{
+    if (Form5 == this)
+        Form5 = nullptr;
 }

@@ -10,6 +10,7 @@ class TForm5 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm5(QWidget* parent = nullptr);
+    ~TForm5() override;
 
     void FormShow();
     void FormClose();

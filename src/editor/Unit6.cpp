@@ -107,3 +107,9 @@ void TForm6::TntButton5Click()
 {
     close();
 }
+
+TForm6::~TForm6()
+{
+    if (Form6 == this)
+        Form6 = nullptr;
+}
