@@ -704,6 +704,8 @@ void TPageWizardPageList::Delete(int Index)
 TPageWizardButtonControl::TPageWizardButtonControl(TPageWizard* Owner) : QPushButton(Owner)
 {
     resize(75, 25);
+    // The Default flag is our own; a dialog must not move it with the focus.
+    setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, [this] {
         try {
             Click();
@@ -718,6 +720,12 @@ void TPageWizardButtonControl::setVisible(bool visible)
     QPushButton::setVisible(visible);
     if (was != !isHidden() && FWizard)
         FWizard->LayoutButtons();
+}
+
+void TPageWizardButtonControl::SetDefault(bool Value)
+{
+    FDefault = Value;
+    setDefault(Value); // the look of a default button
 }
 
 void TPageWizardButtonControl::SetGlyph(const QPixmap& Value)
@@ -1174,15 +1182,24 @@ void TPageWizard::SwitchPage(TPageWizardCustomPage* NewPage)
         return;
     QPointer<TPageWizard> self(this);
     QPointer<TPageWizardCustomPage> old = FActivePage;
+    QPointer<TPageWizardCustomPage> requested = NewPage;
+    const unsigned switchNo = ++FSwitchCount;
     if (old) {
         QWidget* focused = window()->focusWidget();
         if (focused && old->isAncestorOf(focused))
             old->setFocus();
         old->ExitPage(NewPage);
-        if (!self)
+        // A handler that switched pages itself has finished the job.
+        if (!self || FSwitchCount != switchNo)
             return;
         if (old)
             old->hide();
+        if (NewPage && !requested) {
+            // The page asked for was freed by the exit handler: stay where we were.
+            if (old)
+                old->show();
+            return;
+        }
     }
     if (NewPage && !NewPage->IsPageEnabled()) {
         bool forward = true;
@@ -1196,6 +1213,14 @@ void TPageWizard::SwitchPage(TPageWizardCustomPage* NewPage)
     try {
         if (page) {
             page->EnterPage(old);
+            if (!self)
+                return;
+            if (FSwitchCount != switchNo) {
+                // An enter handler moved on to another page: only that one stays shown.
+                if (page && page != FActivePage)
+                    page->hide();
+                return;
+            }
             if (page) {
                 page->raise();
                 page->show();
@@ -1228,6 +1253,7 @@ void TPageWizard::SwitchPage(TPageWizardCustomPage* NewPage)
 
 void TPageWizard::ClearActivePage()
 {
+    ++FSwitchCount;
     QPointer<TPageWizard> self(this);
     QPointer<TPageWizardCustomPage> old = FActivePage;
     if (old) {
@@ -1357,10 +1383,10 @@ void TPageWizard::UpdateButtons()
     }
     if (visible.Contains(BK::bkNext) && enabled.Contains(BK::bkNext)) {
         if (auto* c = ButtonControl(BK::bkNext))
-            c->setDefault(true);
+            c->SetDefault(true);
     } else if (visible.Contains(BK::bkFinish) && enabled.Contains(BK::bkFinish)) {
         if (auto* c = ButtonControl(BK::bkFinish))
-            c->setDefault(true);
+            c->SetDefault(true);
     }
 }
 
@@ -1482,7 +1508,7 @@ bool TPageWizard::ClickKeyButton(bool Escape)
         TPageWizardButtonControl* c = FButtonControls[k];
         if (!c)
             continue;
-        const bool match = Escape ? c->Cancel() : c->isDefault();
+        const bool match = Escape ? c->Cancel() : c->Default();
         if (match && CanTakeFocus(c)) {
             c->click();
             return true;

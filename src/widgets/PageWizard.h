@@ -416,8 +416,9 @@ private:
 
 // ---- buttons ---------------------------------------------------------------------------
 
-// One navigation button: a push button with an optional glyph, a modal result and the
-// Cancel (Esc) flag. The Default (Enter) flag is the push button's own.
+// One navigation button: a push button with an optional glyph, a modal result, the
+// Default (Enter) and the Cancel (Esc) flag. The wizard answers both keys itself, so they
+// work the same in a main window and in a dialog.
 class TPageWizardButtonControl : public QPushButton {
     Q_OBJECT
 public:
@@ -434,6 +435,8 @@ public:
     void SetModalResult(int Value) { FModalResult = Value; }
     bool Cancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
     const QPixmap& Glyph() const { return FGlyph; }
     void SetGlyph(const QPixmap& Value);
     TGlyphLayout Layout() const { return FLayout; }
@@ -464,6 +467,7 @@ private:
     void UpdateIcon();
     int FModalResult = 0;
     bool FCancel = false;
+    bool FDefault = false;
     QPixmap FGlyph;
     TGlyphLayout FLayout = TGlyphLayout::blGlyphLeft;
     int FNumGlyphs = 1;
@@ -652,4 +656,5 @@ private:
     QMetaObject::Connection FImagesLink;
     bool FLoading = false;
     QPointer<QWidget> FWatchedParent;
+    unsigned FSwitchCount = 0; // tells a switch that an event handler switched again
 };

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "lang/Kalbos.h"
+#include "lang/LangText.h"
 #include "platform/AppPaths.h"
 
 namespace {
@@ -38,21 +40,6 @@ QByteArray Summary(const TCIDDescription& e)
            QByteArray::number(e.TextNumber);
 }
 
-// The event names per language live in the sources, beside the shipped data.
-QMap<int, QString> ReadMessages(const QString& language)
-{
-    QFile f(QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(
-        QStringLiteral("../../data/lang/cid/%1.txt").arg(language)));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
-    QMap<int, QString> messages;
-    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const int n = line.section(QLatin1Char('\t'), 0, 0).toInt();
-        EXPECT_FALSE(messages.contains(n)) << n;
-        messages.insert(n, line.section(QLatin1Char('\t'), 1));
-    }
-    return messages;
-}
-
 } // namespace
 
 TEST(CIDCatalogShipped, LoadsCleanlyAndEveryEventIsNamedInEveryLanguage)
@@ -78,18 +65,25 @@ TEST(CIDCatalogShipped, LoadsCleanlyAndEveryEventIsNamedInEveryLanguage)
                           "1145", "1401", "3401"})
         EXPECT_TRUE(codes.contains(c)) << c; // every code with an SMS hint is offered
 
-    for (const QString& language : {QStringLiteral("English"), QStringLiteral("Russian")}) {
-        const QMap<int, QString> messages = ReadMessages(language);
-        EXPECT_EQ(messages.size(), static_cast<int>(cat.size()));
-        QSet<QString> names;
+    // Each language of the shipped language file names every event, with names that
+    // differ and fit, once converted to the language's code page.
+    QByteArray error;
+    ClearLanguages();
+    ASSERT_TRUE(LoadLanguageFile(platform::ProgramFile("comps.txt"), error)) << error.constData();
+    ASSERT_GE(Languages.size(), 2);
+    for (int32_t i = 0; i < Languages.size(); ++i) {
+        ASSERT_TRUE(SelectLanguage(i));
+        ApplyCIDTranslations(cat, GetLangText, LangFromUnicode);
+        QSet<QByteArray> names;
         for (const TCIDDescription& e : cat) {
-            ASSERT_TRUE(messages.contains(e.TextNumber)) << language.toStdString() << e.TextNumber;
-            const QString name = messages.value(e.TextNumber).section(QLatin1Char('\\'), 0, 0);
-            EXPECT_TRUE(!name.isEmpty() && name.size() <= CIDDescriptionWidth) << name.toStdString();
-            EXPECT_FALSE(names.contains(name)) << name.toStdString();
-            names.insert(name);
+            const QString message = GetLangText(e.TextNumber);
+            EXPECT_FALSE(message.isEmpty()) << Languages[i].Name.constData() << " " << e.TextNumber;
+            EXPECT_EQ(LangToUnicode(e.Description), message.section(QLatin1Char('\\'), 0, 0));
+            EXPECT_FALSE(names.contains(e.Description)) << e.Description.constData();
+            names.insert(e.Description);
         }
     }
+    ClearLanguages();
 }
 
 TEST(CIDCatalogLoad, FieldsCommentsAndLineEnds)

@@ -506,3 +506,31 @@ TEST(PageWizardParts, ClientAreaLosesHeaderAndWatermark)
     EXPECT_EQ(page.Header()->Title()->Font().family(), page.font().family());
     EXPECT_TRUE(page.Header()->Title()->Font().bold());
 }
+
+TEST_F(PageWizardTest, EnterHandlerThatSwitchesLeavesOnePageShown)
+{
+    Build(4);
+    pages[1]->OnEnterPage = [&](QObject*, TPageWizardCustomPage* const) { wz->SetActivePageIndex(3); };
+    wz->SelectNextPage();
+    EXPECT_EQ(wz->ActivePage(), pages[3]);
+    int shown = 0;
+    for (auto* p : pages)
+        shown += p->isHidden() ? 0 : 1;
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(pages[3]->isHidden());
+}
+
+TEST_F(PageWizardTest, EnterReachesFinishWhenNextIsNotOffered)
+{
+    Build(2, true);
+    int finished = 0;
+    wz->OnFinishButtonClick() = [&](QObject*) { ++finished; };
+    auto* edit = new QLineEdit(pages[0]);
+    edit->show();
+    pages[0]->SetVisibleButtons({BK::bkFinish, BK::bkCancel});
+    EXPECT_TRUE(Ctrl(BK::bkFinish)->Default());
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(wz->GetActivePageIndex(), 0);
+}
