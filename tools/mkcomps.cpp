@@ -11,7 +11,7 @@
 //   <Language>/forms/<Form>.<part>.txt  more component lines of that form
 //   cid/<name>.txt            more "<number><TAB><text>" messages of the language <name>
 // A component line is written as in comps.txt: "&<name><TAB><class><TAB><texts>".
-// Lines starting with "#" and empty lines are skipped. Forms are written in the order of
+// Lines starting with "#" or "//" and empty lines are skipped. Forms are written in the order of
 // their names; a form's main file comes before its part files, parts in name order.
 // Message numbers that no source gives are filled with "-", up to the highest number of
 // any language, so that every language has the same number of messages.
@@ -26,6 +26,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -71,7 +72,7 @@ std::vector<SourceLine> readLines(const QString& path, bool required)
     const QStringList all = text.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < all.size(); ++i) {
         const QString& l = all[i];
-        if (l.isEmpty() || l.startsWith(QLatin1Char('#')))
+        if (l.isEmpty() || l.startsWith(QLatin1Char('#')) || l.startsWith(QLatin1String("//")))
             continue;
         lines.push_back({l, QStringLiteral("%1:%2").arg(path).arg(i + 1)});
     }
@@ -241,7 +242,8 @@ void compareLanguages(const std::vector<Language>& langs)
             const Form& a = ref.forms[f];
             const Form& b = lang.forms[f];
             if (a.name != b.name)
-                fail(b.where, QStringLiteral("form %1 where %2 has %3").arg(b.name, ref.folder, a.name));
+                fail(b.where,
+                     QStringLiteral("form %1 where %2 has %3").arg(b.name, ref.folder, a.name));
             for (size_t c = 0; c < std::max(a.components.size(), b.components.size()); ++c) {
                 const QString an = c < a.components.size() ? a.components[c].name : QString();
                 const QString bn = c < b.components.size() ? b.components[c].name : QString();
@@ -292,8 +294,9 @@ QByteArray build(const std::vector<Language>& langs)
         }
         for (int n = 1; n <= last; ++n) {
             const auto it = lang.messages.find(n);
-            const QByteArray text =
-                it == lang.messages.end() ? QByteArray("-") : encode(it->second.first, t, it->second.second);
+            const QByteArray text = it == lang.messages.end()
+                                        ? QByteArray("-")
+                                        : encode(it->second.first, t, it->second.second);
             out += '$' + text + eol;
         }
     }
@@ -315,7 +318,8 @@ int run(const QString& source, const QString& output)
     QByteArray error;
     ClearLanguages();
     if (!LoadLanguageData(data, "comps.txt", error))
-        fail(output, QStringLiteral("the generated file does not load: ") + QString::fromLatin1(error));
+        fail(output,
+             QStringLiteral("the generated file does not load: ") + QString::fromLatin1(error));
     if (!CheckLanguageTable().isEmpty())
         fail(output, QStringLiteral("the generated languages differ"));
 

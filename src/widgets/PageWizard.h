@@ -610,6 +610,7 @@ public:
     static std::function<void(int HelpContext)> ContextHelp;
 
     // Creates the button control of a kind (the generic control for an unknown kind).
+    // The wizard's constructor calls it, so it creates this class's buttons.
     virtual TPageWizardButtonControl* GetButtonClass(int Kind);
 
     // Showing a control that lies on one of the pages makes that page active.

@@ -173,18 +173,6 @@ TEST_F(KalbosTest, LinesWithoutARecordFailAsNotFound)
     EXPECT_TRUE(Languages[0].Forms[0].Components.isEmpty());
 }
 
-TEST_F(KalbosTest, LineReadersAlone)
-{
-    EXPECT_FALSE(ParseMessageLine("$Hello")); // no language yet
-    EXPECT_TRUE(ParseLanguageLine("%E\t0\t0"));
-    EXPECT_TRUE(ParseMessageLine("$Hello"));
-    EXPECT_FALSE(ParseMessageLine("$"));
-    EXPECT_FALSE(ParseComponentLine("&Label1\tTLabel"));
-    EXPECT_TRUE(ParseFormLine("=Form1"));
-    EXPECT_EQ(Languages[0].Forms[0].Caption, "");
-    EXPECT_TRUE(ParseComponentLine("&Label1\tTLabel"));
-}
-
 TEST_F(KalbosTest, BytesAreKeptAsTheyAre)
 {
     // Code-page bytes and a NUL inside a message are text like any other.

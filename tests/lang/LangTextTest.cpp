@@ -85,16 +85,6 @@ TEST_F(LangTextTest, WithoutTextsTheDialogKeepsItsOwnCaptions)
     EXPECT_EQ(ui::Record()[0].buttonTexts, (QStringList{"Yes", "No"}));
 }
 
-TEST_F(LangTextTest, CustomDialogKeepsTheProgramTitle)
-{
-    WideMessagedlg("x", ui::MsgType::Custom, {ui::MsgButton::OK});
-    ASSERT_EQ(ui::Record().size(), 1u);
-    EXPECT_NE(ui::Record()[0].caption, "en26");
-    EXPECT_NE(ui::Record()[0].caption, "en27");
-    EXPECT_NE(ui::Record()[0].caption, "en28");
-    EXPECT_NE(ui::Record()[0].caption, "en29");
-}
-
 TEST_F(LangTextTest, CheckShowsEachFindingThenDone)
 {
     ShowLanguageTableCheck();

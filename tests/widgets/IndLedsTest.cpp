@@ -2,6 +2,7 @@
 
 #include "IndTestUtil.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -13,14 +14,22 @@ using IndSysUtils::GradientColor;
 
 namespace {
 
-// Counts the repaint requests.
+// Counts the repaint requests and the paints.
 class CountingUserLed : public TIndUserLed {
 public:
     int updates = 0;
+    int paints = 0;
     void UpdateControl() override
     {
         ++updates;
         TIndUserLed::UpdateControl();
+    }
+
+protected:
+    void Paint(QPainter& canvas) override
+    {
+        ++paints;
+        TIndUserLed::Paint(canvas);
     }
 };
 
@@ -38,20 +47,6 @@ void SetUpMainWindowLed(TIndUserLed& led, TColor high1, TColor high2)
 }
 
 } // namespace
-
-TEST(IndUserLed, Defaults)
-{
-    TIndUserLed led;
-    EXPECT_EQ(led.size(), QSize(20, 10));
-    EXPECT_FALSE(led.Active());
-    EXPECT_EQ(led.Bevel()->InnerStyle(), TIndBevelStyle::bsNone);
-    EXPECT_EQ(led.Bevel()->InnerHighlight(), colors::clLime);
-    EXPECT_EQ(led.Bevel()->InnerShadow(), colors::clGreen);
-    EXPECT_EQ(led.PaletteEx()->Low1(), colors::clMaroon);
-    EXPECT_EQ(led.PaletteEx()->High1(), colors::clRed);
-    EXPECT_EQ(led.DrawStyle(), TIndDrawStyle::dsNormal);
-    EXPECT_EQ(led.OutlineWidth(), 0);
-}
 
 TEST(IndUserLed, RingsAndFaceGradient)
 {
@@ -140,6 +135,27 @@ TEST(IndUserLed, ActiveNotifiesOnlyOnChange)
     EXPECT_EQ(led.PaletteEx(), owned);
     EXPECT_EQ(owned->High1(), colors::clBlue);
     EXPECT_EQ(led.updates, 3);
+}
+
+TEST(IndUserLed, NoRepaintWhileTheFormLoads)
+{
+    QWidget form;
+    form.resize(60, 40);
+    auto* led = new CountingUserLed;
+    led->setParent(&form);
+    form.show();
+    QApplication::processEvents();
+    led->paints = 0;
+
+    led->setLoading(true);
+    led->SetActive(true);
+    led->Bevel()->SetOuterWidth(2);
+    QApplication::processEvents();
+    EXPECT_EQ(led->paints, 0);
+    led->loaded();
+    QApplication::processEvents();
+    EXPECT_GE(led->paints, 1);
+    EXPECT_FALSE(led->isLoading());
 }
 
 TEST(IndUserLed, OwnerDraw)

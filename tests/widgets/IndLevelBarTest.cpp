@@ -61,22 +61,6 @@ struct Events {
 
 } // namespace
 
-TEST(IndLevelBar, Defaults)
-{
-    TIndLevelBar bar;
-    EXPECT_EQ(bar.width(), 20);
-    EXPECT_EQ(bar.Color(), colors::clBlack);
-    EXPECT_EQ(bar.MaxValue(), 100);
-    EXPECT_EQ(bar.Percent1(), 60);
-    EXPECT_EQ(bar.Percent2(), 25);
-    EXPECT_EQ(bar.Palette2()->High(), colors::clYellow);
-    EXPECT_EQ(bar.Palette3()->Low(), colors::clMaroon);
-    EXPECT_EQ(bar.Bevel()->InnerWidth(), 2);
-    EXPECT_EQ(bar.Bevel()->InnerColor(), colors::clBlack);
-    EXPECT_EQ(bar.Orientation(), TIndOrientation::voVertical);
-    EXPECT_EQ(bar.Step(), 10);
-}
-
 TEST(IndLevelBar, VerticalSignalBarTicksAndZones)
 {
     TIndLevelBar bar;
