@@ -7,6 +7,8 @@
 #include "link/UnitEil.h"
 #include "platform/AppPaths.h"
 
+TAPNLocations APNLocations;
+
 namespace {
 
 const QString kTab = QStringLiteral("\t");

@@ -3,7 +3,9 @@
 // start-up from APN.txt beside the program for the "APN Search" of the reporting page.
 //
 // APN.txt is UTF-16 (either byte order) or UTF-8 when it starts with the matching
-// byte-order mark, else 8-bit text in the system code page. Lines:
+// byte-order mark, else 8-bit text in the system code page (the main window passes the
+// current code table's conversion). Names keep every character the file gives them,
+// also those the code page lacks. Lines:
 //   empty                          ignored
 //   "&" name [TAB GeoID [TAB ...]] opens a location; GeoID is the decimal Windows
 //                                  nation identifier (0 when it is not a number)
@@ -33,6 +35,9 @@ struct TAPNLocation {
 };
 
 using TAPNLocations = std::vector<TAPNLocation>;
+
+// The program's catalogue, read once when the main window is created.
+extern TAPNLocations APNLocations;
 
 // Turns 8-bit text of the system code page into Unicode.
 using TAnsiDecoder = std::function<QString(const QByteArray&)>;

@@ -6,6 +6,8 @@
 #include "link/UnitEil.h"
 #include "platform/AppPaths.h"
 
+TCIDDescriptions CIDDescriptions;
+
 namespace {
 
 const QByteArray kTab("\t");

@@ -47,6 +47,10 @@ struct TCIDDescription {
 
 using TCIDDescriptions = std::vector<TCIDDescription>;
 
+// The program's catalogue, filled once at start-up (empty until then). Its order is the
+// order of the entries in every input's event list.
+extern TCIDDescriptions CIDDescriptions;
+
 // The packed Contact ID of an input: exactly 5 bytes.
 //   byte 0: qualifier (6 for "1", 7 for "3")
 //   byte 1: event digit 1 | event digit 2   (high nibble | low nibble)
@@ -57,7 +61,8 @@ using TContactIDCode = tduomenys;
 constexpr int ContactIDCodeSize = 5;
 
 // What a load of CID_Descriptions.txt found. The caller shows every message (error
-// box, OK button) in order and, when there is any, ends the program.
+// box, OK button, text by number from the language file) in order and, when there is
+// any, asks the application to quit: the program cannot offer events without the file.
 struct TCIDLoadReport {
     QList<int> Messages;  // message numbers: 34 once, or 33 for each line with a bad code
     QList<int> BadLines;  // line numbers (from 1) of the lines whose code is bad

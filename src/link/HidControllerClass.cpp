@@ -16,14 +16,6 @@ bool IsPermissionError(int err)
     return err == EACCES || err == EPERM;
 }
 
-// Counts the callbacks in progress, so that devices forgotten meanwhile are freed only
-// when no handler can still hold them.
-struct CallbackScope {
-    explicit CallbackScope(int& depth) : depth_(depth) { ++depth_; }
-    ~CallbackScope() { --depth_; }
-    int& depth_;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -45,6 +37,32 @@ THidDeviceReadThread::THidDeviceReadThread(THidDevice* Device, std::shared_ptr<p
 {
 }
 
+THidDeviceReadThread::~THidDeviceReadThread()
+{
+    RequestStop();
+    Wait();
+}
+
+void THidDeviceReadThread::Start()
+{
+    if (!thread_.joinable()) {
+        thread_ = std::thread([this] {
+            try {
+                Execute();
+            } catch (...) {
+                // Nothing may escape the thread; the reader simply ends.
+            }
+        });
+    }
+}
+
+void THidDeviceReadThread::Wait()
+{
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
 void THidDeviceReadThread::RequestStop()
 {
     {
@@ -60,7 +78,7 @@ void THidDeviceReadThread::SleepUnlessStopped(int ms)
     sleepCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_.load(); });
 }
 
-void THidDeviceReadThread::run()
+void THidDeviceReadThread::Execute()
 {
     const int length = static_cast<int>(buffer_.size());
     while (!stop_.load()) {
@@ -257,7 +275,7 @@ void THidDevice::StartThread()
     }
     OpenFile();
     readThread_ = new THidDeviceReadThread(this, handle_, onReportRead_, GetCaps().InputReportByteLength);
-    readThread_->start();
+    readThread_->Start();
 }
 
 void THidDevice::StopThread()
@@ -268,7 +286,7 @@ void THidDevice::StopThread()
     // The reader never waits for the GUI thread (reports and errors are queued), so this
     // wait ends within one sleep time.
     readThread_->RequestStop();
-    readThread_->wait();
+    readThread_->Wait();
     delete readThread_;
     readThread_ = nullptr;
     if (controller_ != nullptr) {
@@ -334,7 +352,7 @@ THidDeviceController::~THidDeviceController()
     // A claimed device is marked unplugged: its user hears of it through its unplug
     // handler and releases it.
     {
-        CallbackScope scope(listingDepth_);
+        ++listingDepth_;
         const std::vector<THidDevice*> snapshot = list_;
         for (THidDevice* dev : snapshot) {
             if (IndexOf(dev) >= 0 && dev->claimed_ && dev->pluggedIn_) {
@@ -350,7 +368,7 @@ THidDeviceController::~THidDeviceController()
         delete dev;
     }
     list_.clear();
-    Reap();
+    Reap(true);
     std::lock_guard<std::mutex> lock(queueMutex_);
     queue_.clear();
 }
@@ -444,14 +462,18 @@ void THidDeviceController::NotifyDeviceChange(qintptr Param)
     }
     handlingChange_ = true;
     lastParam_ = Param;
+    const std::weak_ptr<int> life = life_;
     try {
         DeviceChange();
-        while (changePending_ && !destroying_) {
+        while (!life.expired() && changePending_ && !destroying_) {
             changePending_ = false;
             lastParam_ = 0;
             DeviceChange();
         }
     } catch (...) {
+    }
+    if (life.expired()) {
+        return;  // a handler freed the controller
     }
     changePending_ = false;
     handlingChange_ = false;
@@ -476,15 +498,26 @@ void THidDeviceController::DeviceChange()
     if (destroying_) {
         return;
     }
-    {
-        CallbackScope scope(listingDepth_);
+    const std::weak_ptr<int> life = life_;
+    ++listingDepth_;
+    try {
         DoDeviceChange();
+    } catch (...) {
+        if (!life.expired()) {
+            --listingDepth_;
+        }
+        throw;
     }
+    if (life.expired()) {
+        return;  // a handler freed the controller
+    }
+    --listingDepth_;
     Reap();
 }
 
 void THidDeviceController::DoDeviceChange()
 {
+    const std::weak_ptr<int> life = life_;
     ++listingCount_;
     bool changed = lastParam_ == -1;
     lastParam_ = 0;
@@ -492,6 +525,13 @@ void THidDeviceController::DoDeviceChange()
     auto inFresh = [&fresh](const QByteArray& instance) {
         return std::any_of(fresh.begin(), fresh.end(),
                            [&](THidDevice* d) { return d->pnpInfo_->Info.instanceId == instance; });
+    };
+    // When a handler frees the controller, the devices not handed over yet go with it.
+    auto abandon = [&fresh](size_t from) {
+        for (size_t i = from; i < fresh.size(); ++i) {
+            fresh[i]->controller_ = nullptr;
+            delete fresh[i];
+        }
     };
 
     // Removals, from the last to the first.
@@ -505,10 +545,19 @@ void THidDeviceController::DoDeviceChange()
             continue;
         }
         dev->MarkUnplugged();
+        if (life.expired()) {
+            abandon(0);
+            return;
+        }
         if (IndexOf(dev) >= 0 || std::find(graveyard_.begin(), graveyard_.end(), dev) != graveyard_.end()) {
             dev->enumerating_ = true;
             if (onRemoval_) {
-                onRemoval_(dev);
+                THidPlugEvent handler = onRemoval_;
+                handler(dev);
+                if (life.expired()) {
+                    abandon(0);
+                    return;
+                }
             }
             dev->enumerating_ = false;
         }
@@ -519,7 +568,8 @@ void THidDeviceController::DoDeviceChange()
     }
 
     // Arrivals, in listing order.
-    for (THidDevice* dev : fresh) {
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        THidDevice* dev = fresh[i];
         const QByteArray instance = dev->pnpInfo_->Info.instanceId;
         const bool known = std::any_of(list_.begin(), list_.end(), [&](THidDevice* d) {
             return d->pluggedIn_ && d->pnpInfo_->Info.instanceId == instance;
@@ -533,7 +583,12 @@ void THidDeviceController::DoDeviceChange()
         Recount();
         dev->enumerating_ = true;
         if (onArrival_) {
-            onArrival_(dev);
+            THidPlugEvent handler = onArrival_;
+            handler(dev);
+            if (life.expired()) {
+                abandon(i + 1);
+                return;
+            }
         }
         if (IndexOf(dev) >= 0) {
             dev->enumerating_ = false;
@@ -545,7 +600,8 @@ void THidDeviceController::DoDeviceChange()
     }
     Recount();
     if (changed && onDeviceChange_) {
-        onDeviceChange_(this);
+        THidNotifyEvent handler = onDeviceChange_;
+        handler(this);
     }
 }
 
@@ -565,17 +621,28 @@ void THidDeviceController::Recount()
 
 int THidDeviceController::Enumerate()
 {
+    const std::weak_ptr<int> life = life_;
     int visited = 0;
-    {
-        CallbackScope scope(listingDepth_);
+    ++listingDepth_;
+    try {
         visited = DoEnumerate();
+    } catch (...) {
+        if (!life.expired()) {
+            --listingDepth_;
+        }
+        throw;
     }
+    if (life.expired()) {
+        return visited;  // a handler freed the controller
+    }
+    --listingDepth_;
     Reap();
     return visited;
 }
 
 int THidDeviceController::DoEnumerate()
 {
+    const std::weak_ptr<int> life = life_;
     int visited = 0;
     const std::vector<THidDevice*> snapshot = list_;
     for (THidDevice* dev : snapshot) {
@@ -586,11 +653,19 @@ int THidDeviceController::DoEnumerate()
         ++visited;
         bool goOn = false;
         dev->enumerating_ = true;
-        try {
-            goOn = onEnumerate_ ? onEnumerate_(dev, idx) : false;
-        } catch (...) {
-            dev->enumerating_ = false;
-            throw;
+        if (onEnumerate_) {
+            THidEnumerateEvent handler = onEnumerate_;
+            try {
+                goOn = handler(dev, idx);
+            } catch (...) {
+                if (!life.expired() && IndexOf(dev) >= 0) {
+                    dev->enumerating_ = false;
+                }
+                throw;
+            }
+            if (life.expired()) {
+                return visited;
+            }
         }
         if (IndexOf(dev) >= 0) {
             dev->enumerating_ = false;
@@ -656,9 +731,9 @@ void THidDeviceController::Forget(THidDevice* dev)
     Recount();
 }
 
-void THidDeviceController::Reap()
+void THidDeviceController::Reap(bool force)
 {
-    if (listingDepth_ > 0 || draining_) {
+    if (!force && (listingDepth_ > 0 || draining_)) {
         return;
     }
     std::vector<THidDevice*> dead;
@@ -764,6 +839,7 @@ void THidDeviceController::Drain()
         return;
     }
     draining_ = true;
+    const std::weak_ptr<int> life = life_;
     for (;;) {
         QueuedReport r;
         {
@@ -790,6 +866,9 @@ void THidDeviceController::Drain()
                 handler(dev, 0, reinterpret_cast<const quint8*>(r.data.constData()), r.size);
             }
         } catch (...) {
+        }
+        if (life.expired()) {
+            return;  // the handler freed the controller
         }
     }
     draining_ = false;

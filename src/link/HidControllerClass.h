@@ -19,7 +19,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QThread>
 
 #include <atomic>
 #include <condition_variable>
@@ -29,6 +28,7 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 class THidDevice;
@@ -74,21 +74,28 @@ public:
     platform::HidDeviceInfo Info;
 };
 
-class THidDeviceReadThread : public QThread {
+// The reader of one device (a thread of its own, started by Start).
+class THidDeviceReadThread {
 public:
     THidDeviceReadThread(THidDevice* Device, std::shared_ptr<platform::HidConnection> Connection, THidReadHook Hook,
                          int BufferLength);
+    ~THidDeviceReadThread();  // asks the thread to end and waits for it
+    THidDeviceReadThread(const THidDeviceReadThread&) = delete;
+    THidDeviceReadThread& operator=(const THidDeviceReadThread&) = delete;
+    void Start();
     // Asks the thread to end; it does so within one sleep time.
     void RequestStop();
+    // Waits until the thread has ended.
+    void Wait();
     bool StopRequested() const { return stop_.load(); }
     int NumBytesRead() const { return numBytesRead_.load(); }
     int LastError() const { return lastError_.load(); }
 
-protected:
-    void run() override;  // Execute
-
 private:
+    void Execute();
     void SleepUnlessStopped(int ms);
+
+    std::thread thread_;
 
     THidDevice* device_;
     THidDeviceController* controller_;
@@ -271,7 +278,7 @@ private:
     int DoEnumerate();
     void Recount();
     void Forget(THidDevice* dev);  // leaves the list; freed once no handler can hold it
-    void Reap();
+    void Reap(bool force = false);
     void DeviceFreed(THidDevice* dev);
     THidDevice* FindBySerial(quint64 serial) const;
     quint64 NextSerial() { return ++lastSerial_; }
@@ -306,6 +313,10 @@ private:
     bool destroying_ = false;
     quint64 lastSerial_ = 0;
     QString accessProblem_;
+
+    // Expires when the controller is destroyed: a handler may free it (a window closed from
+    // a nested event loop), and the caller up the stack must then stop touching it.
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
 
     std::mutex queueMutex_;
     std::deque<QueuedReport> queue_;

@@ -494,3 +494,38 @@ TEST_F(HidController, FreeingAListedDeviceLeavesAFreshOneInItsPlace)
     EXPECT_EQ(c.NumAvailableDevices(), 1);
     EXPECT_EQ(c.NumClaimedDevices(), 0);
 }
+
+TEST_F(HidController, AHandlerMayFreeTheController)
+{
+    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    // From a data handler, with more reports waiting.
+    auto* c = new THidDeviceController;
+    sim::Pump(20);
+    THidDevice* d = nullptr;
+    ASSERT_TRUE(c->ClaimByIndex(d, 0));
+    int delivered = 0;
+    d->SetOnData([&](THidDevice*, quint8, const quint8*, quint16) {
+        ++delivered;
+        delete c;
+        c = nullptr;
+    });
+    dev->QueueInputReport(Report(0));
+    dev->QueueInputReport(Report(0));
+    dev->QueueInputReport(Report(0));
+    ASSERT_TRUE(sim::WaitUntil([&] { return c == nullptr; }));
+    sim::Pump(30);
+    EXPECT_EQ(delivered, 1);
+
+    // From the change handler of a listing that found a new device.
+    c = new THidDeviceController;
+    sim::Pump(20);
+    c->SetOnDeviceChange([&](QObject*) {});
+    c->SetOnArrival([&](THidDevice*) {
+        delete c;
+        c = nullptr;
+    });
+    hid.Plug(Info(1, 1, "A"), false);
+    hid.Plug(Info(2, 2, "B"), false);
+    hid.NotifyChange();
+    EXPECT_EQ(c, nullptr);
+}

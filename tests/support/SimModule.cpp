@@ -63,7 +63,10 @@ void PutWord(QByteArray& r, int at, quint32 w)
 SimModule::SimModule(SimHid& hid, SimModuleOptions options, bool plugNow) : hid_(hid), options_(std::move(options))
 {
     clock_.start();
-    connect(&monitorTimer_, &QTimer::timeout, this, [this] { SendState(monitorState_); });
+    connect(&monitorTimer_, &QTimer::timeout, this, [this] {
+        SendState(monitorState_);
+        monitorState_.traffic.clear();  // one traffic line, then plain state records
+    });
     if (plugNow) {
         Plug();
     }

@@ -164,7 +164,7 @@ public:
     // --- reports sent on the module's own initiative ---
     void SendStatus();                             // status byte only
     void SendState(const SimStateRecord& state);   // state record, bit 5 set
-    // Sends the state record every `ms` (0 stops).
+    // Sends the state record every `ms` (0 stops); its traffic line goes with the first only.
     void SetMonitoring(int ms, const SimStateRecord& state = {});
     void SendRawReport(const QByteArray& report);  // any bytes (byte 0 = status)
     // The reply that a read request gets now (report bytes, status byte included; empty for

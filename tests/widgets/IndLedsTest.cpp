@@ -3,6 +3,7 @@
 #include "IndTestUtil.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -255,4 +256,45 @@ TEST(IndLed, CustomGlyphsUseControlColourAsTransparent)
     led.SetActive(true);
     QImage on = Render(led);
     EXPECT_EQ(Pixel(on, at.x() + 1, at.y() + 1), colors::clBlue);
+}
+
+TEST(IndLed, CaptionPlacesGlyphBesideText)
+{
+    TIndLed led;
+    led.resize(200, 25);
+    int texts = 0;
+    led.OnTextChanged = [&](QObject*) { ++texts; };
+    led.SetCaption(QStringLiteral("Connected"));
+    led.SetCaption(QStringLiteral("Connected"));
+    EXPECT_EQ(texts, 1);
+    Render(led);
+    const int tw = QFontMetrics(led.font())
+                       .boundingRect(QRect(0, 0, 200, 0), Qt::AlignLeft | Qt::AlignTop, led.Caption())
+                       .width();
+    const int margin = (200 - (14 + 5 + tw) + 1) / 2;
+    EXPECT_EQ(led.GlyphRect().left(), margin);
+    EXPECT_EQ(led.TextRect().Left, margin + 14 + 5);
+
+    led.SetLayout(TIndImageTextLayout::ImageRight);
+    Render(led);
+    EXPECT_EQ(led.GlyphRect().left(), 200 - margin - 14);
+    EXPECT_EQ(led.TextRect().Left, 200 - margin - 14 - 5 - tw);
+}
+
+TEST(IndLed, TransparentShowsTheParent)
+{
+    QWidget parent;
+    parent.resize(40, 40);
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, QColor(0x12, 0x34, 0x56));
+    parent.setPalette(pal);
+    parent.setAutoFillBackground(true);
+    auto* led = new TIndLed(&parent);
+    led->move(5, 5);
+    led->SetTransparent(true);
+    QImage img = Render(parent);
+    EXPECT_EQ(Pixel(img, 5, 5), 0x563412); // the parent's background
+    EXPECT_EQ(Pixel(img, 5 + 13, 5 + 13), colors::clMaroon);
+    led->SetTransparent(false);
+    EXPECT_EQ(Pixel(Render(parent), 5, 5), colors::clBlack);
 }
