@@ -355,6 +355,7 @@ private:
     void SetEditColor(QWidget* w, std::int32_t color);
     QList<QWidget*> GPRSLockedControls() const;
     bool IsWindowsXPOrLater();
+    void StartReadAll();
     void TerminateProgram();
     void SaveLogOnClose();
     void WireLink();
@@ -385,9 +386,3 @@ extern TForm1* Form1;
 // feeds as spaces, NUL as "."; outgoing lines may carry the register prefix.
 QByteArray MakeUsartLogLine(const QByteArray& text, bool outGoing, bool withRegisters,
                          quint16 tcpsr, quint8 modemCR, quint8 modemSR, quint8 modemFlags);
-
-// The catalogues read at start (the window's unit owns them).
-#include "editor/APNCatalog.h"
-#include "editor/CIDCatalog.h"
-extern TCIDDescriptions CIDDescriptions;
-extern TAPNLocations APNLocations;

@@ -165,6 +165,8 @@ void TForm1::BuildForm()
     Timer6 = timer("Timer6", 1, false);
     Timer7 = timer("Timer7", 300, false);
     Timer_CheckPassword = timer("Timer_CheckPassword", 500, false);
+    Timer4 = timer("Timer4", 100, true);
+    connect(Timer4, &QTimer::timeout, this, [this] { Guard([this] { RefreshOutputRows(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
     connect(Timer2, &QTimer::timeout, this, [this] { Guard([this] { Timer2Timer(); }); });
     connect(Timer5, &QTimer::timeout, this, [this] { Guard([this] { Timer5Timer(); }); });

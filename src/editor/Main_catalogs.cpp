@@ -6,9 +6,6 @@
 #include "editor/CIDCatalog.h"
 #include "lang/LangText.h"
 
-TCIDDescriptions CIDDescriptions;
-TAPNLocations APNLocations;
-
 bool TForm1::LoadCIDDescriptions()
 {
     const TCIDLoadReport report = ::LoadCIDDescriptions(CIDDescriptions);

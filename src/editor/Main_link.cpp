@@ -217,8 +217,7 @@ void TForm1::Timer2Timer()
     if (IsWindowsXPOrLater()) {
         Timer7->start();
     } else {
-        VEQ2->ReadAll();
-        Timer6->start();
+        StartReadAll();
     }
 }
 
@@ -233,8 +232,15 @@ void TForm1::Timer7Timer()
             Form5->close();
         return;
     }
-    VEQ2->ReadAll();
+    StartReadAll();
+}
+
+void TForm1::StartReadAll()
+{
+    // The watch timer runs first: the walk's requests and replies are handled inside the
+    // waits of the first send, so the dialog must be able to appear meanwhile.
     Timer6->start();
+    VEQ2->ReadAll();
 }
 
 void TForm1::Timer6Timer()

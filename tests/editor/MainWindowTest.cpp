@@ -1,6 +1,7 @@
 // The main window against the simulated module: start-up, a module arriving with old and
 // new firmware, the read of all settings with its wait dialog, the password prompt, the
 // time-out report, the GPRS-settings lock, unplugging and closing in the middle of work.
+#include "editor/Controls.h"
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/Unit2.h"
@@ -185,17 +186,16 @@ TEST_F(MainWindowTest, CancelledPasswordEndsTheProgramWithoutCloseHandlers)
 TEST_F(MainWindowTest, TimeOutWritesTheDebugLineThenShowsMessage39)
 {
     Plug(2035);
-    // The module acknowledges the first request but never answers it.
+    // The module answers the first request but not the second.
     module->OnPacket = [&](const QByteArray& p) {
-        if (static_cast<quint8>(p[0]) == 0x80) {
+        if (static_cast<quint8>(p[0]) == 0x81)
             module->SetSilent(true);
-        }
     };
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return Shown("message", GetLangText(39)); }, 10000));
     QFile debug(dir.path() + "/Debug/Debug.txt");
     ASSERT_TRUE(debug.open(QIODevice::ReadOnly));
-    EXPECT_EQ(debug.readAll(), QByteArray("00000080\r\n"));
+    EXPECT_EQ(debug.readAll(), QByteArray("00000081\r\n"));
     EXPECT_FALSE(Form5->isVisible());
     EXPECT_TRUE(form->Link()->ReadingAll);
 }
