@@ -9,6 +9,8 @@
 //   &name<TAB>class name<TAB>texts ...   a component of the last form
 //   $text                                the next message of the last language (from 1)
 // Empty lines and lines that start with any other character are skipped.
+#include "lang/asciiTOunicode.h" // CharsetToCodeTable picks a language's code page
+
 #include <QByteArray>
 #include <QList>
 #include <QString>

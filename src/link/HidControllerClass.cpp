@@ -386,7 +386,8 @@ void THidDeviceController::SetOnDeviceUnplug(THidPlugEvent Handler)
 void THidDeviceController::SetOnDeviceChange(THidNotifyEvent Handler)
 {
     onDeviceChange_ = std::move(Handler);
-    if (!destroying_) {
+    // Clearing the handler (as its owner does when it goes) lists nothing.
+    if (onDeviceChange_ && !destroying_) {
         DeviceChange();
     }
 }

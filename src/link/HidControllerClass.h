@@ -218,7 +218,7 @@ public:
     const THidPlugEvent& OnRemoval() const { return onRemoval_; }
     void SetOnDeviceUnplug(THidPlugEvent Handler);
     const THidPlugEvent& OnDeviceUnplug() const { return onDeviceUnplug_; }
-    // Setting a handler re-lists the devices at once.
+    // Setting a handler (not clearing it) re-lists the devices at once.
     void SetOnDeviceChange(THidNotifyEvent Handler);
     const THidNotifyEvent& OnDeviceChange() const { return onDeviceChange_; }
     void SetOnEnumerate(THidEnumerateEvent Handler) { onEnumerate_ = std::move(Handler); }

@@ -41,7 +41,7 @@ int ProbeOpenError(const QByteArray& path)
 }
 
 // hidapi is not thread-safe for one device: every call takes the mutex. A read waits in
-// short slices so that a write from the GUI thread never waits long for the reader.
+// short slices (2 ms) so that a write from the GUI thread never waits long for the reader.
 class HidApiConnection final : public HidConnection {
 public:
     explicit HidApiConnection(hid_device* dev) : dev_(dev) {}
@@ -80,7 +80,7 @@ public:
                     return -1;
                 }
                 const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-                const int slice = static_cast<int>(std::max<long long>(0, std::min<long long>(left, 5)));
+                const int slice = static_cast<int>(std::max<long long>(0, std::min<long long>(left, 2)));
                 errno = 0;
                 n = hid_read_timeout(dev_, buffer, static_cast<size_t>(length), slice);
                 if (n < 0) {

@@ -78,6 +78,10 @@ TEST_F(HidController, FirstListingReportsAChangeEvenWithoutDifference)
     // A later notification with no difference raises nothing.
     hid.NotifyChange();
     EXPECT_EQ(changes, 2);
+    // Clearing the handler lists nothing.
+    const int listings = c.ListingCount();
+    c.SetOnDeviceChange(nullptr);
+    EXPECT_EQ(c.ListingCount(), listings);
 }
 
 TEST_F(HidController, ArrivalAndRemovalOfTwoDevices)
@@ -528,4 +532,27 @@ TEST_F(HidController, AHandlerMayFreeTheController)
     hid.Plug(Info(2, 2, "B"), false);
     hid.NotifyChange();
     EXPECT_EQ(c, nullptr);
+}
+
+TEST_F(HidController, ReaderHookRunsWhileTheGuiThreadIsBusy)
+{
+    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    THidDeviceController c;
+    sim::Pump(20);
+    THidDevice* d = nullptr;
+    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    std::atomic<bool> busy{true};
+    d->SetOnReportRead([&](THidDevice*, const quint8* data, quint16) { busy = (data[0] & 0x80) != 0; });
+    int delivered = 0;
+    d->SetOnData([&](THidDevice*, quint8, const quint8*, quint16) { ++delivered; });
+    dev->QueueInputReport(Report(0x00));
+    // The GUI thread waits without handling events, as a send waiting for the busy bit may.
+    QElapsedTimer t;
+    t.start();
+    while (busy.load() && t.elapsed() < 2000) {
+        QThread::msleep(1);
+    }
+    EXPECT_FALSE(busy.load());
+    EXPECT_EQ(delivered, 0);
+    ASSERT_TRUE(sim::WaitUntil([&] { return delivered == 1; }));
 }

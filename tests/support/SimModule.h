@@ -183,7 +183,9 @@ public:
     std::vector<quint8> Codes() const;         // their first bytes
     const std::vector<QByteArray>& SentReports() const { return sent_; }
     void ClearLog();
-    // Called after each received packet is logged (GUI thread).
+    // Called after each received packet is logged and before the module acts on it (GUI
+    // thread), so it may change the behaviour for this very packet, e.g. SetSilent(true)
+    // to leave the n-th request of a walk unanswered.
     std::function<void(const QByteArray& packet)> OnPacket;
 
 private:
