@@ -246,7 +246,9 @@ void TForm1::StartReadAll()
 void TForm1::Timer6Timer()
 {
     Timer6->stop();
-    if (!VEQ2) {
+    // A module that left in the middle of the walk never finishes it: the dialog closes
+    // rather than holding the window disabled.
+    if (!VEQ2 || !VEQ2->Connected) {
         if (Form5)
             Form5->close();
         return;

@@ -178,7 +178,7 @@ TEST_F(MainWindowTest, CancelledPasswordEndsTheProgramWithoutCloseHandlers)
     module->RequirePassword(true);
     ui::QueueText(std::nullopt);
     CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->Terminated(); }, 3000));
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->Terminated(); }, 10000));
     // The log was not saved: no close handler ran.
     EXPECT_FALSE(QDir(dir.path() + "/Logs").exists());
 }
@@ -207,14 +207,17 @@ TEST_F(MainWindowTest, GPRSLockShowsTheUnlockPanelAndUnlockReadsTheUSBPassword)
     module->SetGPRSLocked(true);
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
-    ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden(); }, 3000));
+    ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden(); }, 10000));
     EXPECT_TRUE(form->Edit1->isHidden());
     EXPECT_EQ(form->TntPanel18->y(), 0);
     module->ClearLog();
     form->TntEdit5->setText(QStringLiteral("pw"));
     form->TntButton34->click();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->TntPanel18->isHidden(); }, 3000));
-    ASSERT_TRUE(sim::WaitUntil([&] { return module->Codes().size() >= 2; }, 3000));
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->TntPanel18->isHidden(); }, 10000))
+        << "locked=" << form->Link()->GPRSLocked << " error=" << form->Link()->Error
+        << " timer=" << form->Timer_CheckPassword->isActive() << " codes=" << module->Codes().size()
+        << " modlocked=" << module->GPRSLocked() << " label82=" << !form->TntLabel82->isHidden();
+    ASSERT_TRUE(sim::WaitUntil([&] { return module->Codes().size() >= 2; }, 10000));
     sim::Pump(100);
     const auto codes = module->Codes();
     EXPECT_EQ(codes[0], 0x42);
@@ -233,7 +236,7 @@ TEST_F(MainWindowTest, UnplugDuringTheReadClosesTheWaitDialog)
     };
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return !module->IsPlugged(); }, 10000));
-    ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 3000));
+    ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 10000));
     EXPECT_FALSE(Form5->isVisible());
     EXPECT_TRUE(form->PageControl1->isHidden());
     EXPECT_TRUE(form->isEnabled());
