@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "editor/Encodings.h"
+#include "editor/MainTables.h"
 #include "editor/SettingsFile.h"
 #include "link/VEQ2_SDK.h"
 #include "platform/UiDialogs.h"
@@ -177,7 +178,43 @@ public:
 
     // ---- users page (Main_users.cpp) ----------------------------------------------------
     bool CheckSMSBackupWarning() const;
+    // Stores the ticked notification boxes into user Index (0..9).
+    void CommitUserFlags(int index);
+    // Sends every user with a number (0x0B, and 0x1A from firmware 1026), 5 ms after each.
+    void SendUserPhones();
+    // The index (0..9) of the user the list has selected, -1 when none.
+    int SelectedUserIndex() const;
+    void ShowUserFlags(int index);
+    // users page: members end
+
+    // ---- inputs page (Main_inputs.cpp) ----------------------------------------------------
+    // The input's record built from its row's controls (the table entry is not changed;
+    // the SMS text is the table's).
+    TInputRecord BuildInputRecord(int index);
+    // inputs page: members end
+
+    // ---- outputs and remote-control pages (Main_outputs.cpp) --------------------------------
+    // The output's control byte and pulse length built from its row's controls.
+    TOutputRecord BuildOutputRecord(int index);
+    // outputs pages: members end
+
+    // ---- names page (Main_names.cpp) ------------------------------------------------------
+    // Sends the used names of the four groups (0x10), 5 ms after each, while connected.
+    void SendItemNames();
+    // names page: members end
+
+    // ---- wizard shell (Main_shell.cpp) ----------------------------------------------------
+    // Page checks: kind 0 reporting channels, 1 access PIN; false when one fails.
+    bool ValidateWizardPage(int kind);
+    void GoToWizardStep(int step);
     void TntButton3Click();
+    // wizard shell: members end
+
+    // ---- writing settings (Main_write.cpp) --------------------------------------------------
+    void TntButton1Click();   // "Send data to Module": the write-all
+    void TntButton114Click(); // the input writer
+    void TntButton11Click();  // the output writer
+    // writing settings: members end
 
     // ---- wizard shell ---------------------------------------------------------------
     void SetFormSize();
@@ -306,13 +343,24 @@ public:
     QLabel *Label40 = nullptr, *Label41 = nullptr;
     QCheckBox* TntCheckBox10 = nullptr; // "Answer only registered numbers"
 
+    // users page: controls end
+
     // Inputs page (Main_inputs.cpp).
+    // inputs page: controls end
 
     // Outputs and remote-control pages (Main_outputs.cpp).
     QCheckBox *TntCheckBox2 = nullptr, *TntCheckBox4 = nullptr, *TntCheckBox11 = nullptr,
               *TntCheckBox14 = nullptr; // outputs driven from a distance
+    // outputs pages: controls end
 
     // Names page (Main_names.cpp).
+    // names page: controls end
+
+    // Wizard shell (Main_shell.cpp).
+    // wizard shell: controls end
+
+    // Writing settings (Main_write.cpp).
+    // writing settings: controls end
 
     // Timers.
     QTimer* Timer1 = nullptr;

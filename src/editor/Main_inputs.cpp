@@ -4,3 +4,4 @@
 
 void TForm1::ApplyInputRecord(int) {}
 void TForm1::RefreshInputFunctions() {}
+TInputRecord TForm1::BuildInputRecord(int) { return {}; }

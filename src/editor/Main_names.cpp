@@ -16,3 +16,4 @@ void TForm1::FillAdditionalTextEdits()
     Form6->AdSMSEdit0->setText(LangToUnicode(AdditionalSMSTexts[0]));
     Form6->AdSMSEdit1->setText(LangToUnicode(AdditionalSMSTexts[1]));
 }
+void TForm1::SendItemNames() {}

@@ -6,3 +6,4 @@ void TForm1::FillPGMGrid() {}
 void TForm1::ShowPGMRow(int) {}
 void TForm1::ApplyOutputRecord(int) {}
 void TForm1::RefreshOutputRows() {}
+TOutputRecord TForm1::BuildOutputRecord(int) { return {}; }

@@ -1,9 +1,7 @@
-// Routines that wait for the parts of the window that own their controls. Each keeps the
-// tables as they are.
+// Language refresh routines that wait for the language switch to apply texts to every
+// control. Each changes nothing yet.
 #include "editor/Main.h"
 
-void TForm1::SetAlarmSystemMode(bool) {}
-void TForm1::TntButton3Click() {}
 void TForm1::SaveComboIndexes() {}
 void TForm1::RestoreComboIndexes() {}
 void TForm1::ApplyLanguageToRuntimeTexts() {}

@@ -4,3 +4,7 @@
 
 void TForm1::SelectUserNode(int) {}
 bool TForm1::CheckSMSBackupWarning() const { return false; }
+void TForm1::CommitUserFlags(int) {}
+void TForm1::SendUserPhones() {}
+int TForm1::SelectedUserIndex() const { return -1; }
+void TForm1::ShowUserFlags(int) {}
