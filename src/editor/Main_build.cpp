@@ -373,10 +373,26 @@ void TForm1::BuildWizardTab()
     WPage[1]->SetEnabledButtons({K::bkStart, K::bkLast, K::bkNext, K::bkFinish, K::bkCancel, K::bkHelp});
     WPage[9]->SetEnabledButtons({K::bkStart, K::bkLast, K::bkBack, K::bkFinish, K::bkCancel, K::bkHelp});
 
+    // The pages' own controls, one builder per page.
     const int top = kWizardHeaderHeight + 3;
+    // -- users page (WPage1)
+
+    // -- reporting page (WPage2)
     BuildReportingPage(WPage[2], top);
+
+    // -- inputs page (WPage3)
+
+    // -- outputs pages (WPage4, WPage5)
+
+    // -- security and modem pages (WPage6, WPage7)
     BuildSecurityPage(WPage[6], top);
     BuildModemPage(WPage[7], top);
+
+    // -- names page (WPage8)
+
+    // -- summary page (WPage9)
+
+    // -- end of the page builders
 
     for (int i = 1; i <= 9; ++i)
         WPage[i]->loaded();
