@@ -273,10 +273,21 @@ void TVEQ2::WakeBusyWaits()
         loop->quit();
 }
 
+void TVEQ2::WakeWaits()
+{
+    for (QEventLoop* loop : busyWaits_)
+        loop->quit();
+}
+
 void TVEQ2::Send(const tduomenys& Packet)
 {
     if (!Connected)
         return;
+    ++useDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{useDepth_};
     // Wait for a report with the busy bit clear; events keep being processed meanwhile.
     while (MustWaitWhileBusy()) {
         QEventLoop loop;
@@ -398,6 +409,11 @@ void TVEQ2::DeviceData(THidDevice* HidDev, quint8 ReportID, const quint8* Data, 
 
 void TVEQ2::HandleReport(const quint8* Data, std::size_t Size)
 {
+    ++useDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{useDepth_};
     try {
         const packets::TStatusFlags f = packets::DecodeStatus(Data[0]);
         if (f.Monitoring)

@@ -178,6 +178,12 @@ public:
     // Sends (Code, Idx, Sub) and records LastRequest.
     void SendReadRequest(quint8 Code, quint8 Idx, quint8 Sub);
 
+    // True while a send of the link waits, or a report is being handed to the events: the
+    // object must not be freed before that code has unwound.
+    bool InUse() const { return useDepth_ > 0; }
+    // Ends every wait of a send at once (after Closing is set, nothing more is sent).
+    void WakeWaits();
+
     // ---- the read-all walk ----------------------------------------------------------
     void ReadAll();
     // One step of the walk after a reply at (Code, Idx, Sub).
@@ -223,4 +229,5 @@ private:
     QTimer* FirstReplyTimer = nullptr;
     std::vector<QEventLoop*> busyWaits_;
     bool deniedSeen_ = false;
+    int useDepth_ = 0;
 };

@@ -1,0 +1,295 @@
+#include "editor/Controls.h"
+
+#include "widgets/Colors.h"
+
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVariant>
+
+namespace ctl {
+
+namespace {
+constexpr const char* kTag = "veqTag";
+constexpr const char* kHint = "veqHint";
+constexpr const char* kShowHint = "veqShowHint";
+
+void applyToolTip(QWidget* w)
+{
+    w->setToolTip(ShowHint(w) ? Hint(w) : QString());
+}
+} // namespace
+
+int Tag(const QObject* w)
+{
+    return w ? w->property(kTag).toInt() : 0;
+}
+
+void SetTag(QObject* w, int tag)
+{
+    if (w)
+        w->setProperty(kTag, tag);
+}
+
+QString Hint(const QWidget* w)
+{
+    return w ? w->property(kHint).toString() : QString();
+}
+
+void SetHint(QWidget* w, const QString& hint)
+{
+    if (!w)
+        return;
+    w->setProperty(kHint, hint);
+    applyToolTip(w);
+}
+
+bool ShowHint(const QWidget* w)
+{
+    return w && w->property(kShowHint).toBool();
+}
+
+void SetShowHint(QWidget* w, bool on)
+{
+    if (!w)
+        return;
+    w->setProperty(kShowHint, on);
+    applyToolTip(w);
+}
+
+QWidget* FindByName(const QWidget* root, const QString& name)
+{
+    if (!root)
+        return nullptr;
+    const auto all = root->findChildren<QWidget*>();
+    for (QWidget* w : all)
+        if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return w;
+    return nullptr;
+}
+
+} // namespace ctl
+
+// ---- TSpinEdit ----------------------------------------------------------------------
+
+TSpinEdit::TSpinEdit(QWidget* parent) : QSpinBox(parent)
+{
+    setKeyboardTracking(true);
+}
+
+void TSpinEdit::SetValue(int v)
+{
+    setValue(qBound(minimum(), v, maximum()));
+}
+
+int TSpinEdit::valueFromText(const QString& text) const
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok)
+        return minimum();
+    return qBound(minimum(), v, maximum());
+}
+
+QValidator::State TSpinEdit::validate(QString& input, int& pos) const
+{
+    Q_UNUSED(pos);
+    const QString t = input.trimmed();
+    if (t.isEmpty() || t == QLatin1String("-"))
+        return QValidator::Intermediate;
+    bool ok = false;
+    t.toInt(&ok);
+    return ok ? QValidator::Acceptable : QValidator::Invalid;
+}
+
+// ---- TPageControl -------------------------------------------------------------------
+
+TPageControl::TPageControl(QWidget* parent)
+    : QWidget(parent), tabs_(new QTabBar(this)), stack_(new QStackedWidget(this))
+{
+    tabs_->setObjectName(QStringLiteral("PageTabs"));
+    tabs_->setExpanding(false);
+    stack_->setObjectName(QStringLiteral("PageStack"));
+    connect(tabs_, &QTabBar::tabBarClicked, this, [this](int tab) {
+        const int page = tabOfPage_.indexOf(tab);
+        if (page >= 0)
+            SetActivePageIndex(page);
+    });
+    layoutChildren();
+}
+
+QWidget* TPageControl::AddPage(const char* name, const QString& caption)
+{
+    auto* page = new QWidget;
+    page->setObjectName(QLatin1String(name));
+    stack_->addWidget(page);
+    captions_ << caption;
+    tabVisible_ << true;
+    tabOfPage_ << -1;
+    rebuildTabs();
+    return page;
+}
+
+int TPageControl::PageCount() const
+{
+    return stack_->count();
+}
+
+QWidget* TPageControl::Page(int index) const
+{
+    return stack_->widget(index);
+}
+
+int TPageControl::ActivePageIndex() const
+{
+    return stack_->currentIndex();
+}
+
+void TPageControl::SetActivePageIndex(int index)
+{
+    if (index < 0 || index >= stack_->count() || index == stack_->currentIndex())
+        return;
+    stack_->setCurrentIndex(index);
+    {
+        const QSignalBlocker block(tabs_);
+        if (tabOfPage_[index] >= 0)
+            tabs_->setCurrentIndex(tabOfPage_[index]);
+    }
+    emit Changed(index);
+}
+
+bool TPageControl::TabVisible(int index) const
+{
+    return index >= 0 && index < tabVisible_.size() && tabVisible_[index];
+}
+
+void TPageControl::SetTabVisible(int index, bool visible)
+{
+    if (index < 0 || index >= tabVisible_.size() || tabVisible_[index] == visible)
+        return;
+    tabVisible_[index] = visible;
+    rebuildTabs();
+}
+
+void TPageControl::SetTabCaption(int index, const QString& caption)
+{
+    if (index < 0 || index >= captions_.size())
+        return;
+    captions_[index] = caption;
+    if (tabOfPage_[index] >= 0)
+        tabs_->setTabText(tabOfPage_[index], caption);
+}
+
+QString TPageControl::TabCaption(int index) const
+{
+    return index >= 0 && index < captions_.size() ? captions_[index] : QString();
+}
+
+void TPageControl::rebuildTabs()
+{
+    const QSignalBlocker block(tabs_);
+    while (tabs_->count() > 0)
+        tabs_->removeTab(0);
+    for (int i = 0; i < captions_.size(); ++i) {
+        tabOfPage_[i] = tabVisible_[i] ? tabs_->addTab(captions_[i]) : -1;
+    }
+    const int cur = stack_->currentIndex();
+    if (cur >= 0 && tabOfPage_[cur] >= 0)
+        tabs_->setCurrentIndex(tabOfPage_[cur]);
+    layoutChildren();
+}
+
+void TPageControl::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    layoutChildren();
+}
+
+void TPageControl::layoutChildren()
+{
+    const bool anyTab = tabs_->count() > 0;
+    const int h = anyTab ? tabs_->sizeHint().height() : 0;
+    tabs_->setVisible(anyTab);
+    tabs_->setGeometry(0, 0, width(), h);
+    stack_->setGeometry(0, h, width(), height() - h);
+}
+
+// ---- key filters and field colours ---------------------------------------------------
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace ctl {
+
+namespace {
+class KeyFilterObject : public QObject {
+public:
+    KeyFilterObject(QObject* parent, KeyFilter f) : QObject(parent), filter_(std::move(f)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* ke = static_cast<QKeyEvent*>(event);
+        char key = 0;
+        if (ke->key() == Qt::Key_Backspace)
+            key = 8;
+        else if (ke->matches(QKeySequence::Copy))
+            key = 3;
+        else if (ke->matches(QKeySequence::Paste))
+            key = 22;
+        else if (ke->text().size() == 1 && ke->text().at(0).unicode() >= 32)
+            key = static_cast<char>(ke->text().at(0).unicode() < 256 ? ke->text().at(0).unicode() : '?');
+        else
+            return false; // navigation and other keys type nothing: not filtered
+        char out = 0;
+        try {
+            out = filter_(key);
+        } catch (...) {
+            out = 0;
+        }
+        if (out == 0)
+            return true; // dropped
+        if (out == key)
+            return false; // let the edit handle it as typed
+        // A changed character: type it ourselves.
+        if (auto* le = qobject_cast<QLineEdit*>(watched)) {
+            le->insert(QString(QChar(static_cast<unsigned char>(out))));
+            return true;
+        }
+        return false;
+    }
+
+private:
+    KeyFilter filter_;
+};
+} // namespace
+
+void InstallKeyFilter(QWidget* edit, KeyFilter filter)
+{
+    if (edit)
+        edit->installEventFilter(new KeyFilterObject(edit, std::move(filter)));
+}
+
+void SetFieldColor(QWidget* edit, std::int32_t color)
+{
+    if (!edit)
+        return;
+    edit->setProperty("veqFieldColor", color);
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, colors::ToQColor(color));
+    edit->setPalette(pal);
+}
+
+std::int32_t FieldColor(const QWidget* edit)
+{
+    if (!edit)
+        return 0;
+    const QVariant v = edit->property("veqFieldColor");
+    return v.isValid() ? v.toInt() : colors::clWindow;
+}
+
+} // namespace ctl

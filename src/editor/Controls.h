@@ -1,0 +1,120 @@
+#pragma once
+// Small pieces of control behaviour the windows rely on and the toolkit does not give
+// as such: per-control Tag, Hint and ShowHint, "visible" and "enabled" read from the
+// control's own state, lookup of numbered controls by name, spin edits that keep their
+// value inside the range, and a page control whose tab buttons can be hidden while
+// their pages stay selectable.
+#include <QSpinBox>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+class QStackedWidget;
+class QTabBar;
+
+namespace ctl {
+
+// Tag: an integer per control (0 when never set).
+int Tag(const QObject* w);
+void SetTag(QObject* w, int tag);
+
+// Hint and ShowHint: the tooltip is the hint only while ShowHint is on.
+QString Hint(const QWidget* w);
+void SetHint(QWidget* w, const QString& hint);
+bool ShowHint(const QWidget* w);
+void SetShowHint(QWidget* w, bool on);
+
+// The control's own visibility and enabled state, whatever its parents are.
+inline bool Visible(const QWidget* w) { return w && !w->isHidden(); }
+inline bool Enabled(const QWidget* w) { return w && !w->testAttribute(Qt::WA_Disabled); }
+
+// A control of the window found by its name, without regard to ASCII case; nullptr
+// when the window holds none of that name (or none of that class).
+QWidget* FindByName(const QWidget* root, const QString& name);
+template <class T>
+T* Find(const QWidget* root, const QString& name)
+{
+    return dynamic_cast<T*>(FindByName(root, name));
+}
+
+// Creates a child control with its designed name and geometry.
+template <class T>
+T* Make(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    auto* w = new T(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
+} // namespace ctl
+
+// A spin edit whose value always lies inside its range: a value set outside becomes the
+// nearest bound, and text that cannot be read gives the minimum.
+class TSpinEdit : public QSpinBox {
+    Q_OBJECT
+public:
+    explicit TSpinEdit(QWidget* parent = nullptr);
+    int Value() const { return value(); }
+    void SetValue(int v);
+
+protected:
+    int valueFromText(const QString& text) const override;
+    QValidator::State validate(QString& input, int& pos) const override;
+};
+
+// Page control: a row of tabs above a stack of pages. A tab can be hidden while its page
+// stays selectable by index, as the main window hides all its tabs and switches pages
+// itself.
+class TPageControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPageControl(QWidget* parent = nullptr);
+
+    // Adds a page with its tab caption; returns the page (a plain container).
+    QWidget* AddPage(const char* name, const QString& caption);
+    int PageCount() const;
+    QWidget* Page(int index) const;
+
+    int ActivePageIndex() const;
+    void SetActivePageIndex(int index);
+
+    bool TabVisible(int index) const;
+    void SetTabVisible(int index, bool visible);
+    void SetTabCaption(int index, const QString& caption);
+    QString TabCaption(int index) const;
+
+    // The tab row and the page stack (tests and layout read them).
+    QTabBar* Tabs() const { return tabs_; }
+
+signals:
+    void Changed(int index);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void layoutChildren();
+    QTabBar* tabs_;
+    QStackedWidget* stack_;
+    QList<int> tabOfPage_; // tab index of each page, -1 while its tab is hidden
+    QStringList captions_;
+    QList<bool> tabVisible_;
+    void rebuildTabs();
+};
+
+namespace ctl {
+
+// A key filter in the manner of an edit's key-press handler: for each typed character
+// (Backspace as 8, Ctrl+C as 3, Ctrl+V as 22) the filter returns the character to insert,
+// possibly changed, or 0 to drop the key. Keys that type no character are not filtered.
+using KeyFilter = std::function<char(char key)>;
+void InstallKeyFilter(QWidget* edit, KeyFilter filter);
+
+// The colour of an edit's field ($00BBGGRR).
+void SetFieldColor(QWidget* edit, std::int32_t color);
+std::int32_t FieldColor(const QWidget* edit);
+
+} // namespace ctl

@@ -1,0 +1,26 @@
+#pragma once
+// The envelope of template and log files: the lines, each followed by CR LF, enciphered
+// as one RC4 stream keyed with the SHA-1 digest of a fixed pass phrase. No header, no
+// check value: the file is exactly as long as the plain text.
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+inline constexpr char TemplatePassPhrase[] = "PLX8Wondrake";
+inline constexpr char LogPassPhrase[] = "Tq4Wm8Zrk";
+
+// RC4 under SHA-1(passPhrase) over data (the same call enciphers and deciphers).
+QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhrase);
+
+// Writes lines in the envelope to fileName, creating its folder; false when it could not.
+bool SaveStringsEncrypted(const QString& fileName, const QByteArray& passPhrase,
+                          const QList<QByteArray>& lines);
+
+// Reads and deciphers fileName; lines end at CR LF, CR or LF. False (lines unchanged)
+// when the file cannot be read.
+bool LoadEncryptedStrings(const QString& fileName, const QByteArray& passPhrase,
+                          QList<QByteArray>& lines);
+
+// The log file's name without folder: "2024_5_3 9_7 - 2024_5_3 10_15.ktl".
+QString LogFileName(const QDateTime& start, const QDateTime& end);

@@ -1,0 +1,410 @@
+// Builds the main window's controls: the pages, the state display, the log page, the
+// wizard tab and the status bar. Geometry is absolute inside each page, as routines of
+// the window move controls by position.
+#include "editor/Main.h"
+
+#include "editor/Controls.h"
+#include "widgets/Colors.h"
+#include "widgets/IndLeds.h"
+#include "widgets/IndLevelBar.h"
+#include "widgets/PageWizard.h"
+#include "widgets/PanelStatusBar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+
+using ctl::Make;
+
+namespace {
+
+constexpr int kClientWidth = 904;
+constexpr int kClientHeight = 644;
+constexpr int kStatusHeight = 22;
+constexpr int kWizardHeaderHeight = 70;
+
+QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 16)
+{
+    auto* l = Make<QLabel>(parent, name, x, y, w, h);
+    l->setText(text);
+    return l;
+}
+
+// The picture that asks for a module: a module with its USB cable, drawn here.
+QPixmap connectPicture()
+{
+    QPixmap pm(220, 150);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    // module body
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.setBrush(QColor(235, 235, 235));
+    p.drawRoundedRect(20, 30, 110, 80, 10, 10);
+    p.setBrush(QColor(60, 120, 200));
+    p.drawRect(35, 45, 50, 10);
+    p.setBrush(QColor(220, 40, 40));
+    p.drawEllipse(QPoint(110, 50), 5, 5);
+    p.setBrush(QColor(40, 180, 60));
+    p.drawEllipse(QPoint(110, 68), 5, 5);
+    // USB plug and cable
+    p.setBrush(QColor(120, 120, 120));
+    p.drawRect(130, 62, 18, 16);
+    p.setPen(QPen(QColor(40, 40, 40), 4));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath cable;
+    cable.moveTo(148, 70);
+    cable.cubicTo(185, 70, 170, 125, 205, 125);
+    p.drawPath(cable);
+    // arrow towards the socket
+    p.setPen(QPen(QColor(60, 120, 200), 3));
+    p.drawLine(190, 40, 150, 40);
+    p.drawLine(150, 40, 160, 33);
+    p.drawLine(150, 40, 160, 47);
+    return pm;
+}
+
+} // namespace
+
+TIndUserLed* TForm1::MakeLed(QWidget* parent, int number, int x, int y, std::int32_t high1,
+                             std::int32_t high2)
+{
+    auto* led = new TIndUserLed(parent);
+    led->setObjectName(QStringLiteral("IndUserLed%1").arg(number));
+    led->setGeometry(x, y, 20, 17);
+    led->PaletteEx()->SetLow1(colors::clBlack);
+    led->PaletteEx()->SetLow2(colors::clBlack);
+    led->PaletteEx()->SetHigh1(high1);
+    led->PaletteEx()->SetHigh2(high2);
+    IndUserLed[number] = led;
+    return led;
+}
+
+void TForm1::BuildForm()
+{
+    setWindowTitle(QStringLiteral("VEQ4m Loader"));
+    // The client area keeps its designed size; on a small screen it scrolls.
+    ClientScroll = new QScrollArea(this);
+    ClientScroll->setObjectName(QStringLiteral("ClientScroll"));
+    ClientScroll->setFrameShape(QFrame::NoFrame);
+    ClientScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ClientScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("FormClient"));
+    central->setFixedSize(kClientWidth, kClientHeight);
+    ClientScroll->setWidget(central);
+    setCentralWidget(ClientScroll);
+
+    // Behind the pages: the picture and the notices shown while no module is there.
+    Image1 = Make<QLabel>(central, "Image1", 342, 180, 220, 150);
+    Image1->setPixmap(connectPicture());
+    TntLabel73 = caption(central, "TntLabel73", QStringLiteral("Please connect VEQ module..."), 252, 350, 400, 24);
+    TntLabel73->setAlignment(Qt::AlignCenter);
+    QFont big = TntLabel73->font();
+    big.setPointSize(12);
+    big.setBold(true);
+    TntLabel73->setFont(big);
+    TntLabel10 = caption(central, "TntLabel10", QString(), 275, 350, 353, 60);
+    TntLabel10->setWordWrap(true);
+    TntLabel10->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    TntLabel10->hide();
+
+    PageControl1 = new TPageControl(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 0, kClientWidth, kClientHeight - kStatusHeight);
+    TabSheet1 = PageControl1->AddPage("TabSheet1", QStringLiteral("Log"));
+    TabSheet2 = PageControl1->AddPage("TabSheet2", QStringLiteral("Reporting"));
+    TabSheet3 = PageControl1->AddPage("TabSheet3", QStringLiteral("Inputs / Outputs"));
+    TabSheet4 = PageControl1->AddPage("TabSheet4", QStringLiteral("Names"));
+    TntTabSheet4 = PageControl1->AddPage("TntTabSheet4", QStringLiteral("Main Screen"));
+    TntTabSheet3 = PageControl1->AddPage("TntTabSheet3", QStringLiteral("Wizard"));
+    TntTabSheet5 = PageControl1->AddPage("TntTabSheet5", QStringLiteral("TntTabSheet5"));
+
+    // Status bar with its child controls.
+    PanelStatusBar1 = new TPanelStatusBar(central);
+    PanelStatusBar1->setObjectName(QStringLiteral("PanelStatusBar1"));
+    PanelStatusBar1->setLoading(true);
+    PanelStatusBar1->setGeometry(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
+    PanelStatusBar1->AddPanel(330);
+    PanelStatusBar1->AddPanel(120);
+    PanelStatusBar1->AddPanel(34);
+    PanelStatusBar1->AddPanel(420);
+    TntLabel1 = caption(PanelStatusBar1, "TntLabel1", QString(), 6, 3, 318, 16);
+    TntButton5 = Make<QPushButton>(PanelStatusBar1, "TntButton5", 334, 1, 112, 20);
+    TntButton5->setText(QStringLiteral("SaveLog"));
+    MakeLed(PanelStatusBar1, 34, 457, 2, colors::clLime, colors::clGreen);
+    PanelStatusBar1->loaded();
+
+    BuildLogPage();
+    BuildMainScreen();
+    BuildWizardTab();
+
+    // Timers, all off until something turns them on.
+    auto timer = [this](const char* name, int ms, bool singleShot) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QLatin1String(name));
+        t->setInterval(ms);
+        t->setSingleShot(singleShot);
+        if (ms < 20)
+            t->setTimerType(Qt::PreciseTimer);
+        return t;
+    };
+    Timer1 = timer("Timer1", 200, false);
+    Timer2 = timer("Timer2", 100, false);
+    Timer5 = timer("Timer5", 100, false);
+    Timer6 = timer("Timer6", 1, false);
+    Timer7 = timer("Timer7", 300, false);
+    Timer_CheckPassword = timer("Timer_CheckPassword", 500, false);
+    Timer4 = timer("Timer4", 100, true);
+    connect(Timer4, &QTimer::timeout, this, [this] { Guard([this] { RefreshOutputRows(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
+    connect(Timer2, &QTimer::timeout, this, [this] { Guard([this] { Timer2Timer(); }); });
+    connect(Timer5, &QTimer::timeout, this, [this] { Guard([this] { Timer5Timer(); }); });
+    connect(Timer6, &QTimer::timeout, this, [this] { Guard([this] { Timer6Timer(); }); });
+    connect(Timer7, &QTimer::timeout, this, [this] { Guard([this] { Timer7Timer(); }); });
+    connect(Timer_CheckPassword, &QTimer::timeout, this,
+            [this] { Guard([this] { Timer_CheckPasswordTimer(); }); });
+    // The start-up runs on the first tick of the event loop.
+    Timer5->start();
+}
+
+void TForm1::BuildMainScreen()
+{
+    QWidget* p = TntTabSheet4;
+    TntButton29 = Make<QPushButton>(p, "TntButton29", 24, 24, 230, 40);
+    TntButton29->setText(QStringLiteral("Configuration Wizard"));
+    TntButton30 = Make<QPushButton>(p, "TntButton30", 24, 74, 230, 40);
+    TntButton30->setText(QStringLiteral("Manual Configuration"));
+    TntMemo2 = Make<QPlainTextEdit>(p, "TntMemo2", 274, 24, 360, 90);
+    TntMemo2->setReadOnly(true);
+
+    caption(p, "TntLabel2", QStringLiteral("Template:"), 24, 134, 80);
+    TntLabel4 = caption(p, "TntLabel4", QStringLiteral("None"), 108, 134, 146);
+    TntButton27 = Make<QPushButton>(p, "TntButton27", 24, 156, 230, 28);
+    TntButton27->setText(QStringLiteral("Load Template"));
+    TntButton27->hide();
+    TntButton1911 = Make<QPushButton>(p, "TntButton1911", 24, 192, 230, 28);
+    TntButton1911->setText(QStringLiteral("Set settings to factory default"));
+    TntButton1911->hide();
+
+    caption(p, "TntLabel95", QStringLiteral("Language:"), 660, 24, 200);
+    ComboBox28 = Make<QComboBox>(p, "ComboBox28", 660, 42, 210, 24);
+    ComboBox28->setEditable(false);
+    TntLabel96 = caption(p, "TntLabel96", QStringLiteral("Manual"), 660, 78, 200);
+    TntBitBtn3 = Make<QPushButton>(p, "TntBitBtn3", 660, 96, 210, 28);
+    TntBitBtn3->setText(QStringLiteral("Open"));
+    TntLabel96->hide();
+    TntBitBtn3->hide();
+
+    // GSM modem state, repeated from the log page.
+    auto* box = Make<QGroupBox>(p, "TntGroupBox20", 274, 134, 360, 210);
+    box->setTitle(QStringLiteral("GSM modem"));
+    const struct { int led; const char* name; const char* text; } rows[] = {
+        {37, "TntLabel101", "Powered Up"}, {38, "TntLabel102", "Setted Up"},
+        {35, "TntLabel103", "GSM Attached"}, {36, "TntLabel104", "Opening connection"},
+        {31, "TntLabel105", "Connecting"}, {32, "TntLabel106", "Connected"},
+        {33, "TntLabel107", "Sending"},
+    };
+    int y = 24;
+    for (const auto& r : rows) {
+        MakeLed(box, r.led, 14, y, colors::clRed, colors::clMaroon);
+        caption(box, r.name, QString::fromLatin1(r.text), 42, y, 150);
+        y += 24;
+    }
+    caption(box, "TntLabel108", QStringLiteral("GSM signal"), 200, 24, 150);
+    IndLevelBar2 = new TIndLevelBar(box);
+    IndLevelBar2->setObjectName(QStringLiteral("IndLevelBar2"));
+    IndLevelBar2->setGeometry(200, 44, 143, 20);
+    IndLevelBar2->SetOrientation(TIndOrientation::voHorizontal);
+    IndLevelBar2->SetMaxValue(5);
+    caption(box, "Label128", QStringLiteral("Buffer message count:"), 200, 80, 130);
+    Label129 = caption(box, "Label129", QStringLiteral("0"), 330, 80, 24);
+    caption(box, "Label130", QStringLiteral("Sent message count:"), 200, 104, 130);
+    Label131 = caption(box, "Label131", QStringLiteral("0"), 330, 104, 24);
+}
+
+void TForm1::BuildLogPage()
+{
+    QWidget* p = TabSheet1;
+    auto* modem = Make<QGroupBox>(p, "GroupBox1", 8, 8, 180, 200);
+    modem->setTitle(QStringLiteral("Modem flags"));
+    const struct { int led; const char* text; } flags[] = {
+        {1, "Powered Up"}, {2, "Present"}, {3, "Setted Up"}, {4, "GSM Attached"},
+        {5, "Opening connection"}, {6, "Connected"}, {7, "TCP Sending"},
+    };
+    int y = 22;
+    for (const auto& f : flags) {
+        MakeLed(modem, f.led, 10, y, colors::clRed, colors::clMaroon);
+        caption(modem, QStringLiteral("LogFlagCaption%1").arg(f.led).toLatin1().constData(),
+                QString::fromLatin1(f.text), 36, y, 140);
+        y += 24;
+    }
+
+    auto* regs = Make<QGroupBox>(p, "GroupBox2", 196, 8, 210, 250);
+    regs->setTitle(QStringLiteral("Modem registers"));
+    caption(regs, "Label10", QStringLiteral("Request"), 100, 18, 50);
+    caption(regs, "Label11", QStringLiteral("Process"), 150, 18, 50);
+    const char* rowNames[] = {"CheckPresent", "Setup", "GetFlags", "Reset",
+                              "Connect", "TCP send", "Read Data", "Disconnect"};
+    y = 36;
+    for (int r = 0; r < 8; ++r) {
+        caption(regs, QStringLiteral("LogRegCaption%1").arg(r).toLatin1().constData(),
+                QString::fromLatin1(rowNames[r]), 8, y, 90);
+        MakeLed(regs, 8 + 2 * r, 110, y, colors::clRed, colors::clMaroon);
+        MakeLed(regs, 9 + 2 * r, 160, y, colors::clRed, colors::clMaroon);
+        y += 26;
+    }
+
+    auto* tcp = Make<QGroupBox>(p, "GroupBox3", 414, 8, 180, 130);
+    tcp->setTitle(QStringLiteral("TCP"));
+    const struct { int led; const char* text; } tcps[] = {
+        {24, "Connecting"}, {25, "Connected"}, {26, "Sending"}, {27, "MessageSent"}};
+    y = 22;
+    for (const auto& t : tcps) {
+        MakeLed(tcp, t.led, 10, y, colors::clRed, colors::clMaroon);
+        caption(tcp, QStringLiteral("LogTcpCaption%1").arg(t.led).toLatin1().constData(),
+                QString::fromLatin1(t.text), 36, y, 140);
+        y += 24;
+    }
+
+    auto* sig = Make<QGroupBox>(p, "GroupBox4", 602, 8, 290, 130);
+    sig->setTitle(QStringLiteral("GSM signal"));
+    IndLevelBar1 = new TIndLevelBar(sig);
+    IndLevelBar1->setObjectName(QStringLiteral("IndLevelBar1"));
+    IndLevelBar1->setGeometry(12, 24, 20, 73);
+    IndLevelBar1->SetOrientation(TIndOrientation::voVertical);
+    IndLevelBar1->SetMaxValue(5);
+    caption(sig, "Label30", QStringLiteral("Buffer message count:"), 50, 26, 160);
+    Label31 = caption(sig, "Label31", QStringLiteral("0"), 214, 26, 60);
+    caption(sig, "Label32", QStringLiteral("Sent message count:"), 50, 50, 160);
+    Label33 = caption(sig, "Label33", QStringLiteral("0"), 214, 50, 60);
+
+    auto* link = Make<QGroupBox>(p, "GroupBox5", 414, 146, 180, 112);
+    link->setTitle(QStringLiteral("Link"));
+    MakeLed(link, 28, 10, 22, colors::clYellow, colors::clOlive);
+    caption(link, "LogLinkCaption28", QStringLiteral("Busy"), 36, 22, 130);
+    MakeLed(link, 29, 10, 46, colors::clLime, colors::clGreen);
+    caption(link, "LogLinkCaption29", QStringLiteral("Monitoring"), 36, 46, 130);
+    MakeLed(link, 30, 10, 70, colors::clRed, colors::clMaroon);
+    caption(link, "LogLinkCaption30", QStringLiteral("Error"), 36, 70, 130);
+
+    Memo1 = Make<QPlainTextEdit>(p, "Memo1", 8, 266, 884, 290);
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    TntCheckBox1 = Make<QCheckBox>(p, "TntCheckBox1", 8, 562, 80, 20);
+    TntCheckBox1->setText(QStringLiteral("Lock"));
+    TntCheckBox12 = Make<QCheckBox>(p, "TntCheckBox12", 96, 562, 200, 20);
+    TntCheckBox12->setText(QStringLiteral("Put Registers into LOG"));
+    TntButton3 = Make<QPushButton>(p, "TntButton3", 304, 560, 100, 24);
+    TntButton3->setText(QStringLiteral("Clear"));
+    TntButton19 = Make<QPushButton>(p, "TntButton19", 412, 560, 160, 24);
+    TntButton19->setText(QStringLiteral("Read VEQ3 Settings"));
+    connect(TntButton19, &QPushButton::clicked, this, [this] { Guard([this] { TntButton19Click(); }); });
+}
+
+void TForm1::BuildWizardTab()
+{
+    QWidget* tab = TntTabSheet3;
+    // Column of step labels beside the pages.
+    TntPanel11 = Make<QFrame>(tab, "TntPanel11", 0, 0, 150, 556);
+    TntPanel11->setAutoFillBackground(true);
+    {
+        QPalette pal = TntPanel11->palette();
+        pal.setColor(QPalette::Window, QColor(0x33, 0x55, 0x88));
+        TntPanel11->setPalette(pal);
+    }
+    TntLabel59 = caption(TntPanel11, "TntLabel59", QStringLiteral("Communicator"), 10, 10, 134, 20);
+    ctl::SetTag(TntLabel59, 0);
+    const char* stepCaptions[9] = {"Users", "Inputs", "GPRS Reporting", "Outputs",
+                                   "Outputs control from distance", "Security settings",
+                                   "GSM Modem Settings", "Welcome", "Summary"};
+    for (int i = 0; i < 9; ++i) {
+        Step[i] = caption(TntPanel11, QStringLiteral("Step%1").arg(i).toLatin1().constData(),
+                          QString::fromLatin1(stepCaptions[i]), 10, 44 + i * 24, 134, 20);
+        Step[i]->setWordWrap(true);
+        ctl::SetTag(Step[i], i);
+        QPalette pal = Step[i]->palette();
+        pal.setColor(QPalette::WindowText, colors::ToQColor(0xE2E2E2));
+        Step[i]->setPalette(pal);
+    }
+    {
+        QPalette pal = TntLabel59->palette();
+        pal.setColor(QPalette::WindowText, colors::ToQColor(0xFFFFFF));
+        TntLabel59->setPalette(pal);
+    }
+    TntBitBtn1 = Make<QPushButton>(TntPanel11, "TntBitBtn1", 10, 500, 130, 26);
+    TntBitBtn1->setText(QStringLiteral("Manage Messages"));
+    TntBitBtn1->hide();
+
+    // The wizard with its nine pages.
+    wzrd1 = new TPageWizard(tab);
+    wzrd1->setObjectName(QStringLiteral("wzrd1"));
+    wzrd1->setLoading(true);
+    wzrd1->setGeometry(150, 0, 754, 556);
+    const char* titles[9] = {"Users", "GPRS Reporting", "Inputs", "Outputs",
+                             "Outputs control from distance", "Security settings",
+                             "GSM Modem Settings", "Welcome", "Summary"};
+    for (int i = 1; i <= 9; ++i) {
+        auto* page = new TPageWizardWelcomePage(wzrd1);
+        page->setObjectName(QStringLiteral("WPage%1").arg(i));
+        page->setLoading(true);
+        page->Header()->SetHeight(kWizardHeaderHeight);
+        page->Header()->Title()->SetText(QString::fromLatin1(titles[i - 1]));
+        QFont f = page->Header()->Title()->Font();
+        f.setBold(true);
+        f.setPixelSize(16);
+        page->Header()->Title()->SetFont(f);
+        page->Header()->Subtitle()->SetText(QStringLiteral("Subtitle"));
+        page->WaterMark()->SetVisible(false);
+        page->Panel()->SetVisible(false);
+        WPage[i] = page;
+    }
+    using K = TPageWizardButtonKind;
+    WPage[1]->SetEnabledButtons({K::bkStart, K::bkLast, K::bkNext, K::bkFinish, K::bkCancel, K::bkHelp});
+    WPage[9]->SetEnabledButtons({K::bkStart, K::bkLast, K::bkBack, K::bkFinish, K::bkCancel, K::bkHelp});
+
+    // The pages' own controls, one builder per page.
+    const int top = kWizardHeaderHeight + 3;
+    // -- users page (WPage1)
+
+    // -- reporting page (WPage2)
+    BuildReportingPage(WPage[2], top);
+
+    // -- inputs page (WPage3)
+
+    // -- outputs pages (WPage4, WPage5)
+
+    // -- security and modem pages (WPage6, WPage7)
+    BuildSecurityPage(WPage[6], top);
+    BuildModemPage(WPage[7], top);
+
+    // -- names page (WPage8)
+
+    // -- summary page (WPage9)
+
+    // -- end of the page builders
+
+    for (int i = 1; i <= 9; ++i)
+        WPage[i]->loaded();
+    wzrd1->loaded();
+    wzrd1->SetActivePageIndex(0);
+
+    // Buttons below the wizard.
+    TntButton1 = Make<QPushButton>(tab, "TntButton1", 538, 562, 170, 30);
+    TntButton1->setText(QStringLiteral("Send data to Module"));
+    TntButton26 = Make<QPushButton>(tab, "TntButton26", 718, 562, 170, 30);
+    TntButton26->setText(QStringLiteral("Save New Template"));
+    TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 378, 562, 150, 30);
+    TntBitBtn2->setText(QStringLiteral("Print"));
+    TntBitBtn2->hide();
+}

@@ -1,0 +1,351 @@
+// The main window's side of the module connection: arrival and removal, the live state
+// and traffic log, the timers that start and watch a read of all settings, and the
+// GPRS-settings lock.
+#include "editor/Main.h"
+
+#include "editor/Controls.h"
+#include "editor/Encodings.h"
+#include "editor/MainTables.h"
+#include "editor/SettingsFile.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit5.h"
+#include "lang/LangText.h"
+#include "link/VEQ2_SDK.h"
+#include "platform/HidBackend.h"
+#include "platform/UiDialogs.h"
+#include "widgets/Colors.h"
+#include "widgets/IndLeds.h"
+#include "widgets/IndLevelBar.h"
+#include "widgets/PanelStatusBar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+// ---- wiring --------------------------------------------------------------------------
+
+void TForm1::WireLink()
+{
+    TVEQ2* l = VEQ2;
+    l->OnConnect = [this](QObject*) { Guard([this] { OnModuleConnect(); }); };
+    l->OnDisconnect = [this](QObject*) { Guard([this] { OnModuleDisconnect(); }); };
+    l->OnState = [this](QObject*, quint8 f, quint8 cr, quint8 sr, quint16 tcp, quint8 buf, quint8 sent) {
+        Guard([&] { OnStateArrive(f, cr, sr, tcp, buf, sent); });
+    };
+    l->OnUsart = [this](QObject*, const QByteArray& s, bool out) { Guard([&] { OnUsartArrive(s, out); }); };
+    l->OnOpenError = [this](const QString& reason) {
+        Guard([&] { ui::ShowPlainMessage(reason, this); });
+    };
+    WireSettingsEvents();
+}
+
+void TForm1::Guard(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const std::exception& e) {
+        // A fault in a handler is reported, never allowed to leave the event loop.
+        ui::ShowPlainMessage(QString::fromLocal8Bit(e.what()), this);
+    } catch (...) {
+    }
+}
+
+// ---- arrival and removal ----------------------------------------------------------------
+
+void TForm1::OnModuleConnect()
+{
+    if (!VEQ2)
+        return;
+    TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
+    if (VEQ2->FirmwareVersion < 2000) {
+        TntLabel73->hide();
+        TntLabel10->show();
+        return;
+    }
+    if (NormalMode)
+        PageControl1->SetActivePageIndex(4);
+    VEQ2->SendHour();
+    if (!VEQ2)
+        return;
+    ApplyFirmwareFeatures(VEQ2->FirmwareVersion);
+    TntLabel4->setText(QStringLiteral("None"));
+    Image1->hide();
+    PageControl1->show();
+    TntButton5->show();
+    Timer2->start();
+    const TModelFlags m = ModelFlagsFor(VEQ2->ProductName, VEQ2->FirmwareVersion);
+    Model3mClass = m.Model3mClass;
+    ModelVeq3 = m.ModelVeq3;
+    ModelVeq4mFrom3000 = m.ModelVeq4mFrom3000;
+    ApplyModelFeatures();
+    ApplyOutputCaptions(ModelVeq3);
+    UIStateBits |= UIStateApplyGPRSLock;
+    Timer_CheckPassword->start();
+    LogLines.clear();
+}
+
+void TForm1::OnModuleDisconnect()
+{
+    TemplateLoaded = false;
+    TntButton27->hide();
+    TntButton1911->hide();
+    TntLabel73->show();
+    TntLabel10->hide();
+    PanelStatusBar1->setPanelText(3, QString());
+    PageControl1->hide();
+    TntButton5->hide();
+    Image1->show();
+    TntLabel1->setText(GetLangText(25));
+    if (Form5)
+        Form5->close();
+}
+
+// ---- live state -------------------------------------------------------------------------
+
+void TForm1::SetLedsFromState(quint8 modemFlags, quint8 modemCR, quint8 modemSR, quint16 tcpsr)
+{
+    auto set = [this](int n, bool on) {
+        if (IndUserLed[n])
+            IndUserLed[n]->SetActive(on);
+    };
+    const quint8 flagMasks[7] = {0x40, 0x01, 0x04, 0x02, 0x10, 0x08, 0x20};
+    for (int i = 0; i < 7; ++i)
+        set(1 + i, (modemFlags & flagMasks[i]) != 0);
+    const quint8 regMasks[8] = {0x40, 0x01, 0x02, 0x20, 0x04, 0x10, 0x80, 0x08};
+    for (int i = 0; i < 8; ++i) {
+        set(8 + 2 * i, (modemCR & regMasks[i]) != 0);
+        set(9 + 2 * i, (modemSR & regMasks[i]) != 0);
+    }
+    const quint16 tcpMasks[4] = {0x0001, 0x0002, 0x0200, 0x0020};
+    for (int i = 0; i < 4; ++i)
+        set(24 + i, (tcpsr & tcpMasks[i]) != 0);
+}
+
+void TForm1::OnStateArrive(quint8 modemFlags, quint8 modemCR, quint8 modemSR, quint16 tcpsr,
+                           quint8 outBufMessCount, quint8 sentCounter)
+{
+    SetLedsFromState(modemFlags, modemCR, modemSR, tcpsr);
+    IndLevelBar1->SetPosition((tcpsr >> 12) & 0x0F);
+    Label31->setText(QString::number(outBufMessCount));
+    Label33->setText(QString::number(sentCounter));
+    // The main screen repeats a few of them.
+    const struct { int to, from; } copies[] = {{37, 1}, {38, 3}, {35, 4}, {36, 5},
+                                               {31, 24}, {32, 25}, {33, 26}};
+    for (const auto& c : copies)
+        if (IndUserLed[c.to] && IndUserLed[c.from])
+            IndUserLed[c.to]->SetActive(IndUserLed[c.from]->Active());
+    IndLevelBar2->SetPosition(IndLevelBar1->Position());
+    Label129->setText(Label31->text());
+    Label131->setText(Label33->text());
+    ModuleStatus.TCPSR = tcpsr;
+    ModuleStatus.ModemCR = modemCR;
+    ModuleStatus.ModemSR = modemSR;
+    ModuleStatus.ModemFlags = modemFlags;
+}
+
+void TForm1::OnUsartArrive(const QByteArray& output, bool outGoing)
+{
+    const QByteArray line =
+        MakeUsartLogLine(output, outGoing, TntCheckBox12->isChecked(), ModuleStatus.TCPSR,
+                         ModuleStatus.ModemCR, ModuleStatus.ModemSR, ModuleStatus.ModemFlags);
+    LogLines.append(line);
+    if (!NormalMode && !TntCheckBox1->isChecked() && PageControl1->ActivePageIndex() == 0)
+        Memo1->appendPlainText(LangToUnicode(line));
+}
+
+void TForm1::Timer1Timer()
+{
+    auto set = [this](int n, bool on) {
+        if (IndUserLed[n])
+            IndUserLed[n]->SetActive(on);
+    };
+    if (!VEQ2)
+        return;
+    set(28, VEQ2->Busy);
+    set(29, VEQ2->Monitoring);
+    set(30, VEQ2->Error);
+    set(34, VEQ2->Monitoring);
+    if (!VEQ2->Connected) {
+        for (int n = 1; n <= 30; ++n)
+            if (auto* led = ctl::Find<TIndUserLed>(this, QStringLiteral("IndUserLed%1").arg(n)))
+                led->SetActive(false);
+    }
+}
+
+// ---- reading all settings -------------------------------------------------------------------
+
+bool TForm1::IsWindowsXPOrLater()
+{
+    // There is no older system to wait differently for: always the newer way.
+    return true;
+}
+
+void TForm1::TntButton19Click()
+{
+    Timer2->start();
+}
+
+void TForm1::Timer2Timer()
+{
+    Timer2->stop();
+    if (!VEQ2 || !VEQ2->Connected) {
+        if (Form5)
+            Form5->close();
+        return;
+    }
+    if (VEQ2->PasswordRequired) {
+        const auto pw = ui::InputQuery(QStringLiteral("Enter VEQ2 password"), QStringLiteral("Password"),
+                                       QString(), this);
+        if (!pw) {
+            // Cancelled: the program ends here, without its close handlers.
+            TerminateProgram();
+            return;
+        }
+        if (VEQ2)
+            VEQ2->SendLogin(LangFromUnicode(*pw));
+        Timer2->start();
+        return;
+    }
+    if (IsWindowsXPOrLater()) {
+        Timer7->start();
+    } else {
+        StartReadAll();
+    }
+}
+
+void TForm1::Timer7Timer()
+{
+    if (!platform::NoPendingInstallEvents())
+        return;
+    Timer7->stop();
+    // The module may have left while we waited.
+    if (!VEQ2 || !VEQ2->Connected) {
+        if (Form5)
+            Form5->close();
+        return;
+    }
+    StartReadAll();
+}
+
+void TForm1::StartReadAll()
+{
+    // The watch timer runs first: the walk's requests and replies are handled inside the
+    // waits of the first send, so the dialog must be able to appear meanwhile.
+    Timer6->start();
+    VEQ2->ReadAll();
+}
+
+void TForm1::Timer6Timer()
+{
+    Timer6->stop();
+    // A module that left in the middle of the walk never finishes it: the dialog closes
+    // rather than holding the window disabled.
+    if (!VEQ2 || !VEQ2->Connected) {
+        if (Form5)
+            Form5->close();
+        return;
+    }
+    if (VEQ2->ReadingAll && !VEQ2->TimedOut) {
+        Form5->Label1->hide();
+        Form5->Label2->show();
+        if (!Form5->isVisible())
+            Form5->show();
+        Timer6->start();
+    } else if (VEQ2->ReadingAll && VEQ2->TimedOut) {
+        Form5->close();
+        AppendDebugCode(static_cast<std::uint32_t>(VEQ2->LastRequest));
+        WideMessagedlg(GetLangText(39), ui::MsgType::Error, {ui::MsgButton::OK});
+    } else {
+        Form5->close();
+    }
+}
+
+// ---- GPRS-settings lock ---------------------------------------------------------------------
+
+void TForm1::Timer_CheckPasswordTimer()
+{
+    if (!VEQ2 || !VEQ2->Connected) {
+        Timer_CheckPassword->stop();
+        return;
+    }
+    if (UIStateBits & UIStateApplyGPRSLock) {
+        Timer_CheckPassword->stop();
+        UIStateBits &= ~UIStateApplyGPRSLock;
+        ApplyGPRSLock();
+        return;
+    }
+    if (VEQ2->Error && VEQ2->GPRSLocked) {
+        Timer_CheckPassword->stop();
+        TntLabel82->show();
+    }
+    if (!VEQ2->GPRSLocked) {
+        Timer_CheckPassword->stop();
+        ApplyGPRSLock();
+        if (VEQ2)
+            VEQ2->ReadUSBPassword();
+    }
+}
+
+void TForm1::TntButton34Click()
+{
+    if (VEQ2)
+        VEQ2->SendLogin(LangFromUnicode(TntEdit5->text()));
+    Timer_CheckPassword->start();
+}
+
+QList<QWidget*> TForm1::GPRSLockedControls() const
+{
+    return {Label5, Label43, TntLabel6, TntLabel8, Label44, ComboBox4, Edit1, TntEdit2, ComboBox1,
+            TntComboBox3, CH1_Panel2, CH1_Panel3, TntLabel52, TntLabel55, TntLabel7, TntLabel56,
+            TntLabel58, ComboBox2, Edit5, TntEdit3, ComboBox3, TntComboBox4, TntCheckBox13,
+            SpinEdit3, Label46, TntCheckBox33, TntEdit4, TntCheckBox3, TntCheckBox41, Edit9,
+            TntButton1911, TntButton26, TntButton27};
+}
+
+void TForm1::ApplyGPRSLock()
+{
+    const bool locked = VEQ2 && VEQ2->GPRSLocked;
+    if (locked) {
+        TntPanel18->move(TntPanel18->x(), 0);
+        TntPanel18->show();
+        TntLabel82->hide();
+        for (QWidget* w : GPRSLockedControls())
+            if (w)
+                w->hide();
+        ctl::SetTag(TntButton26, 1);
+        ctl::SetTag(TntButton27, 1);
+    } else {
+        TntPanel18->hide();
+        for (QWidget* w : GPRSLockedControls())
+            if (w && w != CH1_Panel2 && w != CH1_Panel3)
+                w->show();
+        ComboBox4Change();
+        ctl::SetTag(TntButton26, 0);
+        ctl::SetTag(TntButton27, 0);
+    }
+    StackChannelPanels();
+}
+
+void TForm1::TntCheckBox41Click(bool clicked)
+{
+    const bool off = !TntCheckBox41->isChecked() && !TntCheckBox3->isChecked();
+    Edit9->setEnabled(!off);
+    SetEditColor(Edit9, off ? colors::clMenu : colors::clWindow);
+    if (!off && clicked)
+        Edit9->setFocus();
+}
+
+void TForm1::SetEditColor(QWidget* w, colors::TColor c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, colors::ToQColor(c));
+    w->setPalette(pal);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The SMS phrases dialog: the module's 15 fixed SMS words, read when the dialog is shown
+// and written back on request. The edits are the phrases' only store.
+#include <QByteArray>
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int PhraseCount = 15;
+
+    explicit TForm2(QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    void FormShow();
+    void FormClose();
+    // Handler of the link's OnSMSPhrase.
+    void OnSMSPhraseArrive(QObject* sender, quint8 Idx, const QByteArray& Phrase);
+    void TntButton53Click(); // Write
+    void TntButton2Click();  // Set default
+    void TntButton1Click();  // Close
+
+    // Text to and from the module's SMS character set of the current language.
+    static QByteArray EncodeSmsText(const QByteArray& s);
+    static QByteArray DecodeSmsText(const QByteArray& s);
+
+    // Phrase edit i (0..14): "Edit" + (33 + i); nullptr outside.
+    QLineEdit* PhraseEdit(int i) const;
+
+    QPushButton* TntButton53 = nullptr;
+    QPushButton* TntButton2 = nullptr;
+    QPushButton* TntButton1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    QLineEdit* edits_[PhraseCount] = {};
+    bool disabledMain_ = false;
+};
+
+extern TForm2* Form2;

@@ -1,0 +1,42 @@
+#pragma once
+// The help SMS editor: one text of at most 140 characters that the module keeps in three
+// parts of 47. Filled by the module's replies and by templates; sent by the write-all.
+#include <QByteArray>
+#include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int MaxLength = 140;
+    static constexpr int PartLength = 47;
+
+    explicit TForm3(QWidget* parent = nullptr);
+    ~TForm3() override;
+
+    void Memo1Change();
+    // Handler of the link's OnHelpText: part Idx of the text.
+    void OnHelpTextArrive(QObject* sender, quint8 Idx, const QByteArray& Text);
+    // Sends the three parts, then closes.
+    void TntButton1Click();
+    void FormClose();
+
+    // The memo's text as 8-bit text of the current language.
+    QByteArray Text() const;
+    void SetText(const QByteArray& text);
+
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* TntButton1 = nullptr;
+
+protected:
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    bool disabledMain_ = false;
+};
+
+extern TForm3* Form3;

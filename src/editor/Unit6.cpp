@@ -1,0 +1,115 @@
+#include "editor/Unit6.h"
+
+#include "editor/Controls.h"
+#include "editor/Main.h"
+#include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "lang/LangText.h"
+#include "link/VEQ2_SDK.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TForm6* Form6 = nullptr;
+
+TForm6::TForm6(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Additional SMS text"));
+    setFixedSize(420, 170);
+    ctl::Make<QLabel>(this, "TntLabel1", 8, 8, 400, 18)->setText(QStringLiteral("GPRS communication failure:"));
+    AdSMSEdit0 = ctl::Make<QLineEdit>(this, "AdSMSEdit0", 8, 28, 404, 21);
+    ctl::Make<QLabel>(this, "TntLabel2", 8, 58, 400, 18)->setText(QStringLiteral("GPRS communication statistics:"));
+    AdSMSEdit1 = ctl::Make<QLineEdit>(this, "AdSMSEdit1", 8, 78, 404, 21);
+    TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 126, 90, 28);
+    TntButton53->setText(QStringLiteral("Write"));
+    TntButton4 = ctl::Make<QPushButton>(this, "TntButton4", 105, 126, 90, 28);
+    TntButton4->setText(QStringLiteral("Set default"));
+    TntButton5 = ctl::Make<QPushButton>(this, "TntButton5", 322, 126, 90, 28);
+    TntButton5->setText(QStringLiteral("Close"));
+    auto guard = [](const std::function<void()>& f) {
+        if (Form1)
+            Form1->Guard(f);
+    };
+    connect(TntButton53, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton53Click(); }); });
+    connect(TntButton4, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton4Click(); }); });
+    connect(TntButton5, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton5Click(); }); });
+}
+
+void TForm6::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (Form1)
+        Form1->Guard([this] { FormShow(); });
+}
+
+void TForm6::FormShow()
+{
+    for (int i = 0; i < AdditionalSMSTextCount; ++i) {
+        TVEQ2* link = Form1 ? Form1->Link() : nullptr;
+        if (!link)
+            break;
+        link->ReadAdditionalSMSText(static_cast<quint8>(i));
+        Form1->Delay(5);
+    }
+    if (Form1 && Form1->Link())
+        Form1->Link()->SendBatchEnd(true);
+    if (Form1 && Form1->isEnabled()) {
+        Form1->setEnabled(false);
+        disabledMain_ = true;
+    }
+    setEnabled(true);
+}
+
+void TForm6::hideEvent(QHideEvent* e)
+{
+    QDialog::hideEvent(e);
+    FormClose();
+}
+
+void TForm6::FormClose()
+{
+    // Only the dialog that took the main window gives it back.
+    if (disabledMain_) {
+        disabledMain_ = false;
+        if (Form1)
+            Form1->setEnabled(true);
+    }
+}
+
+void TForm6::TntButton53Click()
+{
+    TVEQ2* link = Form1 ? Form1->Link() : nullptr;
+    if (!link || !link->Connected)
+        return;
+    QLineEdit* edits[AdditionalSMSTextCount] = {AdSMSEdit0, AdSMSEdit1};
+    for (int i = 0; i < AdditionalSMSTextCount; ++i) {
+        link = Form1 ? Form1->Link() : nullptr;
+        if (!link)
+            return;
+        StoreAdditionalSMSText(i, LangFromUnicode(edits[i]->text()));
+        link->SendAdditionalSMSText(static_cast<quint8>(i), TForm2::EncodeSmsText(AdditionalSMSTexts[i]));
+        Form1->Delay(50);
+    }
+    if (Form1 && Form1->Link())
+        Form1->Link()->SendBatchEnd(true);
+    close();
+}
+
+void TForm6::TntButton4Click()
+{
+    AdSMSEdit0->setText(LangMessage(16));
+    AdSMSEdit1->setText(LangMessage(17));
+}
+
+void TForm6::TntButton5Click()
+{
+    close();
+}
+
+TForm6::~TForm6()
+{
+    if (Form6 == this)
+        Form6 = nullptr;
+}
