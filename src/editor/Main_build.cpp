@@ -389,6 +389,7 @@ void TForm1::BuildWizardTab()
     BuildModemPage(WPage[7], top);
 
     // -- names page (WPage8)
+    BuildNamesPage(WPage[8], top);
 
     // -- summary page (WPage9)
 
