@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTimeEdit>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeView>
 
@@ -324,6 +325,7 @@ TEST_F(InputsPageTest, NameMenuChoosesAParameter)
 {
     for (int k = 0; k < ZoneNameCount; ++k)
         StoreItemName(1, k, "Zone " + QByteArray::number(k + 1));
+    form->FillNameGrids();
     SetInput(0, 0x01, EncodeContactID(CIDDescriptions[std::size_t(EventIndex("1130"))], 1, 1));
     form->ApplyInputRecord(0);
     EXPECT_EQ(form->VTIN1GetText(0, 5), QStringLiteral("Zone 1"));
@@ -359,6 +361,9 @@ TEST_F(InputsPageTest, RenamingAZoneRenamesItEverywhere)
     EXPECT_EQ(form->VTIN1GetText(3, 5), QStringLiteral("Hall"));
     EXPECT_NE(form->VTIN1GetText(4, 5), QStringLiteral("Hall"));
     EXPECT_EQ(ItemNameAt(1, 1), QByteArray("Hall"));
+    auto* zones = ctl::Find<QTableWidget>(form, QStringLiteral("StringGrid3"));
+    ASSERT_NE(zones, nullptr);
+    EXPECT_EQ(zones->item(1, 1)->text(), QStringLiteral("Hall"));
     // The name is all that changed.
     ExpectBuiltEqualsTable(0);
     // Columns other than the names edit nothing.
@@ -371,6 +376,7 @@ TEST_F(InputsPageTest, SmsHintForEventsTheModuleDescribes)
     Form2->PhraseEdit(0)->setText(QStringLiteral("ALARM"));  // Edit33
     Form2->PhraseEdit(6)->setText(QStringLiteral("MEDIC"));  // Edit39
     StoreItemName(1, 4, "Kitchen");
+    form->FillNameGrids();
     SetInput(0, 0x01, EncodeContactID(CIDDescriptions[std::size_t(EventIndex("1100"))], 1, 5));
     form->ApplyInputRecord(0);
     form->RefreshInputFunctions();
