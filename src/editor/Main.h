@@ -233,6 +233,17 @@ public:
     // ---- names page (Main_names.cpp) ------------------------------------------------------
     // Sends the used names of the four groups (0x10), 5 ms after each, while connected.
     void SendItemNames();
+    // The default names: message 19, 21, 20 and 22 followed by the element's number.
+    void FillDefaultItemNames();
+    // The names page's controls.
+    void BuildNamesPage(QWidget* page, int top);
+    // Shared edit handler of the four name grids.
+    void StringGrid3SetEditText(class QTableWidget* sender, int ACol, int ARow, const QString& Value);
+    void TntButton24Click(); // "Set default"
+    void TntButton8Click();  // "SMS Phrases"
+    void TntButton33Click(); // "Additional SMS Texts"
+    // The grid of a name block (0 zones, 1 modules, 2 users, 3 partitions), nullptr outside.
+    QTableWidget* NameGrid(int block) const;
     // names page: members end
 
     // ---- wizard shell (Main_shell.cpp) ----------------------------------------------------
@@ -408,6 +419,17 @@ public:
     // outputs pages: controls end
 
     // Names page (Main_names.cpp).
+    QFrame* TntPanel31 = nullptr;
+    QTableWidget* StringGrid3 = nullptr; // zones
+    QTableWidget* StringGrid6 = nullptr; // modules
+    QTableWidget* StringGrid5 = nullptr; // users
+    QTableWidget* StringGrid4 = nullptr; // partitions
+    QLabel *TntLabel120 = nullptr, *TntLabel121 = nullptr, *TntLabel122 = nullptr,
+           *TntLabel123 = nullptr; // "Zones:", "Users:", "Modules:", "Partitions:"
+    QPushButton* TntButton24 = nullptr; // "Set default"
+    QPushButton* TntButton8 = nullptr;  // "SMS Phrases"
+    QPushButton* TntButton33 = nullptr; // "Additional SMS Texts"
+    QPushButton* TntButton9 = nullptr;  // "Help Text" (always hidden)
     // names page: controls end
 
     // Wizard shell (Main_shell.cpp).
