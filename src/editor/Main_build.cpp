@@ -387,6 +387,8 @@ void TForm1::BuildWizardTab()
     // -- inputs page (WPage3)
 
     // -- outputs pages (WPage4, WPage5)
+    BuildOutputsPage(WPage[4], top);
+    BuildRemoteControlPage(WPage[5], top);
 
     // -- security and modem pages (WPage6, WPage7)
     BuildSecurityPage(WPage[6], top);
