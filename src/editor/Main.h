@@ -240,6 +240,9 @@ public:
     void BuildSummary();
     // Hooks the shell's handlers to the wizard, the step labels, the buttons and the window.
     void WireWizardShell();
+    // The shell's event filters; freed before the window's controls, so no filter runs
+    // while the window is being taken apart.
+    std::unique_ptr<QObject> ShellEventFilters;
     // wizard shell: members end
 
     // ---- writing settings (Main_write.cpp) --------------------------------------------------

@@ -111,6 +111,15 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* e) override
     {
+        switch (e->type()) {
+        case QEvent::MouseButtonRelease:
+        case QEvent::Enter:
+        case QEvent::Leave:
+        case QEvent::Wheel:
+            break;
+        default:
+            return false;
+        }
         bool eat = false;
         form_->Guard([&] {
             switch (e->type()) {
@@ -154,7 +163,7 @@ private:
 // Keys and hints reach the window through whichever control has them.
 class ShellAppFilter : public QObject {
 public:
-    explicit ShellAppFilter(TForm1* form) : QObject(form), form_(form) {}
+    ShellAppFilter(TForm1* form, QObject* parent) : QObject(parent), form_(form) {}
 
     bool eventFilter(QObject* watched, QEvent* e) override
     {
@@ -233,7 +242,8 @@ void TForm1::WireWizardShell()
     };
     wzrd1->OnCancelButtonClick() = [this](QObject* s) { Guard([&] { wzrd1CancelButtonClick(s); }); };
 
-    auto* filter = new ShellWidgetFilter(this, this);
+    ShellEventFilters = std::make_unique<QObject>();
+    auto* filter = new ShellWidgetFilter(this, ShellEventFilters.get());
     TntLabel59->installEventFilter(filter);
     for (int i = 0;; ++i) {
         auto* l = ctl::Find<QLabel>(TntPanel11, QStringLiteral("Step%1").arg(i));
@@ -242,7 +252,7 @@ void TForm1::WireWizardShell()
         l->installEventFilter(filter);
     }
     ClientScroll->viewport()->installEventFilter(filter);
-    qApp->installEventFilter(new ShellAppFilter(this));
+    qApp->installEventFilter(new ShellAppFilter(this, ShellEventFilters.get()));
 }
 
 void TForm1::TntButton29Click(QObject* sender)
