@@ -196,11 +196,54 @@ public:
     // ---- outputs and remote-control pages (Main_outputs.cpp) --------------------------------
     // The output's control byte and pulse length built from its row's controls.
     TOutputRecord BuildOutputRecord(int index);
+    // Builds the outputs page (WPage4) and the remote-control page (WPage5).
+    void BuildOutputsPage(QWidget* page, int top);
+    void BuildRemoteControlPage(QWidget* page, int top);
+    // Stores the controls of each output row in OutputTable[i].Row.
+    void InitOutputTable();
+    // Refills the four function combos (messages 97..100, code = position), keeping each
+    // selection unless reset is set.
+    void FillOutputFunctionCombos(bool reset);
+    // The texts of these pages that are put together at run time: grid titles, the
+    // examples hint and memo, the time format label, rows 2..4 from row 1.
+    void ApplyOutputsRuntimeTexts();
+    // The function code of the row's chosen item (0 when none is chosen).
+    int OutputFunctionCode(int index) const;
+    // True while output Index shows a function its row cannot offer: the row then
+    // stands for nothing and BuildOutputRecord gives back the table's values.
+    bool OutputRowHeld(int index) const { return index >= 0 && index < 4 && outputRowHeld_[index]; }
+    void ComboBox24Change(QObject* sender);
+    void TntRadioButton1Click(QObject* sender);
+    void DaTiDuration1Change(QObject* sender);
+    void OutputFunctionChanged(int output);
+    void ShowPulseControls(int output);
+    int FindOutputByCombo(const QObject* combo) const;
+    int FindOutputByRadio(const QObject* radio, bool& isSecond) const;
+    bool ListOutputControlPhones(int output, QByteArray& list) const;
+    void RemoveOutputFromPhones(int output);
+    void StringGrid2SelectCell(int row);
+    void TntButton16Click(); // "Save"
+    void TntButton17Click(); // "Delete"
+    void Edit12Change();
+    // The selected slot of the phone grid (0..31), -1 when none.
+    int SelectedPGMSlot() const;
+    static QByteArray TrimRightBlanks(const QByteArray& s);
     // outputs pages: members end
 
     // ---- names page (Main_names.cpp) ------------------------------------------------------
     // Sends the used names of the four groups (0x10), 5 ms after each, while connected.
     void SendItemNames();
+    // The default names: message 19, 21, 20 and 22 followed by the element's number.
+    void FillDefaultItemNames();
+    // The names page's controls.
+    void BuildNamesPage(QWidget* page, int top);
+    // Shared edit handler of the four name grids.
+    void StringGrid3SetEditText(class QTableWidget* sender, int ACol, int ARow, const QString& Value);
+    void TntButton24Click(); // "Set default"
+    void TntButton8Click();  // "SMS Phrases"
+    void TntButton33Click(); // "Additional SMS Texts"
+    // The grid of a name block (0 zones, 1 modules, 2 users, 3 partitions), nullptr outside.
+    QTableWidget* NameGrid(int block) const;
     // names page: members end
 
     // ---- wizard shell (Main_shell.cpp) ----------------------------------------------------
@@ -386,9 +429,42 @@ public:
     // Outputs and remote-control pages (Main_outputs.cpp).
     QCheckBox *TntCheckBox2 = nullptr, *TntCheckBox4 = nullptr, *TntCheckBox11 = nullptr,
               *TntCheckBox14 = nullptr; // outputs driven from a distance
+    QGroupBox *TntGroupBox4 = nullptr, *TntGroupBox11 = nullptr, *TntGroupBox12 = nullptr,
+              *TntGroupBox13 = nullptr;                       // output rows
+    QComboBox* OutputCombo[4] = {};                           // ComboBox24..27
+    QRadioButton* PulseRadio[4] = {};                         // TntRadioButton1, 3, 5, 7
+    QRadioButton* SecondRadio[4] = {};                        // TntRadioButton2, 4, 6, 8
+    QTimeEdit* DaTiDuration[4] = {};                          // DaTiDuration1..4
+    QLabel* DurationLabel[4] = {};                            // Label64, 67, 70, 73
+    QLabel* TimeFormatLabel[4] = {};                          // Label65, 68, 71, 74
+    QLabel* ParametersLabel[4] = {};                          // TntLabel69..72
+    QLabel* OutputNameLabel[4] = {};                          // TntLabel14..17 (hidden)
+    QLineEdit* OutputNameEdit[4] = {};                        // Edit21..24 (hidden)
+    QCheckBox* SirenBox[4] = {};                              // TntCheckBox34..37 (hidden)
+    TSpinEdit* OutputSpin[4] = {};                            // SpinEdit41..44 (hidden)
+    QFrame* TntPanel16 = nullptr;
+    class QTableWidget* StringGrid2 = nullptr; // output-control phones 1..32
+    QLabel* TntLabel97 = nullptr;        // "Phone number:"
+    QLineEdit* Edit12 = nullptr;
+    QGroupBox* TntGroupBox18 = nullptr;  // the outputs a phone may switch
+    QPushButton *TntButton16 = nullptr, *TntButton17 = nullptr; // "Save", "Delete"
+    QLabel* TntLabel9 = nullptr;         // "Examples of output control"
+    QPlainTextEdit* TntMemo1 = nullptr;  // the examples
+    bool outputRowHeld_[4] = {};
     // outputs pages: controls end
 
     // Names page (Main_names.cpp).
+    QFrame* TntPanel31 = nullptr;
+    QTableWidget* StringGrid3 = nullptr; // zones
+    QTableWidget* StringGrid6 = nullptr; // modules
+    QTableWidget* StringGrid5 = nullptr; // users
+    QTableWidget* StringGrid4 = nullptr; // partitions
+    QLabel *TntLabel120 = nullptr, *TntLabel121 = nullptr, *TntLabel122 = nullptr,
+           *TntLabel123 = nullptr; // "Zones:", "Users:", "Modules:", "Partitions:"
+    QPushButton* TntButton24 = nullptr; // "Set default"
+    QPushButton* TntButton8 = nullptr;  // "SMS Phrases"
+    QPushButton* TntButton33 = nullptr; // "Additional SMS Texts"
+    QPushButton* TntButton9 = nullptr;  // "Help Text" (always hidden)
     // names page: controls end
 
     // Wizard shell (Main_shell.cpp).

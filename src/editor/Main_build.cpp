@@ -387,12 +387,15 @@ void TForm1::BuildWizardTab()
     // -- inputs page (WPage3)
 
     // -- outputs pages (WPage4, WPage5)
+    BuildOutputsPage(WPage[4], top);
+    BuildRemoteControlPage(WPage[5], top);
 
     // -- security and modem pages (WPage6, WPage7)
     BuildSecurityPage(WPage[6], top);
     BuildModemPage(WPage[7], top);
 
     // -- names page (WPage8)
+    BuildNamesPage(WPage[8], top);
 
     // -- summary page (WPage9)
 
