@@ -253,6 +253,38 @@ public:
     // ---- outputs and remote-control pages (Main_outputs.cpp) --------------------------------
     // The output's control byte and pulse length built from its row's controls.
     TOutputRecord BuildOutputRecord(int index);
+    // Builds the outputs page (WPage4) and the remote-control page (WPage5).
+    void BuildOutputsPage(QWidget* page, int top);
+    void BuildRemoteControlPage(QWidget* page, int top);
+    // Stores the controls of each output row in OutputTable[i].Row.
+    void InitOutputTable();
+    // Refills the four function combos (messages 97..100, code = position), keeping each
+    // selection unless reset is set.
+    void FillOutputFunctionCombos(bool reset);
+    // The texts of these pages that are put together at run time: grid titles, the
+    // examples hint and memo, the time format label, rows 2..4 from row 1.
+    void ApplyOutputsRuntimeTexts();
+    // The function code of the row's chosen item (0 when none is chosen).
+    int OutputFunctionCode(int index) const;
+    // True while output Index shows a function its row cannot offer: the row then
+    // stands for nothing and BuildOutputRecord gives back the table's values.
+    bool OutputRowHeld(int index) const { return index >= 0 && index < 4 && outputRowHeld_[index]; }
+    void ComboBox24Change(QObject* sender);
+    void TntRadioButton1Click(QObject* sender);
+    void DaTiDuration1Change(QObject* sender);
+    void OutputFunctionChanged(int output);
+    void ShowPulseControls(int output);
+    int FindOutputByCombo(const QObject* combo) const;
+    int FindOutputByRadio(const QObject* radio, bool& isSecond) const;
+    bool ListOutputControlPhones(int output, QByteArray& list) const;
+    void RemoveOutputFromPhones(int output);
+    void StringGrid2SelectCell(int row);
+    void TntButton16Click(); // "Save"
+    void TntButton17Click(); // "Delete"
+    void Edit12Change();
+    // The selected slot of the phone grid (0..31), -1 when none.
+    int SelectedPGMSlot() const;
+    static QByteArray TrimRightBlanks(const QByteArray& s);
     // outputs pages: members end
 
     // ---- names page (Main_names.cpp) ------------------------------------------------------
@@ -276,6 +308,41 @@ public:
     bool ValidateWizardPage(int kind);
     void GoToWizardStep(int step);
     void TntButton3Click();
+    // Both main-screen buttons: "Configuration Wizard" (guided) and "Manual Configuration".
+    void TntButton29Click(QObject* sender);
+    void SetupWizardPages(bool wizardMode);
+    void ResetStepFonts();
+    void StackStepLabels();
+    // The step labels' (and TntLabel59's) handlers; they do nothing in wizard mode.
+    void Step0Click(QObject* sender);
+    void Step0MouseEnter(QObject* sender);
+    void Step0MouseLeave(QObject* sender);
+    // The wizard's events, raised before it switches; ToPage := CurrentPage keeps the page.
+    void wzrd1SelectNextPage(QObject* sender, class TPageWizardCustomPage* currentPage,
+                             TPageWizardCustomPage*& toPage);
+    void wzrd1SelectPriorPage(QObject* sender, TPageWizardCustomPage* currentPage,
+                              TPageWizardCustomPage*& toPage);
+    void wzrd1CancelButtonClick(QObject* sender);
+    void ShowModeDescription();
+    void Timer_BlinkTimer();
+    // Window-level handlers: wheel scrolling of the client area, Esc, hint width.
+    void TntFormMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, bool& handled);
+    void TntFormShortCut(int key, bool& handled);
+    struct THintInfo {
+        QWidget* HintControl = nullptr;
+        int HintMaxWidth = 0; // 0: the default width
+    };
+    void ApplicationShowHint(QString& hintStr, bool& canShow, THintInfo& hintInfo);
+    void TntBitBtn3Click();
+    // Replaces every occurrence of oldText in s by newText.
+    static void ReplaceAll(QString& s, const QString& oldText, const QString& newText);
+    // The settings summary of the last page. (Its page is not built yet: does nothing.)
+    void BuildSummary();
+    // Hooks the shell's handlers to the wizard, the step labels, the buttons and the window.
+    void WireWizardShell();
+    // The shell's event filters; freed before the window's controls, so no filter runs
+    // while the window is being taken apart.
+    std::unique_ptr<QObject> ShellEventFilters;
     // wizard shell: members end
 
     // ---- writing settings (Main_write.cpp) --------------------------------------------------
@@ -492,6 +559,28 @@ public:
     // Outputs and remote-control pages (Main_outputs.cpp).
     QCheckBox *TntCheckBox2 = nullptr, *TntCheckBox4 = nullptr, *TntCheckBox11 = nullptr,
               *TntCheckBox14 = nullptr; // outputs driven from a distance
+    QGroupBox *TntGroupBox4 = nullptr, *TntGroupBox11 = nullptr, *TntGroupBox12 = nullptr,
+              *TntGroupBox13 = nullptr;                       // output rows
+    QComboBox* OutputCombo[4] = {};                           // ComboBox24..27
+    QRadioButton* PulseRadio[4] = {};                         // TntRadioButton1, 3, 5, 7
+    QRadioButton* SecondRadio[4] = {};                        // TntRadioButton2, 4, 6, 8
+    QTimeEdit* DaTiDuration[4] = {};                          // DaTiDuration1..4
+    QLabel* DurationLabel[4] = {};                            // Label64, 67, 70, 73
+    QLabel* TimeFormatLabel[4] = {};                          // Label65, 68, 71, 74
+    QLabel* ParametersLabel[4] = {};                          // TntLabel69..72
+    QLabel* OutputNameLabel[4] = {};                          // TntLabel14..17 (hidden)
+    QLineEdit* OutputNameEdit[4] = {};                        // Edit21..24 (hidden)
+    QCheckBox* SirenBox[4] = {};                              // TntCheckBox34..37 (hidden)
+    TSpinEdit* OutputSpin[4] = {};                            // SpinEdit41..44 (hidden)
+    QFrame* TntPanel16 = nullptr;
+    class QTableWidget* StringGrid2 = nullptr; // output-control phones 1..32
+    QLabel* TntLabel97 = nullptr;        // "Phone number:"
+    QLineEdit* Edit12 = nullptr;
+    QGroupBox* TntGroupBox18 = nullptr;  // the outputs a phone may switch
+    QPushButton *TntButton16 = nullptr, *TntButton17 = nullptr; // "Save", "Delete"
+    QLabel* TntLabel9 = nullptr;         // "Examples of output control"
+    QPlainTextEdit* TntMemo1 = nullptr;  // the examples
+    bool outputRowHeld_[4] = {};
     // outputs pages: controls end
 
     // Names page (Main_names.cpp).
@@ -509,6 +598,9 @@ public:
     // names page: controls end
 
     // Wizard shell (Main_shell.cpp).
+    QTimer* Timer_Blink = nullptr;        // attention blink, 500 ms
+    class QRadioButton* TntRadioButton9 = nullptr;  // "Alarm System" (hidden; no mode selects it)
+    QRadioButton* TntRadioButton10 = nullptr; // "Communicator": the mode's name
     // wizard shell: controls end
 
     // Writing settings (Main_write.cpp).
