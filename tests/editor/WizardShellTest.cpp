@@ -283,6 +283,18 @@ TEST_F(WizardShellTest, SummaryByNextSendsAndBackHidesTheButtons)
     EXPECT_EQ(sent.count(), 1);
 }
 
+TEST_F(WizardShellTest, SendThatSendsTheWizardBackKeepsThatPage)
+{
+    form->TntButton29Click(form->TntButton29);
+    // The send finds a page to mend and goes there.
+    QObject::connect(form->TntButton1, &QPushButton::clicked, form, [this] { form->GoToWizardStep(0); });
+    form->GoToWizardStep(7);
+    Next();
+    EXPECT_EQ(Page(), 0);
+    EXPECT_TRUE(Bold(0));
+    EXPECT_FALSE(Bold(8));
+}
+
 TEST_F(WizardShellTest, LockedTemplateButtonStaysHidden)
 {
     ctl::SetTag(form->TntButton26, 1);
