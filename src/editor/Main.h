@@ -251,6 +251,41 @@ public:
     bool ValidateWizardPage(int kind);
     void GoToWizardStep(int step);
     void TntButton3Click();
+    // Both main-screen buttons: "Configuration Wizard" (guided) and "Manual Configuration".
+    void TntButton29Click(QObject* sender);
+    void SetupWizardPages(bool wizardMode);
+    void ResetStepFonts();
+    void StackStepLabels();
+    // The step labels' (and TntLabel59's) handlers; they do nothing in wizard mode.
+    void Step0Click(QObject* sender);
+    void Step0MouseEnter(QObject* sender);
+    void Step0MouseLeave(QObject* sender);
+    // The wizard's events, raised before it switches; ToPage := CurrentPage keeps the page.
+    void wzrd1SelectNextPage(QObject* sender, class TPageWizardCustomPage* currentPage,
+                             TPageWizardCustomPage*& toPage);
+    void wzrd1SelectPriorPage(QObject* sender, TPageWizardCustomPage* currentPage,
+                              TPageWizardCustomPage*& toPage);
+    void wzrd1CancelButtonClick(QObject* sender);
+    void ShowModeDescription();
+    void Timer_BlinkTimer();
+    // Window-level handlers: wheel scrolling of the client area, Esc, hint width.
+    void TntFormMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, bool& handled);
+    void TntFormShortCut(int key, bool& handled);
+    struct THintInfo {
+        QWidget* HintControl = nullptr;
+        int HintMaxWidth = 0; // 0: the default width
+    };
+    void ApplicationShowHint(QString& hintStr, bool& canShow, THintInfo& hintInfo);
+    void TntBitBtn3Click();
+    // Replaces every occurrence of oldText in s by newText.
+    static void ReplaceAll(QString& s, const QString& oldText, const QString& newText);
+    // The settings summary of the last page. (Its page is not built yet: does nothing.)
+    void BuildSummary();
+    // Hooks the shell's handlers to the wizard, the step labels, the buttons and the window.
+    void WireWizardShell();
+    // The shell's event filters; freed before the window's controls, so no filter runs
+    // while the window is being taken apart.
+    std::unique_ptr<QObject> ShellEventFilters;
     // wizard shell: members end
 
     // ---- writing settings (Main_write.cpp) --------------------------------------------------
@@ -433,6 +468,9 @@ public:
     // names page: controls end
 
     // Wizard shell (Main_shell.cpp).
+    QTimer* Timer_Blink = nullptr;        // attention blink, 500 ms
+    class QRadioButton* TntRadioButton9 = nullptr;  // "Alarm System" (hidden; no mode selects it)
+    QRadioButton* TntRadioButton10 = nullptr; // "Communicator": the mode's name
     // wizard shell: controls end
 
     // Writing settings (Main_write.cpp).

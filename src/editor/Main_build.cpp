@@ -411,7 +411,10 @@ void TForm1::BuildWizardTab()
     TntButton1->setText(QStringLiteral("Send data to Module"));
     TntButton26 = Make<QPushButton>(tab, "TntButton26", 718, 562, 170, 30);
     TntButton26->setText(QStringLiteral("Save New Template"));
-    TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 378, 562, 150, 30);
+    TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 218, 562, 150, 30);
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
+
+    // The shell's handlers: wizard events, step labels, mode buttons, window-level keys.
+    WireWizardShell();
 }

@@ -123,18 +123,18 @@ void TForm1::BuildNamesPage(QWidget* page, int top)
     // Zones and users in the first two columns, modules over partitions in the third.
     const int colX[3] = {12, 252, 492};
     TntLabel120 = caption(TntPanel31, "TntLabel120", QStringLiteral("Zones:"), colX[0], 6, 214);
-    StringGrid3 = makeGrid(TntPanel31, "StringGrid3", colX[0], 24, 344, kBlocks[0].count);
+    StringGrid3 = makeGrid(TntPanel31, "StringGrid3", colX[0], 24, 374, kBlocks[0].count);
     TntLabel121 = caption(TntPanel31, "TntLabel121", QStringLiteral("Users:"), colX[1], 6, 214);
-    StringGrid5 = makeGrid(TntPanel31, "StringGrid5", colX[1], 24, 344, kBlocks[2].count);
+    StringGrid5 = makeGrid(TntPanel31, "StringGrid5", colX[1], 24, 374, kBlocks[2].count);
     TntLabel122 = caption(TntPanel31, "TntLabel122", QStringLiteral("Modules:"), colX[2], 6, 214);
-    StringGrid6 = makeGrid(TntPanel31, "StringGrid6", colX[2], 24, 164, kBlocks[1].count);
-    TntLabel123 = caption(TntPanel31, "TntLabel123", QStringLiteral("Partitions:"), colX[2], 204, 214);
-    StringGrid4 = makeGrid(TntPanel31, "StringGrid4", colX[2], 222, 146, kBlocks[3].count);
+    StringGrid6 = makeGrid(TntPanel31, "StringGrid6", colX[2], 24, 194, kBlocks[1].count);
+    TntLabel123 = caption(TntPanel31, "TntLabel123", QStringLiteral("Partitions:"), colX[2], 234, 214);
+    StringGrid4 = makeGrid(TntPanel31, "StringGrid4", colX[2], 252, 146, kBlocks[3].count);
 
-    TntButton24 = button(TntPanel31, "TntButton24", QStringLiteral("Set default"), colX[0], 390, 214);
-    TntButton8 = button(TntPanel31, "TntButton8", QStringLiteral("SMS Phrases"), colX[1], 390, 214);
-    TntButton33 = button(TntPanel31, "TntButton33", QStringLiteral("Additional SMS Texts"), colX[2], 390, 214);
-    TntButton9 = button(TntPanel31, "TntButton9", QStringLiteral("Help Text"), colX[2], 356, 214);
+    TntButton24 = button(TntPanel31, "TntButton24", QStringLiteral("Set default"), colX[0], 404, 214);
+    TntButton8 = button(TntPanel31, "TntButton8", QStringLiteral("SMS Phrases"), colX[1], 404, 214);
+    TntButton33 = button(TntPanel31, "TntButton33", QStringLiteral("Additional SMS Texts"), colX[2], 404, 214);
+    TntButton9 = button(TntPanel31, "TntButton9", QStringLiteral("Help Text"), colX[2], 404, 214);
     TntButton9->hide();
 
     for (int b = 0; b < ItemNameGroupCount; ++b) {
@@ -148,6 +148,8 @@ void TForm1::BuildNamesPage(QWidget* page, int top)
     connect(TntButton33, &QPushButton::clicked, this, [this] { Guard([this] { TntButton33Click(); }); });
 
     FillNameGrids();
+    for (int b = 0; b < ItemNameGroupCount; ++b)
+        NameGrid(b)->setCurrentCell(0, 1);
 }
 
 void TForm1::FillNameGrids()
@@ -193,6 +195,8 @@ void TForm1::TntButton24Click()
 {
     FillDefaultItemNames();
     FillNameGrids();
+    for (int b = 0; b < ItemNameGroupCount; ++b)
+        NameGrid(b)->setCurrentCell(0, 1);
 }
 
 void TForm1::TntButton8Click()

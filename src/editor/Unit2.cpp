@@ -90,6 +90,9 @@ void TForm2::FormShow()
     }
     if (Form1 && Form1->Link())
         Form1->Link()->SendBatchEnd(true);
+    // Closed already while the requests went out: the window stays with the user.
+    if (!isVisible())
+        return;
     if (Form1 && Form1->isEnabled()) {
         Form1->setEnabled(false);
         disabledMain_ = true;

@@ -41,9 +41,9 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("VEQ3 Help SMS editor"));
     setFixedSize(360, 220);
     Memo1 = ctl::Make<QPlainTextEdit>(this, "Memo1", 8, 8, 344, 140);
-    Label1 = ctl::Make<QLabel>(this, "Label1", 8, 156, 120, 18);
+    Label1 = ctl::Make<QLabel>(this, "Label1", 8, 156, 100, 18);
     Label1->setText(QStringLiteral("Characters:"));
-    Label2 = ctl::Make<QLabel>(this, "Label2", 132, 156, 60, 18);
+    Label2 = ctl::Make<QLabel>(this, "Label2", 110, 156, 60, 18);
     Label2->setText(QStringLiteral("0"));
     TntButton1 = ctl::Make<QPushButton>(this, "TntButton1", 262, 180, 90, 28);
     TntButton1->setText(QStringLiteral("OK"));

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -257,6 +258,18 @@ TEST_F(SmsDialogsTest, OnlyTheDialogThatTookTheMainWindowGivesItBack)
     Form6->close();
     EXPECT_FALSE(form->isEnabled());
     form->setEnabled(true);
+}
+
+TEST_F(SmsDialogsTest, ClosingWhileTheRequestsGoOutLeavesTheWindowFree)
+{
+    ConnectAndRead();
+    module->OnPacket = [&](const QByteArray& p) {
+        if (static_cast<quint8>(p[0]) == 0x8D && p[1] == 3)
+            QTimer::singleShot(0, Form2, [] { Form2->close(); });
+    };
+    Form2->show();
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_TRUE(form->isEnabled());
 }
 
 } // namespace
