@@ -191,6 +191,63 @@ public:
     // The input's record built from its row's controls (the table entry is not changed;
     // the SMS text is the table's).
     TInputRecord BuildInputRecord(int index);
+    // The page and its rows: BuildInputsPage creates the controls of WPage3, then
+    // InitInputTable stores each row's controls in InputTable[i].Row.
+    void BuildInputsPage(QWidget* page, int top);
+    void InitInputTable();
+    // Lists of the rows: function texts (messages 93..95) and the Contact ID catalogue
+    // in the event combos; then every event combo's change handler and the functions run
+    // again. The language refresh calls it after a language was applied.
+    void FillInputLists();
+    void SetupInputCIDParameters(QComboBox* eventCombo);
+    // Hint of the input's "SMS" label: the SMS the module sends for the chosen event.
+    bool BuildCIDSmsHint(int index);
+    void InputFunctionComboboxChange(int index);
+    int FindInputNumberByFunctionCombobox(const QObject* combo, bool byEventCombo) const;
+    void ComboBox5Change(QObject* sender);
+    void ComboBox6Change(QObject* sender);
+    void ShowExclamationLabel();
+    void WPage3EnterPage();
+    void TntLabel74Click(QObject* sender);
+    void TntEdit5Change(QObject* sender);
+    void DaTiNoReaction1Change(QObject* sender);
+    std::uint8_t FindCIDByCode(const QByteArray& key, int& index) const;
+    std::uint8_t FindCIDByDescription(const QObject* combo, struct TCIDDescription& entry) const;
+    // The parameter trees VTIN1..VTIN6 (one node, two parameter slots each).
+    struct TCIDParameterSlot {
+        bool Active = false;
+        QByteArray Name;             // the chosen item's name, from its names grid
+        std::int32_t Index = -1;     // row of the chosen item in its names grid; -1 none
+        std::uint8_t NumberOffset = 0;
+        std::uint8_t GridNumber = 0; // 3 zones, 4 partitions, 5 users, 6 modules
+        std::int32_t ItemCount = 0;
+    };
+    struct TCIDParameterNode {
+        TCIDParameterSlot Slot[2]; // group digits, zone digits
+    };
+    class TInputTreeModel;
+    int FindInputTree(const QObject* tree) const;
+    int VTIN1GetNodeDataSize() const { return int(sizeof(TCIDParameterNode)); }
+    void VTIN1FreeNode(int input);
+    QString VTIN1GetText(int input, int column) const;
+    int VTIN1GetImageIndexEx(int input, int column) const;
+    void VTIN1Change(int input);
+    void VTIN1FocusChanged(int input);
+    void VTIN1ColumnClick(int input, int column);
+    void VTIN1NewText(int input, int column, const QString& text);
+    void VTIN1CreateEditor(int input, int column);
+    void FillNamePopup(int input, int slot);
+    void MenuItemClick(QObject* sender);
+    // Name Row of names grid "StringGrid" + Grid (column 1), 8-bit.
+    QByteArray NameGridCell(int grid, int row) const;
+    TCIDParameterNode& InputParameterNode(int input) { return InputNodes[input]; }
+    // What the module (or a template) gave for each input, while its row cannot show it:
+    // the whole record when the row does not offer the function, the Contact ID when the
+    // row would build another one. Dropped when the user picks a function or an event.
+    TInputRecord InputReceived[InputCount];
+    bool InputKeepAll[InputCount] = {};
+    bool InputKeepCID[InputCount] = {};
+    TCIDParameterNode InputNodes[InputCount];
     // inputs page: members end
 
     // ---- outputs and remote-control pages (Main_outputs.cpp) --------------------------------
@@ -424,6 +481,79 @@ public:
     // users page: controls end
 
     // Inputs page (Main_inputs.cpp).
+    class QScrollArea* InputsScrollBox = nullptr;
+    QWidget* InputsBox = nullptr; // the rows inside the scroll box
+    QComboBox *ComboBox5 = nullptr, *ComboBox7 = nullptr, *ComboBox8 = nullptr,
+              *ComboBox9 = nullptr, *ComboBox10 = nullptr, *ComboBox11 = nullptr; // function
+    QComboBox *ComboBox12 = nullptr, *ComboBox13 = nullptr, *ComboBox14 = nullptr,
+              *ComboBox15 = nullptr, *ComboBox16 = nullptr, *ComboBox17 = nullptr; // NO / NC
+    TSpinEdit *SpinEdit10 = nullptr, *SpinEdit12 = nullptr, *SpinEdit14 = nullptr,
+              *SpinEdit16 = nullptr, *SpinEdit18 = nullptr, *SpinEdit20 = nullptr; // sensitivity
+    TSpinEdit *SpinEdit11 = nullptr, *SpinEdit13 = nullptr, *SpinEdit15 = nullptr,
+              *SpinEdit17 = nullptr, *SpinEdit19 = nullptr, *SpinEdit21 = nullptr; // violations
+    QTimeEdit *DaTiNoReaction1 = nullptr, *DaTiNoReaction2 = nullptr, *DaTiNoReaction3 = nullptr,
+              *DaTiNoReaction4 = nullptr, *DaTiNoReaction5 = nullptr, *DaTiNoReaction6 = nullptr;
+    QFrame *PNust1 = nullptr, *PNust2 = nullptr, *PNust3 = nullptr, *PNust4 = nullptr,
+           *PNust5 = nullptr, *PNust6 = nullptr;
+    QFrame *Panel4 = nullptr, *Panel19 = nullptr, *Panel20 = nullptr, *Panel21 = nullptr,
+           *Panel22 = nullptr, *Panel23 = nullptr; // Contact ID
+    QComboBox *ComboBox6 = nullptr, *ComboBox18 = nullptr, *ComboBox19 = nullptr,
+              *ComboBox20 = nullptr, *ComboBox21 = nullptr, *ComboBox22 = nullptr; // event
+    QCheckBox *TntCheckBox16 = nullptr, *TntCheckBox17 = nullptr, *TntCheckBox18 = nullptr,
+              *TntCheckBox19 = nullptr, *TntCheckBox20 = nullptr, *TntCheckBox21 = nullptr; // Restore
+    class QTreeView *VTIN1 = nullptr, *VTIN2 = nullptr, *VTIN3 = nullptr, *VTIN4 = nullptr,
+                    *VTIN5 = nullptr, *VTIN6 = nullptr;
+    QFrame *TntPanel20 = nullptr, *TntPanel26 = nullptr, *TntPanel27 = nullptr,
+           *TntPanel28 = nullptr, *TntPanel29 = nullptr, *TntPanel30 = nullptr; // never shown
+    QCheckBox *TntCheckBox44 = nullptr, *TntCheckBox45 = nullptr, *TntCheckBox46 = nullptr,
+              *TntCheckBox47 = nullptr, *TntCheckBox48 = nullptr, *TntCheckBox49 = nullptr; // 24H
+    QLabel *TntLabel87 = nullptr, *TntLabel88 = nullptr, *TntLabel90 = nullptr,
+           *TntLabel91 = nullptr, *TntLabel93 = nullptr, *TntLabel94 = nullptr; // "?"
+    QFrame *TntPanel1 = nullptr, *TntPanel2 = nullptr, *TntPanel3 = nullptr, *TntPanel4 = nullptr,
+           *TntPanel5 = nullptr, *TntPanel6 = nullptr; // SMS text
+    QLineEdit *Edit15 = nullptr, *Edit16 = nullptr, *Edit17 = nullptr, *Edit18 = nullptr,
+              *Edit19 = nullptr, *Edit20 = nullptr;
+    QLabel *TntLabel21 = nullptr, *TntLabel22 = nullptr, *TntLabel23 = nullptr,
+           *TntLabel24 = nullptr, *TntLabel27 = nullptr, *TntLabel29 = nullptr; // "SMS"
+    QLabel *TntLabel11 = nullptr, *TntLabel12 = nullptr, *TntLabel13 = nullptr,
+           *TntLabel18 = nullptr, *TntLabel19 = nullptr, *TntLabel20 = nullptr; // note
+    // (The members of labels whose designed names other pages' controls also carry start
+    // with "In"; their object names are the designed ones.)
+    QLabel *InTntLabel63 = nullptr, *InTntLabel64 = nullptr, *TntLabel65 = nullptr,
+           *TntLabel66 = nullptr, *TntLabel67 = nullptr, *TntLabel68 = nullptr; // "Parameters:"
+    QLabel *TntLabel74 = nullptr, *TntLabel75 = nullptr, *TntLabel76 = nullptr,
+           *TntLabel77 = nullptr, *TntLabel78 = nullptr, *TntLabel79 = nullptr; // "!"
+    QLabel *Label3 = nullptr, *Label37 = nullptr, *Label48 = nullptr, *Label50 = nullptr,
+           *Label53 = nullptr, *Label54 = nullptr; // "ms"
+    QLabel *Label91 = nullptr, *Label92 = nullptr, *Label93 = nullptr, *Label94 = nullptr,
+           *Label95 = nullptr, *Label96 = nullptr; // "hour:min:sec"
+    QGroupBox *TntGroupBox8 = nullptr, *TntGroupBox5 = nullptr, *TntGroupBox6 = nullptr,
+              *TntGroupBox7 = nullptr, *TntGroupBox9 = nullptr, *TntGroupBox10 = nullptr;
+    class QMenu* Popup1 = nullptr; // names offered for a Contact ID parameter
+    TInputTreeModel* InputTreeModels[InputCount] = {};
+    // Captions of the contact line and the Contact ID line kept from the older row
+    // layout (qualifier, event code, group and zone: the parameter trees replaced them,
+    // they stay hidden).
+    QLabel *Label1 = nullptr, *TntLabel25 = nullptr, *TntLabel30 = nullptr, *TntLabel35 = nullptr,
+           *TntLabel40 = nullptr, *TntLabel45 = nullptr; // "Type"
+    QLabel *Label2 = nullptr, *TntLabel26 = nullptr, *TntLabel31 = nullptr, *TntLabel36 = nullptr,
+           *TntLabel41 = nullptr, *TntLabel47 = nullptr; // "Sensitivity"
+    QLabel *Label90 = nullptr, *TntLabel28 = nullptr, *TntLabel33 = nullptr, *TntLabel38 = nullptr,
+           *TntLabel43 = nullptr, *InTntLabel49 = nullptr; // "No reaction"
+    QLabel *TntLabel85 = nullptr, *TntLabel86 = nullptr, *TntLabel89 = nullptr,
+           *TntLabel92 = nullptr, *InTntLabel95 = nullptr, *TntLabel98 = nullptr; // "Event ID:"
+    QComboBox *TntComboBox8 = nullptr, *TntComboBox9 = nullptr, *TntComboBox10 = nullptr,
+              *TntComboBox11 = nullptr, *TntComboBox12 = nullptr, *TntComboBox13 = nullptr;
+    QLineEdit *TntEdit6 = nullptr, *TntEdit7 = nullptr, *TntEdit10 = nullptr,
+              *TntEdit11 = nullptr, *TntEdit12 = nullptr, *TntEdit13 = nullptr;
+    QLabel *TntLabel53 = nullptr, *Label56 = nullptr, *Label78 = nullptr, *Label81 = nullptr,
+           *Label84 = nullptr, *Label87 = nullptr; // "Group:"
+    TSpinEdit *SpinEdit5 = nullptr, *SpinEdit23 = nullptr, *SpinEdit25 = nullptr,
+              *SpinEdit27 = nullptr, *SpinEdit29 = nullptr, *SpinEdit31 = nullptr;
+    QLabel *TntLabel54 = nullptr, *Label59 = nullptr, *Label79 = nullptr, *Label82 = nullptr,
+           *Label85 = nullptr, *Label88 = nullptr; // "Zone:"
+    TSpinEdit *SpinEdit4 = nullptr, *SpinEdit22 = nullptr, *SpinEdit24 = nullptr,
+              *SpinEdit26 = nullptr, *SpinEdit28 = nullptr, *SpinEdit30 = nullptr;
     // inputs page: controls end
 
     // Outputs and remote-control pages (Main_outputs.cpp).

@@ -385,6 +385,7 @@ void TForm1::BuildWizardTab()
     BuildReportingPage(WPage[2], top);
 
     // -- inputs page (WPage3)
+    BuildInputsPage(WPage[3], top);
 
     // -- outputs pages (WPage4, WPage5)
     BuildOutputsPage(WPage[4], top);

@@ -48,13 +48,6 @@ TEST_F(NamesPageTest, GridsHaveTheirRowsColumnsAndLabels)
         // Found by name, as the inputs page finds them.
         EXPECT_EQ(ctl::Find<QTableWidget>(form, e.grid->objectName()), e.grid);
     }
-    // The grids sit inside the page's content area.
-    for (const Expect& e : grids) {
-        const QRect r(e.grid->mapTo(form->WPage[8], QPoint(0, 0)), e.grid->size());
-        EXPECT_GE(r.top(), 73);
-        EXPECT_LE(r.bottom(), 510);
-        EXPECT_LE(r.right(), 754);
-    }
 }
 
 TEST_F(NamesPageTest, TypedNameLandsInItsBlockAndRowOnly)
@@ -205,25 +198,6 @@ TEST_F(NamesPageTest, SendItemNamesNeedsAModuleAndStopsWhenTheWindowLetsGo)
     EXPECT_EQ(form->Link(), nullptr);
     EXPECT_GE(names, 10);
     EXPECT_LT(names, 88);
-}
-
-TEST_F(NamesPageTest, ButtonsOpenTheDialogsWhichHoldTheMainWindow)
-{
-    ConnectAndRead();
-    ASSERT_TRUE(form->isEnabled());
-    form->TntButton8->click();
-    EXPECT_TRUE(Form2->isVisible());
-    EXPECT_FALSE(form->isEnabled());
-    EXPECT_TRUE(Form2->isEnabled());
-    Form2->TntButton1->click();
-    EXPECT_FALSE(Form2->isVisible());
-    EXPECT_TRUE(form->isEnabled());
-
-    form->TntButton33->click();
-    EXPECT_TRUE(Form6->isVisible());
-    EXPECT_FALSE(form->isEnabled());
-    Form6->TntButton5->click();
-    EXPECT_TRUE(form->isEnabled());
 }
 
 } // namespace
