@@ -386,14 +386,18 @@ void TForm1::BuildWizardTab()
     BuildReportingPage(WPage[2], top);
 
     // -- inputs page (WPage3)
+    BuildInputsPage(WPage[3], top);
 
     // -- outputs pages (WPage4, WPage5)
+    BuildOutputsPage(WPage[4], top);
+    BuildRemoteControlPage(WPage[5], top);
 
     // -- security and modem pages (WPage6, WPage7)
     BuildSecurityPage(WPage[6], top);
     BuildModemPage(WPage[7], top);
 
     // -- names page (WPage8)
+    BuildNamesPage(WPage[8], top);
 
     // -- summary page (WPage9)
 
@@ -409,7 +413,10 @@ void TForm1::BuildWizardTab()
     TntButton1->setText(QStringLiteral("Send data to Module"));
     TntButton26 = Make<QPushButton>(tab, "TntButton26", 718, 562, 170, 30);
     TntButton26->setText(QStringLiteral("Save New Template"));
-    TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 378, 562, 150, 30);
+    TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 218, 562, 150, 30);
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
+
+    // The shell's handlers: wizard events, step labels, mode buttons, window-level keys.
+    WireWizardShell();
 }
