@@ -161,7 +161,7 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     // The user list.
     auto* model = new TUserPhoneModel(this, this);
     VStringTree1Model = model;
-    VStringTree1 = Make<QTreeView>(p, "VStringTree1", 8, 8, 250, 250);
+    VStringTree1 = Make<QTreeView>(p, "VStringTree1", 8, 8, 250, 226);
     VStringTree1->setModel(model);
     VStringTree1->setRootIsDecorated(false);
     VStringTree1->setItemsExpandable(false);
@@ -170,8 +170,10 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     VStringTree1->setSelectionBehavior(QAbstractItemView::SelectRows);
     VStringTree1->setSelectionMode(QAbstractItemView::SingleSelection);
     VStringTree1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    VStringTree1->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                                               "border-bottom: 1px solid #d0d0d0; }"));
+    // Grid lines between the cells; a selected row keeps the usual highlight.
+    VStringTree1->setStyleSheet(QStringLiteral(
+        "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"
+        "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }"));
     VStringTree1->header()->setStretchLastSection(true);
     VStringTree1->header()->setSectionsMovable(false);
     VStringTree1->header()->resizeSection(0, 44);
@@ -189,12 +191,12 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     connect(VStringTree1, &QTreeView::clicked, this,
             [this](const QModelIndex& index) { Guard([&] { VStringTree1ColumnClick(index.column()); }); });
 
-    TntButton7 = Make<QPushButton>(p, "TntButton7", 8, 266, 250, 28);
+    TntButton7 = Make<QPushButton>(p, "TntButton7", 8, 242, 250, 28);
     TntButton7->setText(QStringLiteral("Clear selected number"));
     connect(TntButton7, &QPushButton::clicked, this, [this] { Guard([this] { TntButton7Click(); }); });
 
-    Label97 = caption(p, "Label97", QStringLiteral("VEQ3 access PIN for all users:"), 8, 306, 250);
-    Edit13 = Make<QLineEdit>(p, "Edit13", 8, 326, 120, 21);
+    Label97 = caption(p, "Label97", QStringLiteral("VEQ3 access PIN for all users:"), 8, 284, 256);
+    Edit13 = Make<QLineEdit>(p, "Edit13", 8, 304, 120, 21);
     Edit13->setMaxLength(AccessPINMaxLength);
     ctl::InstallKeyFilter(Edit13, [](char k) { return TForm1::edit10KeyPress(k); });
     connect(Edit13, &QLineEdit::textChanged, this, [this] { Guard([this] { Edit13Change(); }); });
@@ -236,6 +238,7 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     // Boxes the page never shows (the feature gating hides "Smartphone" for every module);
     // they still carry their bits between the table and the module.
     TntCheckBox8 = box(p, "TntCheckBox8", QStringLiteral("Smartphone"), x, row(11));
+    TntCheckBox8->hide();
     TntCheckBox29 = box(p, "TntCheckBox29", QStringLiteral("Bypass raports"), x, row(12));
     TntCheckBox29->hide();
     TntCheckBox30 = box(p, "TntCheckBox30", QStringLiteral("PGM State raports"), x, row(13));
