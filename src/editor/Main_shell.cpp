@@ -38,6 +38,7 @@ constexpr int kManualHeaderHeight = 30;
 constexpr int kDesignedContentTop = 73;
 constexpr const char* kContentTopProperty = "veqContentTop";
 constexpr int kHintMaxWidth = 500;
+constexpr int kHintDisplayMs = 30000;
 constexpr int kBlinkTicks = 6;
 
 constexpr colors::TColor kStepColor = 0xE2E2E2;
@@ -198,7 +199,7 @@ public:
             } else {
                 if (info.HintMaxWidth > 0 && !Qt::mightBeRichText(hint))
                     hint = wrapHint(hint, QFontMetrics(QToolTip::font()), info.HintMaxWidth);
-                QToolTip::showText(he->globalPos(), hint, w);
+                QToolTip::showText(he->globalPos(), hint, w, QRect(), kHintDisplayMs);
             }
             eat = true;
         });
@@ -433,6 +434,10 @@ void TForm1::wzrd1SelectNextPage(QObject*, TPageWizardCustomPage* currentPage, T
         TntBitBtn2->show();
         // Arriving at the summary sends the configuration.
         TntButton1->click();
+        // When the send's own checks took the wizard to a page to mend, it stays there
+        // (and so does the step column) instead of being moved on to the summary.
+        if (TPageWizardCustomPage* now = wzrd1->ActivePage(); now && now != currentPage)
+            toPage = now;
     }
 }
 

@@ -29,6 +29,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QApplication>
+#include <QHelpEvent>
 
 #include <memory>
 
@@ -283,6 +286,18 @@ TEST_F(WizardShellTest, SummaryByNextSendsAndBackHidesTheButtons)
     EXPECT_EQ(sent.count(), 1);
 }
 
+TEST_F(WizardShellTest, SendThatSendsTheWizardBackKeepsThatPage)
+{
+    form->TntButton29Click(form->TntButton29);
+    // The send finds a page to mend and goes there.
+    QObject::connect(form->TntButton1, &QPushButton::clicked, form, [this] { form->GoToWizardStep(0); });
+    form->GoToWizardStep(7);
+    Next();
+    EXPECT_EQ(Page(), 0);
+    EXPECT_TRUE(Bold(0));
+    EXPECT_FALSE(Bold(8));
+}
+
 TEST_F(WizardShellTest, LockedTemplateButtonStaysHidden)
 {
     ctl::SetTag(form->TntButton26, 1);
@@ -475,6 +490,30 @@ TEST_F(WizardShellTest, HintsAreNarrowExceptTheOutputExamples)
     form->ApplicationShowHint(hint, canShow, info);
     EXPECT_EQ(info.HintMaxWidth, 500);
     EXPECT_TRUE(canShow);
+
+    // A long hint shown on a control of the window is broken into lines of 500 at most.
+    form->show();
+    auto* label = ctl::Make<QLabel>(form->TntTabSheet4, "HintProbe", 10, 300, 100, 20);
+    QString longHint;
+    for (int i = 0; i < 80; ++i)
+        longHint += QStringLiteral("word%1 ").arg(i);
+    longHint = longHint.trimmed();
+    label->setToolTip(longHint);
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(label, &help);
+    const QString shown = QToolTip::text();
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_GT(shown.count(QLatin1Char('\n')), 1);
+    EXPECT_EQ(QString(shown).replace(QLatin1Char('\n'), QLatin1Char(' ')), longHint);
+    const QFontMetrics fm(QToolTip::font());
+    for (const QString& line : shown.split(QLatin1Char('\n')))
+        EXPECT_LE(fm.horizontalAdvance(line), 500) << line.toStdString();
+    // The output examples keep their own lines.
+    examples->setToolTip(longHint);
+    QHelpEvent help2(QEvent::ToolTip, QPoint(2, 2), examples->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(examples, &help2);
+    EXPECT_EQ(QToolTip::text(), longHint);
+    QToolTip::hideText();
 }
 
 TEST(ReplaceAllTest, RescansAndEndsWhenTheNewTextHoldsTheOld)
