@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QTimeEdit>
 
 using ctl::Make;
@@ -35,6 +36,20 @@ constexpr int kPulseLimit = 65535;
 
 // The design texts of the output functions, in code order (the language replaces them).
 const char* const kFunctionTexts[4] = {"Manual", "Arm", "Disarm", "Clear Alarm"};
+
+// The examples shown until a language gives its own (one entry per memo line).
+const char* const kExampleLines[] = {
+    "Control of an output by a call:",
+    "     1. Enter the phone number and tick the outputs it controls.",
+    "     2. Call the module from that phone.",
+    "     3. The module switches the outputs and rejects the call.",
+    "",
+    "Control of an output by SMS:",
+    "     1. Enter the phone number and tick the outputs it controls.",
+    "     2. Send the output command by SMS from that phone.",
+    "     3. The module switches the output and confirms it by SMS.",
+    "",
+    "Calls and SMS from numbers that are not in the list are ignored."};
 
 // Grid columns: slot number, phone number, outputs.
 constexpr int kGridColumnWidths[3] = {30, 139, 128};
@@ -204,6 +219,9 @@ void TForm1::BuildRemoteControlPage(QWidget* page, int top)
     TntLabel9->setFont(f);
     TntMemo1 = Make<QPlainTextEdit>(TntPanel16, "TntMemo1", 346, 220, 384, 206);
     TntMemo1->setReadOnly(true);
+    for (const char* line : kExampleLines)
+        TntMemo1->appendPlainText(QString::fromLatin1(line));
+    TntMemo1->moveCursor(QTextCursor::Start);
 
     FillPGMGrid();
     ShowPGMRow(0);
@@ -279,6 +297,7 @@ void TForm1::ApplyOutputsRuntimeTexts()
             if (i == 3 || i == 7)
                 TntMemo1->appendPlainText(QString());
         }
+        TntMemo1->moveCursor(QTextCursor::Start);
     }
     if (TimeFormatLabel[0] && !GetLangText(83).isEmpty())
         TimeFormatLabel[0]->setText(GetLangText(83) + QLatin1Char(':') + GetLangText(84) + QLatin1Char(':')

@@ -5,11 +5,17 @@
 #include "editor/Encodings.h"
 #include "editor/Main.h"
 #include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit4.h"
+#include "editor/Unit5.h"
+#include "editor/Unit6.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "platform/AppPaths.h"
 #include "platform/UiDialogs.h"
 #include "support/SimHid.h"
+#include "support/SimModule.h"
 #include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -382,6 +388,51 @@ TEST_F(OutputsPageTest, RemoteBoxesFollowManualFunctionAndTrimRightBlanks)
     EXPECT_EQ(TForm1::TrimRightBlanks("123   "), "123");
     EXPECT_EQ(TForm1::TrimRightBlanks("   "), "");
     EXPECT_EQ(TForm1::TrimRightBlanks(" 1 2"), " 1 2");
+}
+
+TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
+{
+    // A fresh window against a module with stored outputs and phones.
+    delete form;
+    form = nullptr;
+    ResetMainTables();
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035);
+    sim::SimModule module(*hid, o);
+    auto& c = module.Config();
+    c.outputs[0] = {0x0A, 30};  // Disarm, pulse, 30 s
+    c.outputs[1] = {0x0D, 7};   // function 5: 7 half seconds
+    c.outputs[2] = {0x00, 100}; // Manual, Biswitch
+    c.outputs[3] = {0x0B, 0};
+    c.pgmPhones[0] = {"600700", 0xA0};
+    c.pgmPhones[31] = {"600731", 0x10};
+    form = new TForm1();
+    Form2 = new TForm2(form);
+    Form3 = new TForm3(form);
+    Form4 = new TForm4(form);
+    Form5 = new TForm5(form);
+    Form6 = new TForm6(form);
+    ASSERT_TRUE(sim::WaitUntil([&] {
+        return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll && !module.Codes().empty()
+               && module.Codes().back() == 0x41;
+    }, 15000));
+    sim::Pump(300); // the rows refresh 100 ms after the last output
+
+    TOutputRecord r = form->BuildOutputRecord(0);
+    EXPECT_EQ(r.CR, 0x0A);
+    EXPECT_EQ(r.ImpLength, 30);
+    r = form->BuildOutputRecord(1);
+    EXPECT_EQ(r.CR, 0x0D);
+    EXPECT_EQ(r.ImpLength, 3);
+    EXPECT_EQ(form->BuildOutputRecord(2).CR, 0x00);
+    EXPECT_TRUE(form->DaTiDuration[2]->isHidden());
+    EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 1);
+
+    EXPECT_EQ(Cell(0, 1), "600700");
+    EXPECT_EQ(Cell(0, 2), "1,3,");
+    EXPECT_EQ(Cell(31, 1), "600731");
+    EXPECT_EQ(form->StringGrid2->currentRow(), 0);
+    EXPECT_EQ(form->Edit12->text(), "600700");
 }
 
 } // namespace
