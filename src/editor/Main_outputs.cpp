@@ -27,6 +27,8 @@
 #include <QTextCursor>
 #include <QTimeEdit>
 
+#include <array>
+
 using ctl::Make;
 
 namespace {
@@ -159,9 +161,12 @@ void TForm1::BuildOutputsPage(QWidget* page, int top)
     FillOutputFunctionCombos(true);
     InitOutputTable();
     // The row references point into this page: forget them when it goes.
-    connect(page, &QObject::destroyed, [] {
-        for (TOutputRecord& o : OutputTable)
-            o.Row = TOutputRowControls();
+    // (Compared by address only: the controls may be gone already.)
+    const std::array<const void*, 4> rowCombos{OutputCombo[0], OutputCombo[1], OutputCombo[2], OutputCombo[3]};
+    connect(page, &QObject::destroyed, [rowCombos] {
+        for (int i = 0; i < OutputCount; ++i)
+            if (OutputTable[i].Row.FunctionCombo == rowCombos[i])
+                OutputTable[i].Row = TOutputRowControls();
     });
 }
 
