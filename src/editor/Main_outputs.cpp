@@ -224,8 +224,12 @@ void TForm1::BuildRemoteControlPage(QWidget* page, int top)
     TntLabel9->setFont(f);
     TntMemo1 = Make<QPlainTextEdit>(TntPanel16, "TntMemo1", 346, 220, 384, 206);
     TntMemo1->setReadOnly(true);
+    QStringList examples;
     for (const char* line : kExampleLines)
-        TntMemo1->appendPlainText(QString::fromLatin1(line));
+        examples << QString::fromLatin1(line);
+    TntMemo1->setPlainText(examples.join(QLatin1Char('\n')));
+    ctl::SetHint(TntLabel9, examples.join(QLatin1Char('\n')));
+    ctl::SetShowHint(TntLabel9, true);
     TntMemo1->moveCursor(QTextCursor::Start);
 
     FillPGMGrid();
