@@ -351,10 +351,12 @@ void TForm1::BuildWizardTab()
     TntBitBtn1->hide();
 
     // The wizard with its nine pages.
-    wzrd1 = new TPageWizard(tab);
+    // The wizard fills its parent: a host of the wizard's size beside the step column.
+    auto* wizardHost = Make<QWidget>(tab, "WizardHost", 150, 0, 754, 556);
+    wzrd1 = new TPageWizard(wizardHost);
     wzrd1->setObjectName(QStringLiteral("wzrd1"));
     wzrd1->setLoading(true);
-    wzrd1->setGeometry(150, 0, 754, 556);
+    wzrd1->setGeometry(0, 0, 754, 556);
     const char* titles[9] = {"Users", "GPRS Reporting", "Inputs", "Outputs",
                              "Outputs control from distance", "Security settings",
                              "GSM Modem Settings", "Welcome", "Summary"};

@@ -239,9 +239,18 @@ TEST_F(WizardShellTest, StepLabelsDoNothingInWizardMode)
 
 TEST_F(WizardShellTest, WaysOfWorkingSetTheHeadersButtonsAndContent)
 {
+    // The wizard keeps its place beside the step column once the window is laid out.
+    form->show();
+    form->PageControl1->show();
+    QCoreApplication::processEvents();
+
     QGroupBox* content = form->TntGroupBox14; // first row of the reporting page
     const int designed = content->y();
     form->TntButton29Click(form->TntButton30);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->wzrd1->mapTo(form->TntTabSheet3, QPoint(0, 0)), QPoint(150, 0));
+    EXPECT_EQ(form->wzrd1->size(), QSize(754, 556));
+    EXPECT_TRUE(form->TntPanel11->isVisible());
     for (int i = 1; i <= 9; ++i) {
         EXPECT_EQ(form->WPage[i]->Header()->Height(), 30) << i;
         EXPECT_FALSE(form->WPage[i]->Header()->Subtitle()->Visible()) << i;
