@@ -1003,8 +1003,9 @@ void TForm1::TntLabel74Click(QObject*)
 {
     GoToWizardStep(0);
     BlinkSelector |= 2;
-    if (auto* t = findChild<QTimer*>(QStringLiteral("Timer_Blink")))
-        t->start();
+    // A request during a run joins it: the run keeps its count.
+    if (Timer_Blink && !Timer_Blink->isActive())
+        Timer_Blink->start();
 }
 
 // ---- edits and pickers ----------------------------------------------------------------

@@ -406,9 +406,14 @@ TEST_F(InputsPageTest, ExclamationWhenNobodyGetsAlarmSms)
     form->WPage3EnterPage();
     EXPECT_TRUE(form->TntLabel79->isHidden());
 
+    // Clicking "!" goes to the users page and makes "Alarm SMS" blink there.
+    form->wzrd1->SetActivePageIndex(2);
     BlinkSelector = 1;
     form->TntLabel74Click(form->TntLabel79);
     EXPECT_EQ(BlinkSelector, 3);
+    EXPECT_EQ(form->wzrd1->GetActivePageIndex(), 0);
+    EXPECT_TRUE(form->Timer_Blink->isActive());
+    form->Timer_Blink->stop();
     BlinkSelector = 0;
 }
 
