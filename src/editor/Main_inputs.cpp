@@ -560,11 +560,10 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
     }
 
     for (int i = 0; i < InputCount; ++i) {
-        const int fnIndex = 0;
         QComboBox* fn = this->*kFunctionCombo[i];
         for (const char* t : kFunctionTexts)
             fn->addItem(QString::fromLatin1(t));
-        fn->setCurrentIndex(fnIndex);
+        fn->setCurrentIndex(0);
     }
 
     if (auto* p = dynamic_cast<TPageWizardWelcomePage*>(page))
