@@ -407,4 +407,5 @@ void TForm1::BuildWizardTab()
     TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 378, 562, 150, 30);
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
+    BuildWriteButtons();
 }
