@@ -129,6 +129,10 @@ void TForm1::BuildForm()
     TntTabSheet4 = PageControl1->AddPage("TntTabSheet4", QStringLiteral("Main Screen"));
     TntTabSheet3 = PageControl1->AddPage("TntTabSheet3", QStringLiteral("Wizard"));
     TntTabSheet5 = PageControl1->AddPage("TntTabSheet5", QStringLiteral("TntTabSheet5"));
+    // The pages cover the picture behind them.
+    PageControl1->setAutoFillBackground(true);
+    for (int i = 0; i < PageControl1->PageCount(); ++i)
+        PageControl1->Page(i)->setAutoFillBackground(true);
 
     // Status bar with its child controls.
     PanelStatusBar1 = new TPanelStatusBar(central);
@@ -221,16 +225,16 @@ void TForm1::BuildMainScreen()
         caption(box, r.name, QString::fromLatin1(r.text), 42, y, 150);
         y += 24;
     }
-    caption(box, "TntLabel108", QStringLiteral("GSM signal"), 200, 24, 150);
+    caption(box, "TntLabel108", QStringLiteral("GSM signal"), 184, 24, 150);
     IndLevelBar2 = new TIndLevelBar(box);
     IndLevelBar2->setObjectName(QStringLiteral("IndLevelBar2"));
-    IndLevelBar2->setGeometry(200, 44, 143, 20);
     IndLevelBar2->SetOrientation(TIndOrientation::voHorizontal);
+    IndLevelBar2->setGeometry(184, 44, 143, 20);
     IndLevelBar2->SetMaxValue(5);
-    caption(box, "Label128", QStringLiteral("Buffer message count:"), 200, 80, 130);
-    Label129 = caption(box, "Label129", QStringLiteral("0"), 330, 80, 24);
-    caption(box, "Label130", QStringLiteral("Sent message count:"), 200, 104, 130);
-    Label131 = caption(box, "Label131", QStringLiteral("0"), 330, 104, 24);
+    caption(box, "Label128", QStringLiteral("Buffer message count:"), 184, 80, 140);
+    Label129 = caption(box, "Label129", QStringLiteral("0"), 326, 80, 30);
+    caption(box, "Label130", QStringLiteral("Sent message count:"), 184, 104, 140);
+    Label131 = caption(box, "Label131", QStringLiteral("0"), 326, 104, 30);
 }
 
 void TForm1::BuildLogPage()
@@ -281,8 +285,8 @@ void TForm1::BuildLogPage()
     sig->setTitle(QStringLiteral("GSM signal"));
     IndLevelBar1 = new TIndLevelBar(sig);
     IndLevelBar1->setObjectName(QStringLiteral("IndLevelBar1"));
-    IndLevelBar1->setGeometry(12, 24, 20, 73);
     IndLevelBar1->SetOrientation(TIndOrientation::voVertical);
+    IndLevelBar1->setGeometry(12, 24, 20, 73);
     IndLevelBar1->SetMaxValue(5);
     caption(sig, "Label30", QStringLiteral("Buffer message count:"), 50, 26, 160);
     Label31 = caption(sig, "Label31", QStringLiteral("0"), 214, 26, 60);

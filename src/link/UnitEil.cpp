@@ -51,7 +51,11 @@ int HexToInt(const char* S)
     return HexToInt(QByteArray(S));
 }
 
-void SplitAt(QByteArray& S, const QByteArray& Sep, QByteArray& Head)
+namespace {
+// Head := the text before the first Sep; S := what follows the first character of that
+// occurrence. Without Sep: Head := S, S := empty.
+template <class Text>
+void SplitText(Text& S, const Text& Sep, Text& Head)
 {
     const qsizetype p = Sep.isEmpty() ? -1 : S.indexOf(Sep);
     if (p < 0) {
@@ -62,15 +66,14 @@ void SplitAt(QByteArray& S, const QByteArray& Sep, QByteArray& Head)
     Head = S.left(p);
     S = S.mid(p + 1);
 }
+} // namespace
+
+void SplitAt(QByteArray& S, const QByteArray& Sep, QByteArray& Head)
+{
+    SplitText(S, Sep, Head);
+}
 
 void SplitAtW(QString& S, const QString& Sep, QString& Head)
 {
-    const qsizetype p = Sep.isEmpty() ? -1 : S.indexOf(Sep);
-    if (p < 0) {
-        Head = S;
-        S.clear();
-        return;
-    }
-    Head = S.left(p);
-    S = S.mid(p + 1);
+    SplitText(S, Sep, Head);
 }

@@ -259,6 +259,23 @@ TEST_F(MainWindowTest, ClosingWhileASendWaitsNeverTouchesAFreedLink)
     EXPECT_EQ(module->Packets().size(), sent);
 }
 
+TEST_F(MainWindowTest, ModuleLeavingWhileInstallationsArePendingReadsNothing)
+{
+    hid->SetInstallPending(true);
+    Plug(2035);
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->Timer7->isActive(); }, 10000));
+    module->Unplug();
+    ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 10000));
+    hid->SetInstallPending(false);
+    sim::Pump(700);
+    EXPECT_FALSE(form->Timer7->isActive());
+    EXPECT_FALSE(form->Timer6->isActive());
+    EXPECT_FALSE(Form5->isVisible());
+    for (quint8 c : module->Codes())
+        EXPECT_LT(c, 0x80) << "a read request went out";
+}
+
 TEST(UsartLogLine, FormatsIncomingOutgoingAndRegisters)
 {
     EXPECT_EQ(MakeUsartLogLine("AT\r\n", true, false, 0, 0, 0, 0), QByteArray(">>AT "));
