@@ -178,13 +178,41 @@ public:
 
     // ---- users page (Main_users.cpp) ----------------------------------------------------
     bool CheckSMSBackupWarning() const;
-    // Stores the ticked notification boxes into user Index (0..9).
-    void CommitUserFlags(int index);
+    // Stores the ticked notification boxes into user Index (0..9); false (and flags 0)
+    // for a slot without a number, false and nothing changed for an index outside 0..9.
+    bool CommitUserFlags(int index);
     // Sends every user with a number (0x0B, and 0x1A from firmware 1026), 5 ms after each.
     void SendUserPhones();
     // The index (0..9) of the user the list has selected, -1 when none.
     int SelectedUserIndex() const;
     void ShowUserFlags(int index);
+    void BuildUsersPage(QWidget* page, int top);
+    // The user list: text of a cell, an edited number, a click in a column, the move of
+    // the selection from one user to another, a repaint.
+    QString VStringTree1GetText(int index, int column) const;
+    void VStringTree1NewText(int index, int column, const QString& newText);
+    void VStringTree1ColumnClick(int column);
+    void VStringTree1FocusChanging(int oldIndex, int newIndex);
+    void VStringTree1Change();
+    // The notification boxes.
+    void TntCheckBox5Click();
+    void TntCheckBox6Click();
+    void TntCheckBox8Click();
+    void TntCheckBox9Click();
+    void TntCheckBox22Click();
+    void TntCheckBox23Click();
+    void TntCheckBox24Click();
+    void TntCheckBox29Click();
+    void TntCheckBox30Click();
+    void TntCheckBox38Click();
+    void TntLabel44MouseEnter();
+    void TntLabel44MouseLeave();
+    void TntButton7Click(); // "Clear selected number"
+    void Edit13Change();
+    // The user whose flags the boxes show (0..9), -1 when none.
+    int SelectedUserNode = -1;
+    // Set while the program itself moves the list's selection.
+    bool SelectingUser = false;
     // users page: members end
 
     // ---- inputs page (Main_inputs.cpp) ----------------------------------------------------
@@ -477,6 +505,22 @@ public:
     TSpinEdit* SpinEdit2 = nullptr;     // short call duration (hidden)
     QLabel *Label40 = nullptr, *Label41 = nullptr;
     QCheckBox* TntCheckBox10 = nullptr; // "Answer only registered numbers"
+    QFrame* TntPanel15 = nullptr;       // the page's content
+    class QTreeView* VStringTree1 = nullptr;          // the ten user slots
+    class QAbstractItemModel* VStringTree1Model = nullptr;
+    QPushButton* TntButton7 = nullptr;  // "Clear selected number"
+    QLabel* Label97 = nullptr;          // "VEQ3 access PIN for all users:"
+    QCheckBox* TntCheckBox5 = nullptr;  // "Arming SMS"
+    QCheckBox* TntCheckBox6 = nullptr;  // "Disarming SMS"
+    QCheckBox* TntCheckBox9 = nullptr;  // "Periodic SMS test"
+    QCheckBox* TntCheckBox23 = nullptr; // "Alarm SMS"
+    QCheckBox* TntCheckBox24 = nullptr; // "Trouble SMS"
+    QCheckBox* TntCheckBox29 = nullptr; // "Bypass raports" (hidden)
+    QCheckBox* TntCheckBox30 = nullptr; // "PGM State raports" (hidden)
+    QCheckBox* TntCheckBox31 = nullptr; // "Forward unknown SMS"
+    QCheckBox* TntCheckBox32 = nullptr; // "Change arm state on short call"
+    QCheckBox* TntCheckBox38 = nullptr; // "SMS backup"
+    QCheckBox* TntCheckBox39 = nullptr; // "Prohibit module control"
 
     // users page: controls end
 

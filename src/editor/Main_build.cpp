@@ -382,6 +382,7 @@ void TForm1::BuildWizardTab()
     // The pages' own controls, one builder per page.
     const int top = kWizardHeaderHeight + 3;
     // -- users page (WPage1)
+    BuildUsersPage(WPage[1], top);
 
     // -- reporting page (WPage2)
     BuildReportingPage(WPage[2], top);

@@ -27,6 +27,8 @@
 #include <QTextCursor>
 #include <QTimeEdit>
 
+#include <array>
+
 using ctl::Make;
 
 namespace {
@@ -159,9 +161,12 @@ void TForm1::BuildOutputsPage(QWidget* page, int top)
     FillOutputFunctionCombos(true);
     InitOutputTable();
     // The row references point into this page: forget them when it goes.
-    connect(page, &QObject::destroyed, [] {
-        for (TOutputRecord& o : OutputTable)
-            o.Row = TOutputRowControls();
+    // (Compared by address only: the controls may be gone already.)
+    const std::array<const void*, 4> rowCombos{OutputCombo[0], OutputCombo[1], OutputCombo[2], OutputCombo[3]};
+    connect(page, &QObject::destroyed, [rowCombos] {
+        for (int i = 0; i < OutputCount; ++i)
+            if (OutputTable[i].Row.FunctionCombo == rowCombos[i])
+                OutputTable[i].Row = TOutputRowControls();
     });
 }
 
@@ -219,8 +224,12 @@ void TForm1::BuildRemoteControlPage(QWidget* page, int top)
     TntLabel9->setFont(f);
     TntMemo1 = Make<QPlainTextEdit>(TntPanel16, "TntMemo1", 346, 220, 384, 206);
     TntMemo1->setReadOnly(true);
+    QStringList examples;
     for (const char* line : kExampleLines)
-        TntMemo1->appendPlainText(QString::fromLatin1(line));
+        examples << QString::fromLatin1(line);
+    TntMemo1->setPlainText(examples.join(QLatin1Char('\n')));
+    ctl::SetHint(TntLabel9, examples.join(QLatin1Char('\n')));
+    ctl::SetShowHint(TntLabel9, true);
     TntMemo1->moveCursor(QTextCursor::Start);
 
     FillPGMGrid();
