@@ -178,29 +178,157 @@ public:
 
     // ---- users page (Main_users.cpp) ----------------------------------------------------
     bool CheckSMSBackupWarning() const;
-    // Stores the ticked notification boxes into user Index (0..9).
-    void CommitUserFlags(int index);
+    // Stores the ticked notification boxes into user Index (0..9); false (and flags 0)
+    // for a slot without a number, false and nothing changed for an index outside 0..9.
+    bool CommitUserFlags(int index);
     // Sends every user with a number (0x0B, and 0x1A from firmware 1026), 5 ms after each.
     void SendUserPhones();
     // The index (0..9) of the user the list has selected, -1 when none.
     int SelectedUserIndex() const;
     void ShowUserFlags(int index);
+    void BuildUsersPage(QWidget* page, int top);
+    // The user list: text of a cell, an edited number, a click in a column, the move of
+    // the selection from one user to another, a repaint.
+    QString VStringTree1GetText(int index, int column) const;
+    void VStringTree1NewText(int index, int column, const QString& newText);
+    void VStringTree1ColumnClick(int column);
+    void VStringTree1FocusChanging(int oldIndex, int newIndex);
+    void VStringTree1Change();
+    // The notification boxes.
+    void TntCheckBox5Click();
+    void TntCheckBox6Click();
+    void TntCheckBox8Click();
+    void TntCheckBox9Click();
+    void TntCheckBox22Click();
+    void TntCheckBox23Click();
+    void TntCheckBox24Click();
+    void TntCheckBox29Click();
+    void TntCheckBox30Click();
+    void TntCheckBox38Click();
+    void TntLabel44MouseEnter();
+    void TntLabel44MouseLeave();
+    void TntButton7Click(); // "Clear selected number"
+    void Edit13Change();
+    // The user whose flags the boxes show (0..9), -1 when none.
+    int SelectedUserNode = -1;
+    // Set while the program itself moves the list's selection.
+    bool SelectingUser = false;
     // users page: members end
 
     // ---- inputs page (Main_inputs.cpp) ----------------------------------------------------
     // The input's record built from its row's controls (the table entry is not changed;
     // the SMS text is the table's).
     TInputRecord BuildInputRecord(int index);
+    // The page and its rows: BuildInputsPage creates the controls of WPage3, then
+    // InitInputTable stores each row's controls in InputTable[i].Row.
+    void BuildInputsPage(QWidget* page, int top);
+    void InitInputTable();
+    // Lists of the rows: function texts (messages 93..95) and the Contact ID catalogue
+    // in the event combos; then every event combo's change handler and the functions run
+    // again. The language refresh calls it after a language was applied.
+    void FillInputLists();
+    void SetupInputCIDParameters(QComboBox* eventCombo);
+    // Hint of the input's "SMS" label: the SMS the module sends for the chosen event.
+    bool BuildCIDSmsHint(int index);
+    void InputFunctionComboboxChange(int index);
+    int FindInputNumberByFunctionCombobox(const QObject* combo, bool byEventCombo) const;
+    void ComboBox5Change(QObject* sender);
+    void ComboBox6Change(QObject* sender);
+    void ShowExclamationLabel();
+    void WPage3EnterPage();
+    void TntLabel74Click(QObject* sender);
+    void TntEdit5Change(QObject* sender);
+    void DaTiNoReaction1Change(QObject* sender);
+    std::uint8_t FindCIDByCode(const QByteArray& key, int& index) const;
+    std::uint8_t FindCIDByDescription(const QObject* combo, struct TCIDDescription& entry) const;
+    // The parameter trees VTIN1..VTIN6 (one node, two parameter slots each).
+    struct TCIDParameterSlot {
+        bool Active = false;
+        QByteArray Name;             // the chosen item's name, from its names grid
+        std::int32_t Index = -1;     // row of the chosen item in its names grid; -1 none
+        std::uint8_t NumberOffset = 0;
+        std::uint8_t GridNumber = 0; // 3 zones, 4 partitions, 5 users, 6 modules
+        std::int32_t ItemCount = 0;
+    };
+    struct TCIDParameterNode {
+        TCIDParameterSlot Slot[2]; // group digits, zone digits
+    };
+    class TInputTreeModel;
+    int FindInputTree(const QObject* tree) const;
+    int VTIN1GetNodeDataSize() const { return int(sizeof(TCIDParameterNode)); }
+    void VTIN1FreeNode(int input);
+    QString VTIN1GetText(int input, int column) const;
+    int VTIN1GetImageIndexEx(int input, int column) const;
+    void VTIN1Change(int input);
+    void VTIN1FocusChanged(int input);
+    void VTIN1ColumnClick(int input, int column);
+    void VTIN1NewText(int input, int column, const QString& text);
+    void VTIN1CreateEditor(int input, int column);
+    void FillNamePopup(int input, int slot);
+    void MenuItemClick(QObject* sender);
+    // Name Row of names grid "StringGrid" + Grid (column 1), 8-bit.
+    QByteArray NameGridCell(int grid, int row) const;
+    TCIDParameterNode& InputParameterNode(int input) { return InputNodes[input]; }
+    // What the module (or a template) gave for each input, while its row cannot show it:
+    // the whole record when the row does not offer the function, the Contact ID when the
+    // row would build another one. Dropped when the user picks a function or an event.
+    TInputRecord InputReceived[InputCount];
+    bool InputKeepAll[InputCount] = {};
+    bool InputKeepCID[InputCount] = {};
+    TCIDParameterNode InputNodes[InputCount];
     // inputs page: members end
 
     // ---- outputs and remote-control pages (Main_outputs.cpp) --------------------------------
     // The output's control byte and pulse length built from its row's controls.
     TOutputRecord BuildOutputRecord(int index);
+    // Builds the outputs page (WPage4) and the remote-control page (WPage5).
+    void BuildOutputsPage(QWidget* page, int top);
+    void BuildRemoteControlPage(QWidget* page, int top);
+    // Stores the controls of each output row in OutputTable[i].Row.
+    void InitOutputTable();
+    // Refills the four function combos (messages 97..100, code = position), keeping each
+    // selection unless reset is set.
+    void FillOutputFunctionCombos(bool reset);
+    // The texts of these pages that are put together at run time: grid titles, the
+    // examples hint and memo, the time format label, rows 2..4 from row 1.
+    void ApplyOutputsRuntimeTexts();
+    // The function code of the row's chosen item (0 when none is chosen).
+    int OutputFunctionCode(int index) const;
+    // True while output Index shows a function its row cannot offer: the row then
+    // stands for nothing and BuildOutputRecord gives back the table's values.
+    bool OutputRowHeld(int index) const { return index >= 0 && index < 4 && outputRowHeld_[index]; }
+    void ComboBox24Change(QObject* sender);
+    void TntRadioButton1Click(QObject* sender);
+    void DaTiDuration1Change(QObject* sender);
+    void OutputFunctionChanged(int output);
+    void ShowPulseControls(int output);
+    int FindOutputByCombo(const QObject* combo) const;
+    int FindOutputByRadio(const QObject* radio, bool& isSecond) const;
+    bool ListOutputControlPhones(int output, QByteArray& list) const;
+    void RemoveOutputFromPhones(int output);
+    void StringGrid2SelectCell(int row);
+    void TntButton16Click(); // "Save"
+    void TntButton17Click(); // "Delete"
+    void Edit12Change();
+    // The selected slot of the phone grid (0..31), -1 when none.
+    int SelectedPGMSlot() const;
+    static QByteArray TrimRightBlanks(const QByteArray& s);
     // outputs pages: members end
 
     // ---- names page (Main_names.cpp) ------------------------------------------------------
     // Sends the used names of the four groups (0x10), 5 ms after each, while connected.
     void SendItemNames();
+    // The default names: message 19, 21, 20 and 22 followed by the element's number.
+    void FillDefaultItemNames();
+    // The names page's controls.
+    void BuildNamesPage(QWidget* page, int top);
+    // Shared edit handler of the four name grids.
+    void StringGrid3SetEditText(class QTableWidget* sender, int ACol, int ARow, const QString& Value);
+    void TntButton24Click(); // "Set default"
+    void TntButton8Click();  // "SMS Phrases"
+    void TntButton33Click(); // "Additional SMS Texts"
+    // The grid of a name block (0 zones, 1 modules, 2 users, 3 partitions), nullptr outside.
+    QTableWidget* NameGrid(int block) const;
     // names page: members end
 
     // ---- wizard shell (Main_shell.cpp) ----------------------------------------------------
@@ -208,6 +336,41 @@ public:
     bool ValidateWizardPage(int kind);
     void GoToWizardStep(int step);
     void TntButton3Click();
+    // Both main-screen buttons: "Configuration Wizard" (guided) and "Manual Configuration".
+    void TntButton29Click(QObject* sender);
+    void SetupWizardPages(bool wizardMode);
+    void ResetStepFonts();
+    void StackStepLabels();
+    // The step labels' (and TntLabel59's) handlers; they do nothing in wizard mode.
+    void Step0Click(QObject* sender);
+    void Step0MouseEnter(QObject* sender);
+    void Step0MouseLeave(QObject* sender);
+    // The wizard's events, raised before it switches; ToPage := CurrentPage keeps the page.
+    void wzrd1SelectNextPage(QObject* sender, class TPageWizardCustomPage* currentPage,
+                             TPageWizardCustomPage*& toPage);
+    void wzrd1SelectPriorPage(QObject* sender, TPageWizardCustomPage* currentPage,
+                              TPageWizardCustomPage*& toPage);
+    void wzrd1CancelButtonClick(QObject* sender);
+    void ShowModeDescription();
+    void Timer_BlinkTimer();
+    // Window-level handlers: wheel scrolling of the client area, Esc, hint width.
+    void TntFormMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, bool& handled);
+    void TntFormShortCut(int key, bool& handled);
+    struct THintInfo {
+        QWidget* HintControl = nullptr;
+        int HintMaxWidth = 0; // 0: the default width
+    };
+    void ApplicationShowHint(QString& hintStr, bool& canShow, THintInfo& hintInfo);
+    void TntBitBtn3Click();
+    // Replaces every occurrence of oldText in s by newText.
+    static void ReplaceAll(QString& s, const QString& oldText, const QString& newText);
+    // The settings summary of the last page. (Its page is not built yet: does nothing.)
+    void BuildSummary();
+    // Hooks the shell's handlers to the wizard, the step labels, the buttons and the window.
+    void WireWizardShell();
+    // The shell's event filters; freed before the window's controls, so no filter runs
+    // while the window is being taken apart.
+    std::unique_ptr<QObject> ShellEventFilters;
     // wizard shell: members end
 
     // ---- writing settings (Main_write.cpp) --------------------------------------------------
@@ -347,21 +510,146 @@ public:
     TSpinEdit* SpinEdit2 = nullptr;     // short call duration (hidden)
     QLabel *Label40 = nullptr, *Label41 = nullptr;
     QCheckBox* TntCheckBox10 = nullptr; // "Answer only registered numbers"
+    QFrame* TntPanel15 = nullptr;       // the page's content
+    class QTreeView* VStringTree1 = nullptr;          // the ten user slots
+    class QAbstractItemModel* VStringTree1Model = nullptr;
+    QPushButton* TntButton7 = nullptr;  // "Clear selected number"
+    QLabel* Label97 = nullptr;          // "VEQ3 access PIN for all users:"
+    QCheckBox* TntCheckBox5 = nullptr;  // "Arming SMS"
+    QCheckBox* TntCheckBox6 = nullptr;  // "Disarming SMS"
+    QCheckBox* TntCheckBox9 = nullptr;  // "Periodic SMS test"
+    QCheckBox* TntCheckBox23 = nullptr; // "Alarm SMS"
+    QCheckBox* TntCheckBox24 = nullptr; // "Trouble SMS"
+    QCheckBox* TntCheckBox29 = nullptr; // "Bypass raports" (hidden)
+    QCheckBox* TntCheckBox30 = nullptr; // "PGM State raports" (hidden)
+    QCheckBox* TntCheckBox31 = nullptr; // "Forward unknown SMS"
+    QCheckBox* TntCheckBox32 = nullptr; // "Change arm state on short call"
+    QCheckBox* TntCheckBox38 = nullptr; // "SMS backup"
+    QCheckBox* TntCheckBox39 = nullptr; // "Prohibit module control"
 
     // users page: controls end
 
     // Inputs page (Main_inputs.cpp).
+    class QScrollArea* InputsScrollBox = nullptr;
+    QWidget* InputsBox = nullptr; // the rows inside the scroll box
+    QComboBox *ComboBox5 = nullptr, *ComboBox7 = nullptr, *ComboBox8 = nullptr,
+              *ComboBox9 = nullptr, *ComboBox10 = nullptr, *ComboBox11 = nullptr; // function
+    QComboBox *ComboBox12 = nullptr, *ComboBox13 = nullptr, *ComboBox14 = nullptr,
+              *ComboBox15 = nullptr, *ComboBox16 = nullptr, *ComboBox17 = nullptr; // NO / NC
+    TSpinEdit *SpinEdit10 = nullptr, *SpinEdit12 = nullptr, *SpinEdit14 = nullptr,
+              *SpinEdit16 = nullptr, *SpinEdit18 = nullptr, *SpinEdit20 = nullptr; // sensitivity
+    TSpinEdit *SpinEdit11 = nullptr, *SpinEdit13 = nullptr, *SpinEdit15 = nullptr,
+              *SpinEdit17 = nullptr, *SpinEdit19 = nullptr, *SpinEdit21 = nullptr; // violations
+    QTimeEdit *DaTiNoReaction1 = nullptr, *DaTiNoReaction2 = nullptr, *DaTiNoReaction3 = nullptr,
+              *DaTiNoReaction4 = nullptr, *DaTiNoReaction5 = nullptr, *DaTiNoReaction6 = nullptr;
+    QFrame *PNust1 = nullptr, *PNust2 = nullptr, *PNust3 = nullptr, *PNust4 = nullptr,
+           *PNust5 = nullptr, *PNust6 = nullptr;
+    QFrame *Panel4 = nullptr, *Panel19 = nullptr, *Panel20 = nullptr, *Panel21 = nullptr,
+           *Panel22 = nullptr, *Panel23 = nullptr; // Contact ID
+    QComboBox *ComboBox6 = nullptr, *ComboBox18 = nullptr, *ComboBox19 = nullptr,
+              *ComboBox20 = nullptr, *ComboBox21 = nullptr, *ComboBox22 = nullptr; // event
+    QCheckBox *TntCheckBox16 = nullptr, *TntCheckBox17 = nullptr, *TntCheckBox18 = nullptr,
+              *TntCheckBox19 = nullptr, *TntCheckBox20 = nullptr, *TntCheckBox21 = nullptr; // Restore
+    class QTreeView *VTIN1 = nullptr, *VTIN2 = nullptr, *VTIN3 = nullptr, *VTIN4 = nullptr,
+                    *VTIN5 = nullptr, *VTIN6 = nullptr;
+    QFrame *TntPanel20 = nullptr, *TntPanel26 = nullptr, *TntPanel27 = nullptr,
+           *TntPanel28 = nullptr, *TntPanel29 = nullptr, *TntPanel30 = nullptr; // never shown
+    QCheckBox *TntCheckBox44 = nullptr, *TntCheckBox45 = nullptr, *TntCheckBox46 = nullptr,
+              *TntCheckBox47 = nullptr, *TntCheckBox48 = nullptr, *TntCheckBox49 = nullptr; // 24H
+    QLabel *TntLabel87 = nullptr, *TntLabel88 = nullptr, *TntLabel90 = nullptr,
+           *TntLabel91 = nullptr, *TntLabel93 = nullptr, *TntLabel94 = nullptr; // "?"
+    QFrame *TntPanel1 = nullptr, *TntPanel2 = nullptr, *TntPanel3 = nullptr, *TntPanel4 = nullptr,
+           *TntPanel5 = nullptr, *TntPanel6 = nullptr; // SMS text
+    QLineEdit *Edit15 = nullptr, *Edit16 = nullptr, *Edit17 = nullptr, *Edit18 = nullptr,
+              *Edit19 = nullptr, *Edit20 = nullptr;
+    QLabel *TntLabel21 = nullptr, *TntLabel22 = nullptr, *TntLabel23 = nullptr,
+           *TntLabel24 = nullptr, *TntLabel27 = nullptr, *TntLabel29 = nullptr; // "SMS"
+    QLabel *TntLabel11 = nullptr, *TntLabel12 = nullptr, *TntLabel13 = nullptr,
+           *TntLabel18 = nullptr, *TntLabel19 = nullptr, *TntLabel20 = nullptr; // note
+    // (The members of labels whose designed names other pages' controls also carry start
+    // with "In"; their object names are the designed ones.)
+    QLabel *InTntLabel63 = nullptr, *InTntLabel64 = nullptr, *TntLabel65 = nullptr,
+           *TntLabel66 = nullptr, *TntLabel67 = nullptr, *TntLabel68 = nullptr; // "Parameters:"
+    QLabel *TntLabel74 = nullptr, *TntLabel75 = nullptr, *TntLabel76 = nullptr,
+           *TntLabel77 = nullptr, *TntLabel78 = nullptr, *TntLabel79 = nullptr; // "!"
+    QLabel *Label3 = nullptr, *Label37 = nullptr, *Label48 = nullptr, *Label50 = nullptr,
+           *Label53 = nullptr, *Label54 = nullptr; // "ms"
+    QLabel *Label91 = nullptr, *Label92 = nullptr, *Label93 = nullptr, *Label94 = nullptr,
+           *Label95 = nullptr, *Label96 = nullptr; // "hour:min:sec"
+    QGroupBox *TntGroupBox8 = nullptr, *TntGroupBox5 = nullptr, *TntGroupBox6 = nullptr,
+              *TntGroupBox7 = nullptr, *TntGroupBox9 = nullptr, *TntGroupBox10 = nullptr;
+    class QMenu* Popup1 = nullptr; // names offered for a Contact ID parameter
+    TInputTreeModel* InputTreeModels[InputCount] = {};
+    // Captions of the contact line and the Contact ID line kept from the older row
+    // layout (qualifier, event code, group and zone: the parameter trees replaced them,
+    // they stay hidden).
+    QLabel *Label1 = nullptr, *TntLabel25 = nullptr, *TntLabel30 = nullptr, *TntLabel35 = nullptr,
+           *TntLabel40 = nullptr, *TntLabel45 = nullptr; // "Type"
+    QLabel *Label2 = nullptr, *TntLabel26 = nullptr, *TntLabel31 = nullptr, *TntLabel36 = nullptr,
+           *TntLabel41 = nullptr, *TntLabel47 = nullptr; // "Sensitivity"
+    QLabel *Label90 = nullptr, *TntLabel28 = nullptr, *TntLabel33 = nullptr, *TntLabel38 = nullptr,
+           *TntLabel43 = nullptr, *InTntLabel49 = nullptr; // "No reaction"
+    QLabel *TntLabel85 = nullptr, *TntLabel86 = nullptr, *TntLabel89 = nullptr,
+           *TntLabel92 = nullptr, *InTntLabel95 = nullptr, *TntLabel98 = nullptr; // "Event ID:"
+    QComboBox *TntComboBox8 = nullptr, *TntComboBox9 = nullptr, *TntComboBox10 = nullptr,
+              *TntComboBox11 = nullptr, *TntComboBox12 = nullptr, *TntComboBox13 = nullptr;
+    QLineEdit *TntEdit6 = nullptr, *TntEdit7 = nullptr, *TntEdit10 = nullptr,
+              *TntEdit11 = nullptr, *TntEdit12 = nullptr, *TntEdit13 = nullptr;
+    QLabel *TntLabel53 = nullptr, *Label56 = nullptr, *Label78 = nullptr, *Label81 = nullptr,
+           *Label84 = nullptr, *Label87 = nullptr; // "Group:"
+    TSpinEdit *SpinEdit5 = nullptr, *SpinEdit23 = nullptr, *SpinEdit25 = nullptr,
+              *SpinEdit27 = nullptr, *SpinEdit29 = nullptr, *SpinEdit31 = nullptr;
+    QLabel *TntLabel54 = nullptr, *Label59 = nullptr, *Label79 = nullptr, *Label82 = nullptr,
+           *Label85 = nullptr, *Label88 = nullptr; // "Zone:"
+    TSpinEdit *SpinEdit4 = nullptr, *SpinEdit22 = nullptr, *SpinEdit24 = nullptr,
+              *SpinEdit26 = nullptr, *SpinEdit28 = nullptr, *SpinEdit30 = nullptr;
     // inputs page: controls end
 
     // Outputs and remote-control pages (Main_outputs.cpp).
     QCheckBox *TntCheckBox2 = nullptr, *TntCheckBox4 = nullptr, *TntCheckBox11 = nullptr,
               *TntCheckBox14 = nullptr; // outputs driven from a distance
+    QGroupBox *TntGroupBox4 = nullptr, *TntGroupBox11 = nullptr, *TntGroupBox12 = nullptr,
+              *TntGroupBox13 = nullptr;                       // output rows
+    QComboBox* OutputCombo[4] = {};                           // ComboBox24..27
+    QRadioButton* PulseRadio[4] = {};                         // TntRadioButton1, 3, 5, 7
+    QRadioButton* SecondRadio[4] = {};                        // TntRadioButton2, 4, 6, 8
+    QTimeEdit* DaTiDuration[4] = {};                          // DaTiDuration1..4
+    QLabel* DurationLabel[4] = {};                            // Label64, 67, 70, 73
+    QLabel* TimeFormatLabel[4] = {};                          // Label65, 68, 71, 74
+    QLabel* ParametersLabel[4] = {};                          // TntLabel69..72
+    QLabel* OutputNameLabel[4] = {};                          // TntLabel14..17 (hidden)
+    QLineEdit* OutputNameEdit[4] = {};                        // Edit21..24 (hidden)
+    QCheckBox* SirenBox[4] = {};                              // TntCheckBox34..37 (hidden)
+    TSpinEdit* OutputSpin[4] = {};                            // SpinEdit41..44 (hidden)
+    QFrame* TntPanel16 = nullptr;
+    class QTableWidget* StringGrid2 = nullptr; // output-control phones 1..32
+    QLabel* TntLabel97 = nullptr;        // "Phone number:"
+    QLineEdit* Edit12 = nullptr;
+    QGroupBox* TntGroupBox18 = nullptr;  // the outputs a phone may switch
+    QPushButton *TntButton16 = nullptr, *TntButton17 = nullptr; // "Save", "Delete"
+    QLabel* TntLabel9 = nullptr;         // "Examples of output control"
+    QPlainTextEdit* TntMemo1 = nullptr;  // the examples
+    bool outputRowHeld_[4] = {};
     // outputs pages: controls end
 
     // Names page (Main_names.cpp).
+    QFrame* TntPanel31 = nullptr;
+    QTableWidget* StringGrid3 = nullptr; // zones
+    QTableWidget* StringGrid6 = nullptr; // modules
+    QTableWidget* StringGrid5 = nullptr; // users
+    QTableWidget* StringGrid4 = nullptr; // partitions
+    QLabel *TntLabel120 = nullptr, *TntLabel121 = nullptr, *TntLabel122 = nullptr,
+           *TntLabel123 = nullptr; // "Zones:", "Users:", "Modules:", "Partitions:"
+    QPushButton* TntButton24 = nullptr; // "Set default"
+    QPushButton* TntButton8 = nullptr;  // "SMS Phrases"
+    QPushButton* TntButton33 = nullptr; // "Additional SMS Texts"
+    QPushButton* TntButton9 = nullptr;  // "Help Text" (always hidden)
     // names page: controls end
 
     // Wizard shell (Main_shell.cpp).
+    QTimer* Timer_Blink = nullptr;        // attention blink, 500 ms
+    class QRadioButton* TntRadioButton9 = nullptr;  // "Alarm System" (hidden; no mode selects it)
+    QRadioButton* TntRadioButton10 = nullptr; // "Communicator": the mode's name
     // wizard shell: controls end
 
     // Writing settings (Main_write.cpp).

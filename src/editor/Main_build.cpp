@@ -351,10 +351,12 @@ void TForm1::BuildWizardTab()
     TntBitBtn1->hide();
 
     // The wizard with its nine pages.
-    wzrd1 = new TPageWizard(tab);
+    // The wizard fills its parent: a host of the wizard's size beside the step column.
+    auto* wizardHost = Make<QWidget>(tab, "WizardHost", 150, 0, 754, 556);
+    wzrd1 = new TPageWizard(wizardHost);
     wzrd1->setObjectName(QStringLiteral("wzrd1"));
     wzrd1->setLoading(true);
-    wzrd1->setGeometry(150, 0, 754, 556);
+    wzrd1->setGeometry(0, 0, 754, 556);
     const char* titles[9] = {"Users", "GPRS Reporting", "Inputs", "Outputs",
                              "Outputs control from distance", "Security settings",
                              "GSM Modem Settings", "Welcome", "Summary"};
@@ -380,19 +382,24 @@ void TForm1::BuildWizardTab()
     // The pages' own controls, one builder per page.
     const int top = kWizardHeaderHeight + 3;
     // -- users page (WPage1)
+    BuildUsersPage(WPage[1], top);
 
     // -- reporting page (WPage2)
     BuildReportingPage(WPage[2], top);
 
     // -- inputs page (WPage3)
+    BuildInputsPage(WPage[3], top);
 
     // -- outputs pages (WPage4, WPage5)
+    BuildOutputsPage(WPage[4], top);
+    BuildRemoteControlPage(WPage[5], top);
 
     // -- security and modem pages (WPage6, WPage7)
     BuildSecurityPage(WPage[6], top);
     BuildModemPage(WPage[7], top);
 
     // -- names page (WPage8)
+    BuildNamesPage(WPage[8], top);
 
     // -- summary page (WPage9)
 
@@ -402,13 +409,15 @@ void TForm1::BuildWizardTab()
         WPage[i]->loaded();
     wzrd1->loaded();
     wzrd1->SetActivePageIndex(0);
+    // The shell's handlers: wizard events, step labels, mode buttons, window-level keys.
+    WireWizardShell();
 
     // Buttons below the wizard.
     TntButton1 = Make<QPushButton>(tab, "TntButton1", 538, 562, 170, 30);
     TntButton1->setText(QStringLiteral("Send data to Module"));
     TntButton26 = Make<QPushButton>(tab, "TntButton26", 718, 562, 170, 30);
     TntButton26->setText(QStringLiteral("Save New Template"));
-    TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 378, 562, 150, 30);
+    TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 218, 562, 150, 30);
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
     BuildWriteButtons();

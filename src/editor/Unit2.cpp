@@ -1,3 +1,4 @@
+// The SMS phrases dialog: the 15 phrases are read when it is shown and written on request.
 #include "editor/Unit2.h"
 
 #include "editor/Controls.h"
@@ -9,9 +10,30 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QHideEvent>
 #include <QPushButton>
+#include <QShowEvent>
+
+#include <functional>
 
 TForm2* Form2 = nullptr;
+
+namespace {
+
+// Runs a handler so that no fault leaves it: reported by the main window while it exists.
+void Guarded(const std::function<void()>& f)
+{
+    if (Form1) {
+        Form1->Guard(f);
+        return;
+    }
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+} // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent)
 {
@@ -30,13 +52,9 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
     TntButton2->setText(QStringLiteral("Set default"));
     TntButton1 = ctl::Make<QPushButton>(this, "TntButton1", 202, 428, 90, 28);
     TntButton1->setText(QStringLiteral("Close"));
-    auto guard = [](const std::function<void()>& f) {
-        if (Form1)
-            Form1->Guard(f);
-    };
-    connect(TntButton53, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton53Click(); }); });
-    connect(TntButton2, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton2Click(); }); });
-    connect(TntButton1, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton1Click(); }); });
+    connect(TntButton53, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton53Click(); }); });
+    connect(TntButton2, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton2Click(); }); });
+    connect(TntButton1, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton1Click(); }); });
 }
 
 QByteArray TForm2::EncodeSmsText(const QByteArray& s)
@@ -57,8 +75,8 @@ QLineEdit* TForm2::PhraseEdit(int i) const
 void TForm2::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (Form1)
-        Form1->Guard([this] { FormShow(); });
+    if (!e->spontaneous())
+        Guarded([this] { FormShow(); });
 }
 
 void TForm2::FormShow()
@@ -72,6 +90,9 @@ void TForm2::FormShow()
     }
     if (Form1 && Form1->Link())
         Form1->Link()->SendBatchEnd(true);
+    // Closed already while the requests went out: the window stays with the user.
+    if (!isVisible())
+        return;
     if (Form1 && Form1->isEnabled()) {
         Form1->setEnabled(false);
         disabledMain_ = true;
@@ -82,7 +103,9 @@ void TForm2::FormShow()
 void TForm2::hideEvent(QHideEvent* e)
 {
     QDialog::hideEvent(e);
-    FormClose();
+    // A window system hiding the dialog (its owner minimised) is no close.
+    if (!e->spontaneous())
+        Guarded([this] { FormClose(); });
 }
 
 void TForm2::FormClose()

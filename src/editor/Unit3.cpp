@@ -1,3 +1,5 @@
+// The help SMS editor: one text of at most 140 characters, kept by the module in three
+// parts of 47.
 #include "editor/Unit3.h"
 
 #include "editor/Controls.h"
@@ -5,13 +7,33 @@
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 
+#include <QHideEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTextCursor>
 
+#include <functional>
+
 TForm3* Form3 = nullptr;
+
+namespace {
+
+// Runs a handler so that no fault leaves it: reported by the main window while it exists.
+void Guarded(const std::function<void()>& f)
+{
+    if (Form1) {
+        Form1->Guard(f);
+        return;
+    }
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+} // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent)
 {
@@ -19,15 +41,14 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("VEQ3 Help SMS editor"));
     setFixedSize(360, 220);
     Memo1 = ctl::Make<QPlainTextEdit>(this, "Memo1", 8, 8, 344, 140);
-    Label2 = ctl::Make<QLabel>(this, "Label2", 8, 156, 100, 18);
+    Label1 = ctl::Make<QLabel>(this, "Label1", 8, 156, 100, 18);
+    Label1->setText(QStringLiteral("Characters:"));
+    Label2 = ctl::Make<QLabel>(this, "Label2", 110, 156, 60, 18);
     Label2->setText(QStringLiteral("0"));
     TntButton1 = ctl::Make<QPushButton>(this, "TntButton1", 262, 180, 90, 28);
     TntButton1->setText(QStringLiteral("OK"));
-    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
-    connect(TntButton1, &QPushButton::clicked, this, [this] {
-        if (Form1)
-            Form1->Guard([this] { TntButton1Click(); });
-    });
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Guarded([this] { Memo1Change(); }); });
+    connect(TntButton1, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton1Click(); }); });
 }
 
 QByteArray TForm3::Text() const
@@ -92,7 +113,9 @@ void TForm3::TntButton1Click()
 void TForm3::hideEvent(QHideEvent* e)
 {
     QDialog::hideEvent(e);
-    FormClose();
+    // A window system hiding the dialog (its owner minimised) is no close.
+    if (!e->spontaneous())
+        Guarded([this] { FormClose(); });
 }
 
 void TForm3::FormClose()

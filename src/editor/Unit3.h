@@ -29,7 +29,8 @@ public:
     void SetText(const QByteArray& text);
 
     QPlainTextEdit* Memo1 = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* Label1 = nullptr; // "Characters:"
+    QLabel* Label2 = nullptr; // the memo's length
     QPushButton* TntButton1 = nullptr;
 
 protected:

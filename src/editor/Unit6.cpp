@@ -1,3 +1,4 @@
+// The additional SMS texts dialog: two texts read when it is shown, written on request.
 #include "editor/Unit6.h"
 
 #include "editor/Controls.h"
@@ -9,9 +10,30 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QHideEvent>
 #include <QPushButton>
+#include <QShowEvent>
+
+#include <functional>
 
 TForm6* Form6 = nullptr;
+
+namespace {
+
+// Runs a handler so that no fault leaves it: reported by the main window while it exists.
+void Guarded(const std::function<void()>& f)
+{
+    if (Form1) {
+        Form1->Guard(f);
+        return;
+    }
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+} // namespace
 
 TForm6::TForm6(QWidget* parent) : QDialog(parent)
 {
@@ -28,20 +50,16 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent)
     TntButton4->setText(QStringLiteral("Set default"));
     TntButton5 = ctl::Make<QPushButton>(this, "TntButton5", 322, 126, 90, 28);
     TntButton5->setText(QStringLiteral("Close"));
-    auto guard = [](const std::function<void()>& f) {
-        if (Form1)
-            Form1->Guard(f);
-    };
-    connect(TntButton53, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton53Click(); }); });
-    connect(TntButton4, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton4Click(); }); });
-    connect(TntButton5, &QPushButton::clicked, this, [this, guard] { guard([this] { TntButton5Click(); }); });
+    connect(TntButton53, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton53Click(); }); });
+    connect(TntButton4, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton4Click(); }); });
+    connect(TntButton5, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton5Click(); }); });
 }
 
 void TForm6::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (Form1)
-        Form1->Guard([this] { FormShow(); });
+    if (!e->spontaneous())
+        Guarded([this] { FormShow(); });
 }
 
 void TForm6::FormShow()
@@ -55,6 +73,9 @@ void TForm6::FormShow()
     }
     if (Form1 && Form1->Link())
         Form1->Link()->SendBatchEnd(true);
+    // Closed already while the requests went out: the window stays with the user.
+    if (!isVisible())
+        return;
     if (Form1 && Form1->isEnabled()) {
         Form1->setEnabled(false);
         disabledMain_ = true;
@@ -65,7 +86,9 @@ void TForm6::FormShow()
 void TForm6::hideEvent(QHideEvent* e)
 {
     QDialog::hideEvent(e);
-    FormClose();
+    // A window system hiding the dialog (its owner minimised) is no close.
+    if (!e->spontaneous())
+        Guarded([this] { FormClose(); });
 }
 
 void TForm6::FormClose()

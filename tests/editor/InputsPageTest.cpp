@@ -1,0 +1,449 @@
+// The inputs page: record to row and back for every function and a range of Contact ID
+// events, what a row cannot show (unlisted events, functions, numbers), the parameter
+// trees with their menu and renaming, the "!" warning and the refresh by firmware.
+#include "editor/CIDCatalog.h"
+#include "editor/Controls.h"
+#include "editor/Encodings.h"
+#include "editor/Main.h"
+#include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "lang/LangText.h"
+#include "link/VEQ2_SDK.h"
+#include "platform/AppPaths.h"
+#include "platform/UiDialogs.h"
+#include "support/SimHid.h"
+#include "widgets/PageWizard.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTimeEdit>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeView>
+
+#include <memory>
+
+namespace {
+
+tduomenys Cid(std::initializer_list<int> bytes)
+{
+    tduomenys c;
+    for (int b : bytes)
+        c.push_back(std::uint8_t(b));
+    return c;
+}
+
+class InputsPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString bin = QCoreApplication::applicationDirPath();
+        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
+            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
+        platform::SetProgramDirForTests(dir.path());
+        ResetMainTables();
+        ui::ClearAnswers();
+        ui::ClearRecord();
+        hid = std::make_unique<sim::SimHid>();
+        ASSERT_FALSE(LoadCIDDescriptions(CIDDescriptions).MustEnd());
+        form = new TForm1();
+        form->Timer5->stop(); // no language switch in the middle of a test
+        Form2 = new TForm2(form);
+    }
+
+    void TearDown() override
+    {
+        delete form;
+        form = nullptr;
+        Form2 = nullptr;
+        hid.reset();
+        CIDDescriptions.clear();
+        ResetMainTables();
+        ui::ClearAnswers();
+        platform::SetProgramDirForTests(QString());
+    }
+
+    int EventIndex(const char* code)
+    {
+        for (std::size_t k = 0; k < CIDDescriptions.size(); ++k)
+            if (CIDDescriptions[k].Code == code)
+                return int(k);
+        ADD_FAILURE() << code;
+        return -1;
+    }
+
+    void SetInput(int i, std::uint8_t cr, const tduomenys& cid, std::uint8_t sens = 4,
+                  std::uint8_t viol = 0, std::uint16_t noSense = 0)
+    {
+        ASSERT_TRUE(StoreInputSetting(i, cr, viol, sens, noSense, cid));
+    }
+
+    void ExpectBuiltEqualsTable(int i)
+    {
+        const TInputRecord b = form->BuildInputRecord(i);
+        EXPECT_EQ(b.CR, InputTable[i].CR);
+        EXPECT_EQ(b.Violations, InputTable[i].Violations);
+        EXPECT_EQ(b.Sensivity, InputTable[i].Sensivity);
+        EXPECT_EQ(b.NoSenseInterval, InputTable[i].NoSenseInterval);
+        EXPECT_EQ(b.CID, InputTable[i].CID);
+    }
+
+    // The user picks event k in the event combo of input i.
+    void ChooseEvent(QComboBox* ev, int k)
+    {
+        ev->setCurrentIndex(k);
+        emit ev->activated(k);
+    }
+
+    int PlainMessages(const QString& text)
+    {
+        int n = 0;
+        for (const auto& d : ui::Record())
+            if (d.text == text)
+                ++n;
+        return n;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<sim::SimHid> hid;
+    TForm1* form = nullptr;
+    const QString corrupted = QStringLiteral("Corrupted CID_Descriptions.txt file");
+};
+
+TEST_F(InputsPageTest, RowsAreBoundAndBuiltOnThePage)
+{
+    for (int i = 0; i < InputCount; ++i) {
+        const TInputRowControls& r = InputTable[i].Row;
+        ASSERT_NE(r.FunctionCombo, nullptr);
+        EXPECT_EQ(r.FunctionCombo->count(), 3);
+        EXPECT_EQ(r.TypeCombo->count(), 2);
+        EXPECT_EQ(r.SensitivitySpin->minimum(), 400);
+        EXPECT_EQ(r.SensitivitySpin->maximum(), 2500);
+        EXPECT_TRUE(r.ViolationsSpin->isHidden());
+        EXPECT_TRUE(r.ContactIDPanel->isHidden()); // the "24H" panel is never shown
+        EXPECT_EQ(r.NameEdit->maxLength(), 50);
+        EXPECT_TRUE(form->WPage[3]->isAncestorOf(r.RowGroupBox));
+    }
+    EXPECT_EQ(InputTable[0].Row.FunctionCombo, form->ComboBox5);
+    EXPECT_EQ(InputTable[5].Row.CIDParamTree, form->VTIN6);
+    EXPECT_EQ(InputTable[0].Row.RowGroupBox, form->TntGroupBox8);
+    EXPECT_EQ(ctl::FindByName(form, "combobox11"), form->ComboBox11);
+    EXPECT_EQ(form->FindInputTree(form->VTIN4), 3);
+    EXPECT_EQ(form->FindInputTree(form->ComboBox5), -1);
+    EXPECT_EQ(form->FindInputNumberByFunctionCombobox(form->ComboBox9, false), 3);
+    EXPECT_EQ(form->FindInputNumberByFunctionCombobox(form->ComboBox20, true), 3);
+    EXPECT_EQ(form->FindInputNumberByFunctionCombobox(form->ComboBox20, false), 5);
+}
+
+TEST_F(InputsPageTest, EveryFunctionAndEventComesBackAsApplied)
+{
+    struct Case {
+        const char* code;
+        int group, zone;
+    };
+    // Groups and zones within the names each kind offers; "null" parameters carry F.
+    const Case cases[] = {{"1100", 1, 5},  {"1130", 8, 32}, {"1121", 3, 0},  {"3401", 2, 31},
+                          {"1145", 1, 15}, {"1305", -1, -1}, {"1300", -1, 4}, {"1461", 7, -1}};
+    int n = 0;
+    for (const Case& c : cases) {
+        const int k = EventIndex(c.code);
+        ASSERT_GE(k, 0);
+        const TCIDDescription& e = CIDDescriptions[std::size_t(k)];
+        const tduomenys cid = EncodeContactID(e, c.group, c.zone);
+        for (int function = 0; function < 3; ++function) {
+            for (int type = 0; type < 2; ++type) {
+                const int i = n++ % InputCount;
+                std::uint8_t cr = std::uint8_t(function | type << 3);
+                if (e.Preset24H)
+                    cr |= 0x20;
+                if (e.RestoreAvailable && (n & 1))
+                    cr |= 0x40;
+                SetInput(i, cr, cid, std::uint8_t(4 + n % 22), std::uint8_t(n & 1),
+                         std::uint16_t(n * 997));
+                form->ApplyInputRecord(i);
+                SCOPED_TRACE(QStringLiteral("%1 fn %2 type %3").arg(c.code).arg(function).arg(type).toStdString());
+                EXPECT_EQ(InputTable[i].Row.CIDFunctionCombo->currentIndex(), k);
+                EXPECT_FALSE(form->InputKeepCID[i]); // the row itself gives the code back
+                ExpectBuiltEqualsTable(i);
+            }
+        }
+    }
+    EXPECT_EQ(PlainMessages(corrupted), 0);
+}
+
+TEST_F(InputsPageTest, SmsFunctionWithTwentyFourHourRestoringEvent)
+{
+    // 0x6A: send SMS, "NC", 24H, restore; 1100 presets 24H and offers restore.
+    SetInput(1, 0x6A, EncodeContactID(CIDDescriptions[std::size_t(EventIndex("1100"))], 1, 2));
+    InputTable[1].SMSText = "Door open";
+    form->ApplyInputRecord(1);
+    form->RefreshInputFunctions();
+    EXPECT_FALSE(form->TntPanel2->isHidden());
+    EXPECT_TRUE(form->Panel19->isHidden());
+    EXPECT_EQ(form->ComboBox13->currentText(), QStringLiteral("NC"));
+    EXPECT_EQ(form->Edit16->text(), QStringLiteral("Door open"));
+    EXPECT_EQ(form->BuildInputRecord(1).CR, 0x6A);
+    EXPECT_EQ(form->BuildInputRecord(1).SMSText, QByteArray("Door open"));
+}
+
+TEST_F(InputsPageTest, SensitivityViolationsAndNoReactionKeepTheirLimits)
+{
+    const tduomenys cid = EncodeContactID(CIDDescriptions[0], 1, 1);
+    SetInput(0, 0x01 | 0x20, cid, /*sens*/ 2, /*viol*/ 3, /*noSense*/ 3661);
+    form->ApplyInputRecord(0);
+    EXPECT_EQ(form->SpinEdit10->value(), 400);
+    EXPECT_EQ(form->DaTiNoReaction1->time(), QTime(1, 1, 1));
+    TInputRecord b = form->BuildInputRecord(0);
+    EXPECT_EQ(b.Sensivity, 4);
+    EXPECT_EQ(b.Violations, 1);
+    EXPECT_EQ(b.NoSenseInterval, 3661);
+
+    SetInput(0, 0x01 | 0x20, cid, 30, 0, 65535);
+    form->ApplyInputRecord(0);
+    EXPECT_EQ(form->SpinEdit10->value(), 2500);
+    EXPECT_EQ(form->DaTiNoReaction1->time(), QTime(18, 12, 15));
+
+    form->DaTiNoReaction1->setTime(QTime(20, 0, 0)); // beyond 16 bits of seconds
+    EXPECT_EQ(form->DaTiNoReaction1->time(), QTime(18, 12, 15));
+    EXPECT_EQ(form->BuildInputRecord(0).NoSenseInterval, 65535);
+}
+
+TEST_F(InputsPageTest, UnlistedEventIsReportedAndSentBackUnchanged)
+{
+    // 1999 is not in the catalogue; CR: send CID, "NC", 24H clear, restore set.
+    const tduomenys cid = Cid({6, 0x19, 0x90, 0x12, 0x34});
+    SetInput(2, 0x49, cid, 7, 1, 120);
+    form->ApplyInputRecord(2);
+    EXPECT_EQ(PlainMessages(corrupted), 1);
+    EXPECT_EQ(form->ComboBox19->currentIndex(), -1);
+    EXPECT_TRUE(form->InputKeepCID[2]);
+    ExpectBuiltEqualsTable(2);
+
+    // Changing the contact type keeps the received code.
+    form->ComboBox14->setCurrentIndex(0);
+    EXPECT_EQ(form->BuildInputRecord(2).CR, 0x41);
+    EXPECT_EQ(form->BuildInputRecord(2).CID, cid);
+
+    // Choosing an event replaces it.
+    ChooseEvent(form->ComboBox19, EventIndex("1130"));
+    EXPECT_FALSE(form->InputKeepCID[2]);
+    EXPECT_EQ(form->BuildInputRecord(2).CID,
+              EncodeContactID(CIDDescriptions[std::size_t(EventIndex("1130"))], 1, 3));
+
+    // Nibbles above 9 make a key no entry has.
+    ui::ClearRecord();
+    SetInput(3, 0x01, Cid({6, 0xAB, 0x00, 0x10, 0x01}));
+    form->ApplyInputRecord(3);
+    EXPECT_EQ(PlainMessages(corrupted), 1);
+    ExpectBuiltEqualsTable(3);
+}
+
+TEST_F(InputsPageTest, NumbersOutsideTheNamesAreSentBackUnchanged)
+{
+    const TCIDDescription& burglary = CIDDescriptions[std::size_t(EventIndex("1130"))];
+    // Zone 40: the zone names offer 32.
+    SetInput(0, 0x01, EncodeContactID(burglary, 1, 40));
+    form->ApplyInputRecord(0);
+    EXPECT_TRUE(form->InputKeepCID[0]);
+    ExpectBuiltEqualsTable(0);
+    // Group 0 of a partition: below the first name; shown as 0 without a name.
+    SetInput(1, 0x01, EncodeContactID(burglary, 0, 2));
+    form->ApplyInputRecord(1);
+    EXPECT_FALSE(form->InputKeepCID[1]);
+    EXPECT_EQ(form->VTIN1GetText(1, 0), QStringLiteral("0"));
+    EXPECT_EQ(form->VTIN1GetText(1, 1), QString());
+    EXPECT_EQ(form->VTIN1GetText(1, 4), QStringLiteral("2"));
+    ExpectBuiltEqualsTable(1);
+    // A zero-filled code for a "null" parameter keeps its 0 nibbles.
+    SetInput(2, 0x01, Cid({6, 0x13, 0x05, 0x00, 0x00}));
+    form->ApplyInputRecord(2);
+    ExpectBuiltEqualsTable(2);
+}
+
+TEST_F(InputsPageTest, FunctionTheRowCannotShowLeavesTheRowAndTheValues)
+{
+    SetInput(4, 0x02, EncodeContactID(CIDDescriptions[0], 1, 1), 9, 0, 60);
+    InputTable[4].SMSText = "Alarm";
+    form->ApplyInputRecord(4);
+    ASSERT_EQ(form->ComboBox10->currentIndex(), 2);
+
+    // Function 5 with other values: nothing on the row changes, the values go back.
+    SetInput(4, 0x0D, Cid({7, 0x99, 0x91, 0x23, 0x45}), 20, 1, 999);
+    form->ApplyInputRecord(4);
+    EXPECT_EQ(form->ComboBox10->currentIndex(), 2);
+    EXPECT_EQ(form->SpinEdit18->value(), 900);
+    EXPECT_EQ(PlainMessages(corrupted), 0);
+    ExpectBuiltEqualsTable(4);
+
+    // Once the user picks a function the row speaks again.
+    form->ComboBox10->setCurrentIndex(0);
+    emit form->ComboBox10->activated(0);
+    const TInputRecord b = form->BuildInputRecord(4);
+    EXPECT_EQ(b.CR & 0x0F, 0x00);
+    EXPECT_EQ(b.Sensivity, 9);
+}
+
+TEST_F(InputsPageTest, ChoosingAnEventSetsItsPresetsAndStartingParameters)
+{
+    SetInput(2, 0x01, EncodeContactID(CIDDescriptions[std::size_t(EventIndex("1130"))], 1, 1));
+    form->ApplyInputRecord(2);
+    form->RefreshInputFunctions();
+    EXPECT_FALSE(form->TntCheckBox46->isChecked());
+    // Medical alarm presets 24H; the zone of input 3 starts at zone 3.
+    ChooseEvent(form->ComboBox19, EventIndex("1100"));
+    EXPECT_TRUE(form->TntCheckBox46->isChecked());
+    EXPECT_EQ(form->VTIN1GetText(2, 4), QStringLiteral("3"));
+    EXPECT_EQ(form->VTIN1GetText(2, 0), QStringLiteral("1"));
+    EXPECT_EQ(form->BuildInputRecord(2).CR & 0x20, 0x20);
+    // Duress offers no restore: unticked and hidden; users start at 0.
+    form->TntCheckBox18->setChecked(true);
+    ChooseEvent(form->ComboBox19, EventIndex("1121"));
+    EXPECT_FALSE(form->TntCheckBox18->isChecked());
+    EXPECT_TRUE(form->TntCheckBox18->isHidden());
+    EXPECT_EQ(form->VTIN1GetText(2, 4), QStringLiteral("0"));
+    // System reset has no parameters: nothing shown, no arrows.
+    ChooseEvent(form->ComboBox19, EventIndex("1305"));
+    EXPECT_EQ(form->VTIN1GetText(2, 0), QString());
+    EXPECT_EQ(form->VTIN1GetImageIndexEx(2, 2), -1);
+    EXPECT_EQ(form->BuildInputRecord(2).CID[3], 0xF0);
+    EXPECT_EQ(form->BuildInputRecord(2).CID[4], 0xFF);
+}
+
+TEST_F(InputsPageTest, NameMenuChoosesAParameter)
+{
+    for (int k = 0; k < ZoneNameCount; ++k)
+        StoreItemName(1, k, "Zone " + QByteArray::number(k + 1));
+    form->FillNameGrids();
+    SetInput(0, 0x01, EncodeContactID(CIDDescriptions[std::size_t(EventIndex("1130"))], 1, 1));
+    form->ApplyInputRecord(0);
+    EXPECT_EQ(form->VTIN1GetText(0, 5), QStringLiteral("Zone 1"));
+
+    form->FillNamePopup(0, 1);
+    const QList<QAction*> items = form->Popup1->actions();
+    ASSERT_EQ(items.size(), 32);
+    EXPECT_EQ(items[4]->text(), QStringLiteral("5: Zone 5"));
+    EXPECT_EQ(ctl::Tag(items[4]), 4 * 16 + 8 + 0);
+    items[4]->trigger();
+    EXPECT_EQ(form->VTIN1GetText(0, 4), QStringLiteral("5"));
+    EXPECT_EQ(form->VTIN1GetText(0, 5), QStringLiteral("Zone 5"));
+    EXPECT_EQ(form->BuildInputRecord(0).CID[4], 0x05);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->Popup1->actions().isEmpty());
+
+    // Partitions: 8 names numbered from 1.
+    form->FillNamePopup(0, 0);
+    EXPECT_EQ(form->Popup1->actions().size(), 8);
+    EXPECT_TRUE(form->Popup1->actions()[0]->text().startsWith(QStringLiteral("1: ")));
+}
+
+TEST_F(InputsPageTest, RenamingAZoneRenamesItEverywhere)
+{
+    const TCIDDescription& burglary = CIDDescriptions[std::size_t(EventIndex("1130"))];
+    SetInput(0, 0x01, EncodeContactID(burglary, 1, 2));
+    SetInput(3, 0x01, EncodeContactID(burglary, 1, 2));
+    SetInput(4, 0x01, EncodeContactID(burglary, 1, 3));
+    for (int i : {0, 3, 4})
+        form->ApplyInputRecord(i);
+    form->VTIN1NewText(0, 5, QStringLiteral("Hall"));
+    EXPECT_EQ(form->VTIN1GetText(0, 5), QStringLiteral("Hall"));
+    EXPECT_EQ(form->VTIN1GetText(3, 5), QStringLiteral("Hall"));
+    EXPECT_NE(form->VTIN1GetText(4, 5), QStringLiteral("Hall"));
+    EXPECT_EQ(ItemNameAt(1, 1), QByteArray("Hall"));
+    auto* zones = ctl::Find<QTableWidget>(form, QStringLiteral("StringGrid3"));
+    ASSERT_NE(zones, nullptr);
+    EXPECT_EQ(zones->item(1, 1)->text(), QStringLiteral("Hall"));
+    // The name is all that changed.
+    ExpectBuiltEqualsTable(0);
+    // Columns other than the names edit nothing.
+    form->VTIN1NewText(0, 4, QStringLiteral("x"));
+    EXPECT_EQ(ItemNameAt(1, 1), QByteArray("Hall"));
+}
+
+TEST_F(InputsPageTest, SmsHintForEventsTheModuleDescribes)
+{
+    Form2->PhraseEdit(0)->setText(QStringLiteral("ALARM"));  // Edit33
+    Form2->PhraseEdit(6)->setText(QStringLiteral("MEDIC"));  // Edit39
+    StoreItemName(1, 4, "Kitchen");
+    form->FillNameGrids();
+    SetInput(0, 0x01, EncodeContactID(CIDDescriptions[std::size_t(EventIndex("1100"))], 1, 5));
+    form->ApplyInputRecord(0);
+    form->RefreshInputFunctions();
+    EXPECT_FALSE(form->TntLabel21->isHidden());
+    EXPECT_EQ(ctl::Hint(form->TntLabel21), QStringLiteral("ALARM MEDIC Kitchen"));
+    EXPECT_TRUE(ctl::ShowHint(form->TntLabel21));
+    // Burglary has no such SMS.
+    ChooseEvent(form->ComboBox6, EventIndex("1130"));
+    EXPECT_TRUE(form->TntLabel21->isHidden());
+    // Not shown for a row that sends its own SMS.
+    ChooseEvent(form->ComboBox6, EventIndex("1100"));
+    form->ComboBox5->setCurrentIndex(2);
+    emit form->ComboBox5->activated(2);
+    EXPECT_TRUE(form->TntLabel21->isHidden());
+}
+
+TEST_F(InputsPageTest, ExclamationWhenNobodyGetsAlarmSms)
+{
+    SetInput(5, 0x02, EncodeContactID(CIDDescriptions[0], 1, 1));
+    form->ApplyInputRecord(5);
+    form->RefreshInputFunctions();
+    form->WPage3EnterPage();
+    EXPECT_FALSE(form->TntLabel79->isHidden());
+    EXPECT_TRUE(form->TntLabel74->isHidden());
+
+    StoreUserPhone(3, 0x40, "37060000000");
+    form->WPage3EnterPage();
+    EXPECT_TRUE(form->TntLabel79->isHidden());
+
+    BlinkSelector = 1;
+    form->TntLabel74Click(form->TntLabel79);
+    EXPECT_EQ(BlinkSelector, 3);
+    BlinkSelector = 0;
+}
+
+TEST_F(InputsPageTest, SmsTextEditWritesTheTable)
+{
+    form->Edit18->setText(QString(60, QLatin1Char('x')).left(60));
+    EXPECT_EQ(InputTable[3].SMSText.size(), 50); // the edit holds 50 at most
+    form->Edit18->setText(QStringLiteral("Gate"));
+    EXPECT_EQ(InputTable[3].SMSText, QByteArray("Gate"));
+    EXPECT_EQ(form->BuildInputRecord(3).SMSText, QByteArray("Gate"));
+}
+
+TEST_F(InputsPageTest, OldFirmwareRefreshesRowsAsTextsArrive)
+{
+    const tduomenys cid = EncodeContactID(CIDDescriptions[0], 1, 1);
+    ASSERT_NE(form->Link(), nullptr);
+
+    form->Link()->FirmwareVersion = 1024;
+    form->OnInputSettingArrive(0, 0x02, 0, 5, 10, cid);
+    EXPECT_EQ(form->ComboBox5->currentIndex(), 0); // settings alone touch no control
+    form->OnInputSMSTextArrive(0, "Smoke");
+    EXPECT_EQ(form->ComboBox5->currentIndex(), 2);
+    EXPECT_EQ(form->Edit15->text(), QStringLiteral("Smoke"));
+    EXPECT_EQ(form->SpinEdit10->value(), 500);
+
+    form->Link()->FirmwareVersion = 2030;
+    form->OnInputSettingArrive(1, 0x02, 0, 6, 10, cid);
+    form->OnInputSMSTextArrive(1, "Water");
+    EXPECT_EQ(form->ComboBox7->currentIndex(), 0); // waits for the mode word
+    EXPECT_EQ(form->SpinEdit12->value(), 400);
+    form->OnCPCRArrive(0);
+    EXPECT_EQ(form->ComboBox7->currentIndex(), 2);
+    EXPECT_EQ(form->Edit16->text(), QStringLiteral("Water"));
+    EXPECT_FALSE(form->TntPanel2->isHidden());
+    EXPECT_EQ(form->SpinEdit12->value(), 600);
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+#pragma once
+// The main window with its dialogs, with or without the simulated module, for the tests of
+// the names page and the SMS text dialogs.
+#include "editor/Main.h"
+#include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit4.h"
+#include "editor/Unit5.h"
+#include "editor/Unit6.h"
+#include "link/VEQ2_SDK.h"
+#include "platform/AppPaths.h"
+#include "platform/UiDialogs.h"
+#include "support/SimHid.h"
+#include "support/SimModule.h"
+#include "support/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class NamesWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString bin = QCoreApplication::applicationDirPath();
+        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
+            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
+        platform::SetProgramDirForTests(dir.path());
+        ResetMainTables();
+        ui::ClearAnswers();
+        ui::ClearRecord();
+        hid = std::make_unique<sim::SimHid>();
+        TVEQ2Timing t;
+        t.ReplyTimeoutMs = 300;
+        t.FirstReplyMs = 100;
+        TForm1::LinkTiming = t;
+    }
+
+    void TearDown() override
+    {
+        delete form;
+        form = nullptr;
+        module.reset();
+        hid.reset();
+        TForm1::LinkTiming = TVEQ2Timing();
+        ui::ClearAnswers();
+        platform::SetProgramDirForTests(QString());
+    }
+
+    void CreateForms()
+    {
+        form = new TForm1();
+        Form2 = new TForm2(form);
+        Form3 = new TForm3(form);
+        Form4 = new TForm4(form);
+        Form5 = new TForm5(form);
+        Form6 = new TForm6(form);
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+    }
+
+    // A module with firmware 2035, read completely; the log is cleared afterwards.
+    void ConnectAndRead()
+    {
+        module = std::make_unique<sim::SimModule>(*hid);
+        CreateForms();
+        ASSERT_TRUE(sim::WaitUntil(
+            [&] {
+                return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
+                       !module->Codes().empty() && module->Codes().back() == 0x41 && !Form5->isVisible();
+            },
+            15000));
+        module->ClearLog();
+    }
+
+    void UseLanguage(const char* name)
+    {
+        form->ComboBox28->setCurrentText(QString::fromLatin1(name));
+        form->ComboBox28Change(form->ComboBox28);
+    }
+
+    static QString Cell(QTableWidget* g, int row, int col)
+    {
+        const QTableWidgetItem* it = g->item(row, col);
+        return it ? it->text() : QStringLiteral("<none>");
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<sim::SimHid> hid;
+    std::unique_ptr<sim::SimModule> module;
+    TForm1* form = nullptr;
+};
+

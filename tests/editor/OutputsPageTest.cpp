@@ -1,0 +1,438 @@
+// The outputs page and the remote-control page: records to rows and back, the pulse
+// length limits, a function the rows cannot show, the phone grid and its editing, and
+// the question when an output that phones switch stops being "Manual".
+#include "editor/Controls.h"
+#include "editor/Encodings.h"
+#include "editor/Main.h"
+#include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit4.h"
+#include "editor/Unit5.h"
+#include "editor/Unit6.h"
+#include "lang/LangText.h"
+#include "link/VEQ2_SDK.h"
+#include "platform/AppPaths.h"
+#include "platform/UiDialogs.h"
+#include "support/SimHid.h"
+#include "support/SimModule.h"
+#include "support/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimeEdit>
+
+#include <memory>
+
+namespace {
+
+class OutputsPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString bin = QCoreApplication::applicationDirPath();
+        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
+            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
+        platform::SetProgramDirForTests(dir.path());
+        ResetMainTables();
+        NormalMode = true;
+        ui::ClearAnswers();
+        ui::ClearRecord();
+        hid = std::make_unique<sim::SimHid>();
+        form = new TForm1();
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+        ui::ClearRecord();
+    }
+
+    void TearDown() override
+    {
+        delete form;
+        form = nullptr;
+        hid.reset();
+        NormalMode = true;
+        ui::ClearAnswers();
+        ui::ClearRecord();
+        platform::SetProgramDirForTests(QString());
+    }
+
+    TOutputRecord ApplyThenBuild(int i, std::uint8_t cr, std::uint16_t len)
+    {
+        StoreOutputSetting(i, cr, len);
+        form->ApplyOutputRecord(i);
+        return form->BuildOutputRecord(i);
+    }
+
+    void SetPhone(int slot, const char* number, std::uint8_t mask)
+    {
+        StoreRemotePhone(slot, mask, QByteArray(number));
+    }
+
+    // The user picks an item of an output's function combo.
+    void PickFunction(int output, int item)
+    {
+        QComboBox* c = form->OutputCombo[output];
+        c->setCurrentIndex(item);
+        emit c->activated(item);
+    }
+
+    int Messages(const QString& text) const
+    {
+        int n = 0;
+        for (const auto& d : ui::Record())
+            if (d.kind == QLatin1String("message") && d.text == text)
+                ++n;
+        return n;
+    }
+
+    QString Cell(int row, int col) const { return form->StringGrid2->item(row, col)->text(); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<sim::SimHid> hid;
+    TForm1* form = nullptr;
+};
+
+TEST_F(OutputsPageTest, RowsHoldTheirDesignedControls)
+{
+    const char* combos[4] = {"ComboBox24", "ComboBox25", "ComboBox26", "ComboBox27"};
+    const char* groups[4] = {"TntGroupBox4", "TntGroupBox11", "TntGroupBox12", "TntGroupBox13"};
+    const char* pickers[4] = {"DaTiDuration1", "DaTiDuration2", "DaTiDuration3", "DaTiDuration4"};
+    for (int i = 0; i < OutputCount; ++i) {
+        const TOutputRowControls& r = OutputTable[i].Row;
+        ASSERT_NE(r.FunctionCombo, nullptr);
+        EXPECT_EQ(r.FunctionCombo->objectName(), QLatin1String(combos[i]));
+        EXPECT_EQ(r.RowGroupBox->objectName(), QLatin1String(groups[i]));
+        EXPECT_EQ(r.DurationPicker->objectName(), QLatin1String(pickers[i]));
+        EXPECT_EQ(r.FunctionCombo->count(), 4);
+        EXPECT_TRUE(r.PulseRadio->isChecked());
+        EXPECT_EQ(ctl::Tag(r.DurationPicker), 65535);
+        EXPECT_TRUE(r.SirenBox->isHidden());
+        EXPECT_TRUE(r.NameEdit->isHidden());
+    }
+    for (const char* n : {"TntCheckBox2", "TntCheckBox4", "TntCheckBox11", "TntCheckBox14", "Edit12",
+                          "StringGrid2", "TntPanel16", "TntButton16", "TntButton17"})
+        EXPECT_NE(ctl::FindByName(form, QLatin1String(n)), nullptr) << n;
+    EXPECT_EQ(form->StringGrid2->rowCount(), 32);
+    EXPECT_EQ(form->StringGrid2->columnCount(), 3);
+}
+
+TEST_F(OutputsPageTest, EveryOfferedFunctionAndLengthSurvivesApplyAndBuild)
+{
+    for (int i = 0; i < OutputCount; ++i)
+        for (std::uint8_t code = 0; code <= 3; ++code)
+            for (bool pulse : {true, false})
+                for (std::uint16_t len : {std::uint16_t(1), std::uint16_t(59), std::uint16_t(3661),
+                                          std::uint16_t(65535)}) {
+                    const std::uint8_t cr = static_cast<std::uint8_t>(code | (pulse ? OutputCRPulse : 0));
+                    const TOutputRecord r = ApplyThenBuild(i, cr, len);
+                    EXPECT_EQ(r.CR, cr) << i << " " << int(code) << " " << pulse << " " << len;
+                    EXPECT_EQ(r.ImpLength, len) << i << " " << int(code) << " " << pulse << " " << len;
+                    EXPECT_EQ(form->SecondRadio[i]->isChecked(), !pulse);
+                }
+}
+
+TEST_F(OutputsPageTest, RefreshForcesPulseForAutomaticFunctionsAndShowsPulseControls)
+{
+    ApplyThenBuild(0, 0x00, 10); // Manual, Biswitch
+    ApplyThenBuild(1, 0x02, 10); // Disarm, Biswitch
+    form->RefreshOutputRows();
+    EXPECT_TRUE(form->SecondRadio[0]->isChecked());
+    EXPECT_TRUE(ctl::Enabled(form->SecondRadio[0]));
+    EXPECT_TRUE(form->DaTiDuration[0]->isHidden());
+    EXPECT_TRUE(form->DurationLabel[0]->isHidden());
+    EXPECT_TRUE(form->PulseRadio[1]->isChecked());
+    EXPECT_FALSE(ctl::Enabled(form->SecondRadio[1]));
+    EXPECT_FALSE(form->DaTiDuration[1]->isHidden());
+    EXPECT_EQ(form->BuildOutputRecord(1).CR, 0x0A);
+}
+
+TEST_F(OutputsPageTest, PulseLengthStaysBetweenOneSecondAndTheLimit)
+{
+    EXPECT_EQ(ApplyThenBuild(0, 0x08, 0).ImpLength, 1);
+    QTimeEdit* t = form->DaTiDuration[2];
+    t->setTime(QTime(20, 0, 0));
+    EXPECT_EQ(t->time(), QTime(18, 12, 15));
+    t->setTime(QTime(0, 0, 0));
+    EXPECT_EQ(t->time(), QTime(0, 0, 1));
+    EXPECT_EQ(form->BuildOutputRecord(2).ImpLength, 1);
+}
+
+TEST_F(OutputsPageTest, FunctionTheRowCannotShowIsWrittenBackAsReceived)
+{
+    ApplyThenBuild(0, 0x0A, 30); // Disarm, pulse, 30 s
+    // Function 5 arrives with 7 half seconds: the table holds 3 s, the row stays.
+    form->OnOutputSettingArrive(0, 0x0D, 7);
+    EXPECT_EQ(OutputTable[0].ImpLength, 3);
+    EXPECT_EQ(form->OutputCombo[0]->currentIndex(), 2);
+    EXPECT_EQ(form->DaTiDuration[0]->time(), QTime(0, 0, 30));
+    form->RefreshOutputRows();
+    TOutputRecord r = form->BuildOutputRecord(0);
+    EXPECT_EQ(r.CR, 0x0D);
+    EXPECT_EQ(r.ImpLength, 3);
+
+    // Function 4 with the siren bit keeps every bit.
+    form->OnOutputSettingArrive(1, 0x14, 9);
+    r = form->BuildOutputRecord(1);
+    EXPECT_EQ(r.CR, 0x14);
+    EXPECT_EQ(r.ImpLength, 9);
+
+    // A later record the row can show takes over again.
+    r = ApplyThenBuild(1, 0x01, 5);
+    EXPECT_EQ(r.CR, 0x01);
+    EXPECT_EQ(r.ImpLength, 5);
+}
+
+TEST_F(OutputsPageTest, UserEditOfAHeldRowSendsWhatTheRowShows)
+{
+    form->OnOutputSettingArrive(0, 0x0D, 7);
+    PickFunction(0, 1);
+    EXPECT_EQ(form->BuildOutputRecord(0).CR, 0x09);
+
+    form->OnOutputSettingArrive(2, 0x05, 8);
+    form->DaTiDuration[2]->setTime(QTime(0, 1, 0));
+    TOutputRecord r = form->BuildOutputRecord(2);
+    EXPECT_EQ(r.CR & 7, 0);
+    EXPECT_EQ(r.ImpLength, 60);
+
+    form->OnOutputSettingArrive(3, 0x05, 8);
+    form->SecondRadio[3]->click();
+    EXPECT_EQ(form->BuildOutputRecord(3).CR, 0x00);
+}
+
+TEST_F(OutputsPageTest, GridShowsTheFirst32SlotsWithTheirOutputs)
+{
+    SetPhone(0, "111", 0xF0);
+    SetPhone(5, "222", 0xA0);
+    SetPhone(31, "333", 0x10);
+    SetPhone(32, "444", 0x80); // template only
+    form->FillPGMGrid();
+    EXPECT_EQ(Cell(0, 0), "1");
+    EXPECT_EQ(Cell(0, 1), "111");
+    EXPECT_EQ(Cell(0, 2), "1,2,3,4,");
+    EXPECT_EQ(Cell(5, 2), "1,3,");
+    EXPECT_EQ(Cell(31, 0), "32");
+    EXPECT_EQ(Cell(31, 2), "4,");
+    EXPECT_EQ(Cell(1, 1), "");
+    EXPECT_EQ(Cell(1, 2), "");
+    EXPECT_EQ(form->StringGrid2->rowCount(), 32);
+    for (int r = 0; r < 32; ++r)
+        EXPECT_NE(Cell(r, 1), "444");
+    // Out-of-range slots are ignored.
+    form->ShowPGMRow(32);
+    form->ShowPGMRow(-1);
+}
+
+TEST_F(OutputsPageTest, ShowingASlotTicksOnlyEnabledBoxesAndWholeNumbers)
+{
+    SetPhone(2, "37061234567890", 0xC0);
+    SetPhone(3, "12a", 0x80);
+    PickFunction(1, 1); // output 2 no longer Manual: its box is disabled
+    form->ShowPGMRow(2);
+    EXPECT_EQ(form->StringGrid2->currentRow(), 2);
+    EXPECT_EQ(form->Edit12->text(), "37061234567890");
+    EXPECT_TRUE(form->TntCheckBox2->isChecked());
+    EXPECT_FALSE(ctl::Enabled(form->TntCheckBox4));
+    EXPECT_FALSE(form->TntCheckBox4->isChecked());
+    form->ShowPGMRow(3);
+    EXPECT_EQ(form->Edit12->text(), "");
+    // Selecting a row in the grid shows its slot.
+    form->StringGrid2->setCurrentCell(2, 1);
+    EXPECT_EQ(form->Edit12->text(), "37061234567890");
+}
+
+TEST_F(OutputsPageTest, NumberEditKeepsDigitsOnly)
+{
+    form->Edit12->setText(QStringLiteral("+370 (6) 12-34"));
+    EXPECT_EQ(form->Edit12->text(), "37061234");
+    EXPECT_EQ(form->Edit12->maxLength(), 15);
+}
+
+TEST_F(OutputsPageTest, SavingStoresNumberAndTickedOutputs)
+{
+    form->ShowPGMRow(4);
+    form->Edit12->setText("5551234");
+    form->TntCheckBox2->setChecked(true);
+    form->TntCheckBox11->setChecked(true);
+    form->TntButton16->click();
+    EXPECT_EQ(RemotePhones[4].Number, "5551234");
+    EXPECT_EQ(RemotePhones[4].PGMPnCR, 0xA0);
+    EXPECT_EQ(Cell(4, 2), "1,3,");
+
+    // A number with no output is refused.
+    form->ShowPGMRow(6);
+    form->Edit12->setText("777");
+    form->TntButton16->click();
+    EXPECT_EQ(Messages(GetLangText(108)), 1);
+    EXPECT_TRUE(RemotePhones[6].Number.isEmpty());
+
+    // Saving an empty number clears the slot; so does Delete.
+    form->ShowPGMRow(4);
+    form->Edit12->clear();
+    form->TntButton16->click();
+    EXPECT_TRUE(RemotePhones[4].Number.isEmpty());
+    EXPECT_EQ(RemotePhones[4].PGMPnCR, 0);
+    SetPhone(7, "888", 0x40);
+    form->ShowPGMRow(7);
+    form->TntButton17->click();
+    EXPECT_TRUE(RemotePhones[7].Number.isEmpty());
+    EXPECT_EQ(RemotePhones[7].PGMPnCR, 0);
+    EXPECT_EQ(form->StringGrid2->currentRow(), 7);
+    EXPECT_EQ(form->Edit12->text(), "");
+}
+
+TEST_F(OutputsPageTest, DuplicateNumbersAreRefusedOutsideTheServiceMode)
+{
+    SetPhone(40, "600100", 0x80); // template-only slot
+    SetPhone(3, "600200", 0x40);
+    form->ShowPGMRow(3);
+    form->Edit12->setText("600100");
+    form->TntButton16->click();
+    EXPECT_EQ(Messages(GetLangText(81)), 1);
+    EXPECT_EQ(RemotePhones[3].Number, "600200");
+    EXPECT_EQ(form->Edit12->selectedText(), "600100");
+
+    // The slot's own number is no duplicate.
+    form->ShowPGMRow(3);
+    form->TntButton16->click();
+    EXPECT_EQ(Messages(GetLangText(81)), 1);
+    EXPECT_EQ(RemotePhones[3].Number, "600200");
+
+    NormalMode = false;
+    form->Edit12->setText("600100");
+    form->TntButton16->click();
+    EXPECT_EQ(Messages(GetLangText(81)), 1);
+    EXPECT_EQ(RemotePhones[3].Number, "600100");
+}
+
+TEST_F(OutputsPageTest, LeavingManualAsksOnceAndRemovesTheOutputFromPhones)
+{
+    SetPhone(1, "1001", 0x40);       // output 2 only
+    SetPhone(2, "1002", 0xC0);       // outputs 1 and 2
+    SetPhone(45, "1045", 0x20);      // output 3 only
+    QByteArray list;
+    ASSERT_TRUE(form->ListOutputControlPhones(1, list));
+    EXPECT_EQ(list, "1001; 1002; ");
+    EXPECT_FALSE(form->ListOutputControlPhones(3, list));
+    EXPECT_EQ(list, "");
+
+    ui::QueueButton(ui::MsgButton::Yes);
+    PickFunction(1, 1);
+    int asked = 0;
+    for (const auto& d : ui::Record())
+        if (d.kind == QLatin1String("message")) {
+            ++asked;
+            EXPECT_TRUE(d.text.startsWith(GetLangText(109) + "\r\n\r\n"));
+            EXPECT_TRUE(d.text.endsWith("1001; 1002; "));
+        }
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(RemotePhones[1].Number.isEmpty());
+    EXPECT_EQ(RemotePhones[1].PGMPnCR, 0);
+    EXPECT_EQ(RemotePhones[2].Number, "1002");
+    EXPECT_EQ(RemotePhones[2].PGMPnCR, 0x80);
+    EXPECT_EQ(Cell(2, 2), "1,");
+    EXPECT_EQ(RemotePhones[45].PGMPnCR, 0x20);
+}
+
+TEST_F(OutputsPageTest, AnsweringNoOrReadingAllKeepsThePhones)
+{
+    SetPhone(1, "1001", 0x40);
+    ui::QueueButton(ui::MsgButton::No);
+    PickFunction(1, 2);
+    EXPECT_EQ(ui::Record().size(), 1u);
+    EXPECT_EQ(RemotePhones[1].PGMPnCR, 0x40);
+
+    PickFunction(1, 0);
+    ui::ClearRecord();
+    ASSERT_NE(form->Link(), nullptr);
+    form->Link()->ReadingAll = true;
+    PickFunction(1, 3);
+    form->Link()->ReadingAll = false;
+    EXPECT_TRUE(ui::Record().empty());
+    EXPECT_EQ(RemotePhones[1].Number, "1001");
+    EXPECT_EQ(RemotePhones[1].PGMPnCR, 0x40);
+}
+
+TEST_F(OutputsPageTest, RemovalClearsOnlyPhonesThatLoseTheirLastOutput)
+{
+    SetPhone(0, "1", 0x10);
+    SetPhone(49, "49", 0x10);
+    SetPhone(10, "10", 0x30);
+    SetPhone(11, "11", 0x00); // no output at all: not touched
+    form->RemoveOutputFromPhones(3);
+    EXPECT_TRUE(RemotePhones[0].Number.isEmpty());
+    EXPECT_TRUE(RemotePhones[49].Number.isEmpty());
+    EXPECT_EQ(RemotePhones[10].Number, "10");
+    EXPECT_EQ(RemotePhones[10].PGMPnCR, 0x20);
+    EXPECT_EQ(RemotePhones[11].Number, "11");
+    EXPECT_EQ(Cell(0, 1), "");
+}
+
+TEST_F(OutputsPageTest, RemoteBoxesFollowManualFunctionAndTrimRightBlanks)
+{
+    PickFunction(3, 2);
+    EXPECT_FALSE(ctl::Enabled(form->TntCheckBox14));
+    EXPECT_TRUE(ctl::Enabled(form->TntCheckBox2));
+    PickFunction(3, 0);
+    EXPECT_TRUE(ctl::Enabled(form->TntCheckBox14));
+    EXPECT_EQ(TForm1::TrimRightBlanks("123   "), "123");
+    EXPECT_EQ(TForm1::TrimRightBlanks("   "), "");
+    EXPECT_EQ(TForm1::TrimRightBlanks(" 1 2"), " 1 2");
+}
+
+TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
+{
+    // A fresh window against a module with stored outputs and phones.
+    delete form;
+    form = nullptr;
+    ResetMainTables();
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035);
+    sim::SimModule module(*hid, o);
+    auto& c = module.Config();
+    c.outputs[0] = {0x0A, 30};  // Disarm, pulse, 30 s
+    c.outputs[1] = {0x0D, 7};   // function 5: 7 half seconds
+    c.outputs[2] = {0x00, 100}; // Manual, Biswitch
+    c.outputs[3] = {0x0B, 0};
+    c.pgmPhones[0] = {"600700", 0xA0};
+    c.pgmPhones[31] = {"600731", 0x10};
+    form = new TForm1();
+    Form2 = new TForm2(form);
+    Form3 = new TForm3(form);
+    Form4 = new TForm4(form);
+    Form5 = new TForm5(form);
+    Form6 = new TForm6(form);
+    ASSERT_TRUE(sim::WaitUntil([&] {
+        return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll && !module.Codes().empty()
+               && module.Codes().back() == 0x41;
+    }, 15000));
+    sim::Pump(300); // the rows refresh 100 ms after the last output
+
+    TOutputRecord r = form->BuildOutputRecord(0);
+    EXPECT_EQ(r.CR, 0x0A);
+    EXPECT_EQ(r.ImpLength, 30);
+    r = form->BuildOutputRecord(1);
+    EXPECT_EQ(r.CR, 0x0D);
+    EXPECT_EQ(r.ImpLength, 3);
+    EXPECT_EQ(form->BuildOutputRecord(2).CR, 0x00);
+    EXPECT_TRUE(form->DaTiDuration[2]->isHidden());
+    EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 1);
+
+    EXPECT_EQ(Cell(0, 1), "600700");
+    EXPECT_EQ(Cell(0, 2), "1,3,");
+    EXPECT_EQ(Cell(31, 1), "600731");
+    EXPECT_EQ(form->StringGrid2->currentRow(), 0);
+    EXPECT_EQ(form->Edit12->text(), "600700");
+}
+
+} // namespace

@@ -1,0 +1,265 @@
+// The SMS phrases, additional SMS texts and help text dialogs against the simulated module:
+// what they request when shown, what arrives in their edits, the exact packets they write,
+// and which of them gives the main window back.
+#include "NamesWindowFixture.h"
+
+#include "editor/Controls.h"
+#include "lang/Kalbos.h"
+#include "lang/LangText.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+class SmsDialogsTest : public NamesWindowFixture {
+protected:
+    // The packets with the given code, in order.
+    std::vector<QByteArray> PacketsOf(quint8 code) const
+    {
+        std::vector<QByteArray> out;
+        for (const QByteArray& p : module->Packets())
+            if (static_cast<quint8>(p[0]) == code)
+                out.push_back(p);
+        return out;
+    }
+};
+
+TEST_F(SmsDialogsTest, PhrasesAreRequestedOnShowAndArriveInTheEdits)
+{
+    ConnectAndRead();
+    module->Config().smsPhrases[0] = "Armed";
+    module->Config().smsPhrases[14] = "Last one";
+    for (int i = 0; i < TForm2::PhraseCount; ++i)
+        Form2->PhraseEdit(i)->clear();
+    form->TntButton8->click();
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_TRUE(Form2->isEnabled());
+    const auto codes = module->Codes();
+    ASSERT_EQ(codes.size(), 16u);
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(codes[i], 0x8D);
+        EXPECT_EQ(static_cast<int>(module->Packets()[i][1]), i);
+    }
+    EXPECT_EQ(codes[15], 0x41);
+    ASSERT_TRUE(sim::WaitUntil([&] { return Form2->PhraseEdit(14)->text() == "Last one"; }));
+    EXPECT_EQ(Form2->PhraseEdit(0)->text(), "Armed");
+    EXPECT_EQ(ctl::Find<QLineEdit>(Form2, "edit47"), Form2->PhraseEdit(14));
+
+    // An index without an edit changes nothing.
+    Form2->OnSMSPhraseArrive(nullptr, 15, "ghost");
+    for (int i = 0; i < TForm2::PhraseCount; ++i)
+        EXPECT_NE(Form2->PhraseEdit(i)->text(), "ghost");
+    Form2->TntButton1->click();
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(SmsDialogsTest, PhrasesWriteEncodedWithPausesThenEndTheBatch)
+{
+    ConnectAndRead();
+    form->ComboBox28->setCurrentText(QStringLiteral("Russian"));
+    form->ComboBox28Change(form->ComboBox28);
+    Form2->TntButton2Click();
+    for (int i = 0; i < TForm2::PhraseCount; ++i)
+        EXPECT_EQ(Form2->PhraseEdit(i)->text(), LangMessage(i + 1));
+    Form2->PhraseEdit(1)->setText(QStringLiteral("Снято, очень длинная фраза"));
+    module->ClearLog();
+    Form2->TntButton53Click();
+    const auto& log = module->Log();
+    ASSERT_EQ(log.size(), 16u);
+    for (int i = 0; i < 15; ++i) {
+        const QByteArray& p = log[i].packet;
+        EXPECT_EQ(static_cast<quint8>(p[0]), 0x0D);
+        EXPECT_EQ(static_cast<int>(p[1]), i);
+        const QByteArray text = TForm2::EncodeSmsText(LangFromUnicode(Form2->PhraseEdit(i)->text()));
+        EXPECT_EQ(p.mid(2, 16), (text + QByteArray(16, ' ')).left(16)) << i;
+        if (i > 0) {
+            EXPECT_GE(log[i].atNs - log[i - 1].atNs, 5'000'000);
+        }
+    }
+    EXPECT_EQ(static_cast<quint8>(log[15].packet[0]), 0x41);
+    // The Russian text really went through the module's character set.
+    EXPECT_NE(log[1].packet.mid(2, 5), LangFromUnicode(QStringLiteral("Снято")));
+}
+
+TEST_F(SmsDialogsTest, AdditionalTextsAreRequestedOnShowAndFillTheEdits)
+{
+    ConnectAndRead();
+    module->Config().additionalSmsTexts[0] = "GPRS down";
+    module->Config().additionalSmsTexts[1] = "Stats";
+    form->TntButton33->click();
+    EXPECT_FALSE(form->isEnabled());
+    const auto codes = module->Codes();
+    ASSERT_EQ(codes.size(), 3u);
+    EXPECT_EQ(codes[0], 0x96);
+    EXPECT_EQ(static_cast<int>(module->Packets()[0][1]), 0);
+    EXPECT_EQ(codes[1], 0x96);
+    EXPECT_EQ(static_cast<int>(module->Packets()[1][1]), 1);
+    EXPECT_EQ(codes[2], 0x41);
+    ASSERT_TRUE(sim::WaitUntil([&] { return Form6->AdSMSEdit1->text() == "Stats"; }));
+    EXPECT_EQ(Form6->AdSMSEdit0->text(), "GPRS down");
+    EXPECT_EQ(AdditionalSMSTexts[0], QByteArray("GPRS down"));
+
+    // Set default fills the edits only.
+    Form6->TntButton4->click();
+    EXPECT_EQ(Form6->AdSMSEdit0->text(), LangMessage(16));
+    EXPECT_EQ(Form6->AdSMSEdit1->text(), LangMessage(17));
+    EXPECT_EQ(AdditionalSMSTexts[0], QByteArray("GPRS down"));
+    Form6->TntButton5->click();
+    EXPECT_FALSE(Form6->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    sim::Pump(20);
+    EXPECT_EQ(module->Codes().size(), 3u);
+}
+
+TEST_F(SmsDialogsTest, AdditionalTextsWriteCutToFiftyWithPausesAndClose)
+{
+    ConnectAndRead();
+    form->TntButton33Click();
+    ASSERT_TRUE(sim::WaitUntil([&] { return module->Codes().size() >= 3; }));
+    sim::Pump(20);
+    const QString sixty = QString(QStringLiteral("0123456789")).repeated(6);
+    Form6->AdSMSEdit0->setText(sixty);
+    Form6->AdSMSEdit1->setText(QStringLiteral("short"));
+    module->ClearLog();
+    Form6->TntButton53->click();
+    EXPECT_EQ(AdditionalSMSTexts[0], sixty.left(50).toLatin1());
+    EXPECT_EQ(AdditionalSMSTexts[1], QByteArray("short"));
+    const auto& log = module->Log();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(static_cast<quint8>(log[0].packet[0]), 0x16);
+    EXPECT_EQ(static_cast<int>(log[0].packet[1]), 0);
+    EXPECT_EQ(log[0].packet.mid(2, 50), sixty.left(50).toLatin1());
+    EXPECT_EQ(static_cast<quint8>(log[0].packet[52]), 0);
+    EXPECT_EQ(static_cast<int>(log[1].packet[1]), 1);
+    EXPECT_EQ(log[1].packet.mid(2, 50), QByteArray("short").leftJustified(50, ' '));
+    EXPECT_GE(log[1].atNs - log[0].atNs, 50'000'000);
+    EXPECT_GE(log[2].atNs - log[1].atNs, 50'000'000);
+    EXPECT_EQ(static_cast<quint8>(log[2].packet[0]), 0x41);
+    EXPECT_FALSE(Form6->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(module->Config().additionalSmsTexts[0], sixty.left(50).toLatin1());
+}
+
+TEST_F(SmsDialogsTest, AdditionalTextsWriteWithoutModuleDoesNothing)
+{
+    CreateForms();
+    Form6->show();
+    EXPECT_FALSE(form->isEnabled());
+    Form6->AdSMSEdit0->setText(QStringLiteral("not stored"));
+    Form6->TntButton53->click();
+    EXPECT_TRUE(Form6->isVisible());
+    EXPECT_TRUE(AdditionalSMSTexts[0].isEmpty());
+    EXPECT_FALSE(form->isEnabled());
+    Form6->close();
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(SmsDialogsTest, HelpTextArrivalShowsControlCharactersAndTrimsOnlyTheEnd)
+{
+    CreateForms();
+    Form3->SetText("old text");
+    const QByteArray part0 = QByteArray("Line one\nwith\ttab and \xFF end").leftJustified(47, ' ');
+    const QByteArray part1 = QByteArray("second part").leftJustified(47, ' ');
+    const QByteArray part2 = QByteArray("third").leftJustified(47, ' ');
+    Form3->OnHelpTextArrive(nullptr, 0, part0);
+    EXPECT_EQ(Form3->Text(), QByteArray("Line one.with.tab and . end").leftJustified(47, ' '));
+    Form3->OnHelpTextArrive(nullptr, 1, part1);
+    EXPECT_EQ(Form3->Text().size(), 94);
+    Form3->OnHelpTextArrive(nullptr, 2, part2);
+    EXPECT_EQ(Form3->Text(), QByteArray("Line one.with.tab and . end").leftJustified(47, ' ') + part1 + "third");
+    EXPECT_EQ(Form3->Label2->text(), QString::number(Form3->Text().size()));
+
+    // Of part 2 only 46 characters count; spaces at the end of the whole text go.
+    Form3->OnHelpTextArrive(nullptr, 0, QByteArray(47, 'a'));
+    Form3->OnHelpTextArrive(nullptr, 1, QByteArray("b").leftJustified(47, ' '));
+    Form3->OnHelpTextArrive(nullptr, 2, QByteArray(47, 'c'));
+    EXPECT_EQ(Form3->Text(), QByteArray(47, 'a') + QByteArray("b").leftJustified(47, ' ') + QByteArray(46, 'c'));
+    Form3->OnHelpTextArrive(nullptr, 0, QByteArray(47, 'a'));
+    Form3->OnHelpTextArrive(nullptr, 1, QByteArray("b").leftJustified(47, ' '));
+    Form3->OnHelpTextArrive(nullptr, 2, QByteArray(47, ' '));
+    EXPECT_EQ(Form3->Text(), QByteArray(47, 'a') + "b");
+
+    // The memo never holds more than 140 characters.
+    Form3->Memo1->setPlainText(QString(150, QLatin1Char('x')));
+    EXPECT_EQ(Form3->Memo1->toPlainText().size(), 140);
+    EXPECT_EQ(Form3->Label2->text(), QStringLiteral("140"));
+}
+
+TEST_F(SmsDialogsTest, HelpTextIsSentInThreePartsAndReadsBackTheSame)
+{
+    ConnectAndRead();
+    QByteArray text;
+    for (int i = 0; i < 100; ++i)
+        text += static_cast<char>('A' + i % 26);
+    Form3->SetText(text);
+    Form3->TntButton1Click();
+    const auto& log = module->Log();
+    ASSERT_EQ(log.size(), 4u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(static_cast<quint8>(log[i].packet[0]), 0x0E);
+        EXPECT_EQ(static_cast<int>(log[i].packet[1]), i);
+        if (i > 0) {
+            EXPECT_GE(log[i].atNs - log[i - 1].atNs, 50'000'000);
+        }
+    }
+    EXPECT_EQ(log[0].packet.mid(2, 47), text.mid(0, 47));
+    EXPECT_EQ(log[1].packet.mid(2, 47), text.mid(47, 47));
+    EXPECT_EQ(log[2].packet.mid(2, 47), text.mid(94, 6).leftJustified(47, ' '));
+    EXPECT_EQ(static_cast<quint8>(log[3].packet[0]), 0x41);
+    EXPECT_GE(log[3].atNs - log[2].atNs, 50'000'000);
+
+    Form3->SetText("something else");
+    for (int i = 0; i < 3; ++i)
+        form->Link()->ReadHelpText(static_cast<quint8>(i));
+    ASSERT_TRUE(sim::WaitUntil([&] { return Form3->Text() == text; })) << Form3->Text().constData();
+}
+
+TEST_F(SmsDialogsTest, OnlyTheDialogThatTookTheMainWindowGivesItBack)
+{
+    ConnectAndRead();
+    // The write-all holds the main window (its wait dialog) and runs the hidden dialogs'
+    // writers: their closing must not give the window back while packets still go out.
+    form->setEnabled(false);
+    Form6->TntButton53Click();
+    EXPECT_FALSE(form->isEnabled());
+    Form3->TntButton1Click();
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_EQ(module->Codes().size(), 7u);
+
+    // A dialog shown while the window is already held leaves it held on closing.
+    Form2->show();
+    Form2->close();
+    EXPECT_FALSE(form->isEnabled());
+    Form6->show();
+    Form6->close();
+    EXPECT_FALSE(form->isEnabled());
+    form->setEnabled(true);
+
+    // A dialog that took the window gives it back once, however it is closed.
+    Form6->show();
+    EXPECT_FALSE(form->isEnabled());
+    Form6->reject(); // Esc
+    EXPECT_TRUE(form->isEnabled());
+    form->setEnabled(false);
+    Form6->close();
+    EXPECT_FALSE(form->isEnabled());
+    form->setEnabled(true);
+}
+
+TEST_F(SmsDialogsTest, ClosingWhileTheRequestsGoOutLeavesTheWindowFree)
+{
+    ConnectAndRead();
+    module->OnPacket = [&](const QByteArray& p) {
+        if (static_cast<quint8>(p[0]) == 0x8D && p[1] == 3)
+            QTimer::singleShot(0, Form2, [] { Form2->close(); });
+    };
+    Form2->show();
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+}
+
+} // namespace

@@ -1,0 +1,400 @@
+// The users page: flag bytes shown and committed, numbers edited in the list, the rules
+// of the "SMS backup" box and its warning mark, the access PIN edit, and clearing a user
+// or sending all users to the simulated module.
+#include "editor/Controls.h"
+#include "editor/Main.h"
+#include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit4.h"
+#include "editor/Unit5.h"
+#include "editor/Unit6.h"
+#include "link/VEQ2_SDK.h"
+#include "platform/AppPaths.h"
+#include "platform/UiDialogs.h"
+#include "support/SimHid.h"
+#include "support/SimModule.h"
+#include "support/WaitUntil.h"
+#include "widgets/Colors.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+namespace {
+
+class UsersPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString bin = QCoreApplication::applicationDirPath();
+        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
+            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
+        platform::SetProgramDirForTests(dir.path());
+        ResetMainTables();
+        ui::ClearAnswers();
+        ui::ClearRecord();
+        hid = std::make_unique<sim::SimHid>();
+        TVEQ2Timing t;
+        t.ReplyTimeoutMs = 300;
+        t.FirstReplyMs = 100;
+        TForm1::LinkTiming = t;
+    }
+
+    void TearDown() override
+    {
+        delete form;
+        form = nullptr;
+        module.reset();
+        hid.reset();
+        TForm1::LinkTiming = TVEQ2Timing();
+        ui::ClearAnswers();
+        platform::SetProgramDirForTests(QString());
+        ResetMainTables();
+    }
+
+    void CreateForms()
+    {
+        form = new TForm1();
+        Form2 = new TForm2(form);
+        Form3 = new TForm3(form);
+        Form4 = new TForm4(form);
+        Form5 = new TForm5(form);
+        Form6 = new TForm6(form);
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+    }
+
+    // A window with a module of the given firmware (below 2000 nothing is read on connect).
+    void CreateWithModule(int firmware)
+    {
+        sim::SimModuleOptions o;
+        o.productName = sim::SimModule::ProductNameFor(firmware);
+        module = std::make_unique<sim::SimModule>(*hid, o);
+        CreateForms();
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
+        ASSERT_EQ(form->Link()->FirmwareVersion, firmware);
+        sim::Pump(200);
+        module->ClearLog();
+    }
+
+    QModelIndex Cell(int row, int column) { return form->VStringTree1Model->index(row, column); }
+
+    // The user's row made current the way a click on it does.
+    void Pick(int row)
+    {
+        form->VStringTree1->selectionModel()->setCurrentIndex(
+            Cell(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    int MessagesShown()
+    {
+        int n = 0;
+        for (const auto& d : ui::Record())
+            if (d.kind == "message")
+                ++n;
+        return n;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<sim::SimHid> hid;
+    std::unique_ptr<sim::SimModule> module;
+    TForm1* form = nullptr;
+};
+
+TEST_F(UsersPageTest, FlagsShowAndCommitBackUnchanged)
+{
+    CreateForms();
+    // A user without SMS backup: every bit that such a user can carry.
+    UserPhones[2] = {"37060000002", 0xE7, 0x0F};
+    form->SelectUserNode(2);
+    EXPECT_EQ(form->SelectedUserNode, 2);
+    EXPECT_EQ(form->SelectedUserIndex(), 2);
+    EXPECT_TRUE(form->TntCheckBox5->isChecked());
+    EXPECT_TRUE(form->TntCheckBox7->isChecked());
+    EXPECT_TRUE(form->TntCheckBox31->isChecked());
+    EXPECT_FALSE(form->TntCheckBox38->isChecked());
+    UserPhones[2].PnCR = 0;
+    UserPhones[2].PnAddCR = 0;
+    EXPECT_TRUE(form->CommitUserFlags(2));
+    EXPECT_EQ(UserPhones[2].PnCR, 0xE7);
+    EXPECT_EQ(UserPhones[2].PnAddCR, 0x0F);
+
+    // An SMS-backup user shows the forced states whatever its other bits say.
+    UserPhones[5] = {"37060000005", 0x40 | 0x20 | 0x04, 0x10 | 0x20 | 0x04};
+    form->SelectUserNode(5);
+    EXPECT_FALSE(form->TntCheckBox7->isChecked());
+    EXPECT_FALSE(form->TntCheckBox9->isChecked());
+    EXPECT_FALSE(form->TntCheckBox31->isChecked());
+    EXPECT_TRUE(form->TntCheckBox8->isChecked());
+    EXPECT_TRUE(form->TntCheckBox39->isChecked());
+    EXPECT_TRUE(form->CommitUserFlags(5));
+    EXPECT_EQ(UserPhones[5].PnCR, 0x40 | 0x08);
+    EXPECT_EQ(UserPhones[5].PnAddCR, 0x10 | 0x20);
+
+    // An empty slot commits flags 0; an index outside the table changes nothing.
+    UserPhones[7] = {"", 0x41, 0x10};
+    EXPECT_FALSE(form->CommitUserFlags(7));
+    EXPECT_EQ(UserPhones[7].PnCR, 0);
+    EXPECT_EQ(UserPhones[7].PnAddCR, 0);
+    const auto before = UserPhones;
+    EXPECT_FALSE(form->CommitUserFlags(10));
+    EXPECT_FALSE(form->CommitUserFlags(-1));
+    for (int i = 0; i < UserPhoneCount; ++i)
+        EXPECT_EQ(UserPhones[i].PnCR, before[i].PnCR);
+
+    // Outside 0..9 the first user is selected.
+    form->SelectUserNode(42);
+    EXPECT_EQ(form->SelectedUserIndex(), 0);
+}
+
+TEST_F(UsersPageTest, MovingTheSelectionCommitsTheUserShownSoFar)
+{
+    CreateForms();
+    UserPhones[0] = {"111", 0, 0};
+    UserPhones[1] = {"222", PnCRTroubleSMS, 0};
+    Pick(0);
+    EXPECT_EQ(form->SelectedUserNode, 0);
+    form->TntCheckBox23->click(); // "Alarm SMS"
+    Pick(1);
+    EXPECT_EQ(UserPhones[0].PnCR, PnCRAlarmSMS);
+    EXPECT_EQ(form->SelectedUserNode, 1);
+    EXPECT_FALSE(form->TntCheckBox23->isChecked());
+    EXPECT_TRUE(form->TntCheckBox24->isChecked());
+
+    // Selecting by program (after a read) never commits: the table keeps what arrived.
+    form->TntCheckBox5->click();
+    UserPhones[1].PnCR = PnCRDisarmingSMS;
+    form->SelectUserNode(0);
+    EXPECT_EQ(UserPhones[1].PnCR, PnCRDisarmingSMS);
+    EXPECT_EQ(form->SelectedUserNode, 0);
+    EXPECT_TRUE(form->TntCheckBox23->isChecked());
+}
+
+TEST_F(UsersPageTest, EditedNumbersKeepDigitsAndStayUnique)
+{
+    CreateForms();
+    QAbstractItemModel* m = form->VStringTree1Model;
+    EXPECT_EQ(m->rowCount(), 10);
+    EXPECT_EQ(m->data(Cell(9, 0)).toString(), QStringLiteral("10"));
+    EXPECT_FALSE(m->flags(Cell(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(m->flags(Cell(0, 1)) & Qt::ItemIsEditable);
+
+    ASSERT_TRUE(m->setData(Cell(3, 1), QStringLiteral(" +370 (612) 345-67x")));
+    EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray("37061234567"));
+    EXPECT_EQ(m->data(Cell(3, 1)).toString(), QStringLiteral("37061234567"));
+
+    // Another slot's number: message 81, the old number stays.
+    UserPhones[4].PhoneNr = "555";
+    ASSERT_TRUE(m->setData(Cell(4, 1), QStringLiteral("370-612-34567")));
+    EXPECT_EQ(UserPhones[4].PhoneNr, QByteArray("555"));
+    ASSERT_EQ(MessagesShown(), 1);
+    EXPECT_EQ(ui::Record().back().text, form->GetLangText(81));
+    // The slot's own number again, and an empty text, are accepted.
+    ASSERT_TRUE(m->setData(Cell(3, 1), QStringLiteral("37061234567")));
+    EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray("37061234567"));
+    ASSERT_TRUE(m->setData(Cell(4, 1), QStringLiteral(" - ")));
+    EXPECT_TRUE(UserPhones[4].PhoneNr.isEmpty());
+    EXPECT_EQ(MessagesShown(), 1);
+
+    // Long numbers are cut to 15 digits, and compared as they would be stored.
+    ASSERT_TRUE(m->setData(Cell(5, 1), QStringLiteral("12345678901234567890")));
+    EXPECT_EQ(UserPhones[5].PhoneNr, QByteArray("123456789012345"));
+    ASSERT_TRUE(m->setData(Cell(6, 1), QStringLiteral("1234567890123459999")));
+    EXPECT_TRUE(UserPhones[6].PhoneNr.isEmpty());
+    EXPECT_EQ(MessagesShown(), 2);
+
+    // A click in the number column opens the inline editor of the selected user.
+    Pick(2);
+    form->VStringTree1ColumnClick(1);
+    auto* editor = form->VStringTree1->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "+44 20 7946");
+    QTest::keyClick(editor, Qt::Key_Return);
+    sim::Pump(20);
+    EXPECT_EQ(UserPhones[2].PhoneNr, QByteArray("44207946"));
+}
+
+TEST_F(UsersPageTest, SMSBackupHidesTheCallBoxesAndLocksSmartphone)
+{
+    CreateForms();
+    UserPhones[0] = {"111", PnCRCallOnAlarm | PnCRMandatoryCall | PnCRPeriodicSMSTest, PnAddCRForwardUnknownSMS};
+    form->SelectUserNode(0);
+    form->TntCheckBox38->click();
+    for (QCheckBox* b : {form->TntCheckBox7, form->TntCheckBox22, form->TntCheckBox9, form->TntCheckBox31,
+                         form->TntCheckBox32}) {
+        EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
+        EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
+    }
+    EXPECT_TRUE(form->se1->isHidden());
+    EXPECT_TRUE(form->Label40->isHidden());
+    EXPECT_TRUE(form->TntCheckBox8->isChecked());
+    EXPECT_FALSE(ctl::Enabled(form->TntCheckBox8));
+    EXPECT_FALSE(form->TntCheckBox39->isHidden());
+
+    form->TntCheckBox38->click();
+    for (QWidget* w : std::initializer_list<QWidget*>{form->TntCheckBox7, form->TntCheckBox22, form->TntCheckBox9,
+                                                      form->TntCheckBox31, form->TntCheckBox32, form->se1,
+                                                      form->Label40})
+        EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
+    EXPECT_FALSE(form->TntCheckBox8->isChecked());
+    EXPECT_TRUE(ctl::Enabled(form->TntCheckBox8));
+    EXPECT_TRUE(form->TntCheckBox39->isHidden());
+    EXPECT_TRUE(ctl::Enabled(form->TntCheckBox7));
+
+    // A 3m-class module: the call boxes stay hidden whatever "SMS backup" does.
+    Model3mClass = true;
+    form->ApplyModelFeatures();
+    form->TntCheckBox38->click();
+    form->TntCheckBox38->click();
+    EXPECT_TRUE(form->TntCheckBox7->isHidden());
+    EXPECT_TRUE(form->TntCheckBox22->isHidden());
+    EXPECT_FALSE(form->TntCheckBox31->isHidden());
+}
+
+TEST_F(UsersPageTest, BoxRulesOfTheSelectedUser)
+{
+    CreateForms();
+    UserPhones[0] = {"111", 0, 0};
+    form->SelectUserNode(0);
+    // "Mandatory Call" takes "Call on Alarm" away.
+    form->TntCheckBox7->click();
+    form->TntCheckBox22->click();
+    EXPECT_FALSE(form->TntCheckBox7->isChecked());
+    EXPECT_FALSE(ctl::Enabled(form->TntCheckBox7));
+    form->TntCheckBox22->click();
+    EXPECT_TRUE(ctl::Enabled(form->TntCheckBox7));
+    // "Periodic SMS test" unlocks its period.
+    EXPECT_FALSE(ctl::Enabled(form->se1));
+    EXPECT_EQ(ctl::FieldColor(form->se1), colors::clMenu);
+    form->TntCheckBox9->click();
+    EXPECT_TRUE(ctl::Enabled(form->se1));
+    EXPECT_EQ(ctl::FieldColor(form->se1), colors::clWindow);
+    // "Trouble SMS" shows "Limited trouble SMS", unless the firmware has hidden it.
+    form->ApplyFirmwareFeatures(1024);
+    form->TntCheckBox24->click();
+    EXPECT_FALSE(form->TntCheckBox27->isHidden());
+    form->TntCheckBox24->click();
+    EXPECT_TRUE(form->TntCheckBox27->isHidden());
+    form->ApplyFirmwareFeatures(1023);
+    form->TntCheckBox24->click();
+    EXPECT_TRUE(form->TntCheckBox27->isHidden());
+}
+
+TEST_F(UsersPageTest, WarningMarkForAnSMSBackupUserWithoutSMS)
+{
+    CreateForms();
+    UserPhones[0] = {"111", 0, 0};
+    form->SelectUserNode(0);
+    form->ComboBox4->setCurrentIndex(1);
+    form->TntCheckBox38->click();
+    EXPECT_TRUE(form->CheckSMSBackupWarning());
+    EXPECT_FALSE(form->TntLabel44->isHidden());
+    form->TntCheckBox23->click(); // "Alarm SMS"
+    EXPECT_FALSE(form->CheckSMSBackupWarning());
+    EXPECT_TRUE(form->TntLabel44->isHidden());
+    // Channel 1 not used: the mark comes back.
+    form->ComboBox4->setCurrentIndex(0);
+    form->TntCheckBox5->click();
+    EXPECT_TRUE(form->CheckSMSBackupWarning());
+    EXPECT_FALSE(form->TntLabel44->isHidden());
+    // Without "SMS backup" there is nothing to warn about.
+    form->TntCheckBox38->click();
+    EXPECT_FALSE(form->CheckSMSBackupWarning());
+    EXPECT_TRUE(form->TntLabel44->isHidden());
+}
+
+TEST_F(UsersPageTest, AccessPINKeepsDigitsAndWarnsWhenShort)
+{
+    CreateForms();
+    QTest::keyClicks(form->Edit13, "1a2-3");
+    EXPECT_EQ(form->Edit13->text(), QStringLiteral("123"));
+    EXPECT_EQ(ctl::FieldColor(form->Edit13), 0xEAEAFF);
+    form->Edit13->setText(QStringLiteral("12x34"));
+    EXPECT_EQ(form->Edit13->text(), QStringLiteral("1234"));
+    EXPECT_EQ(ctl::FieldColor(form->Edit13), colors::clWindow);
+}
+
+TEST_F(UsersPageTest, Firmware1025ClearsAndSendsWithoutAdditionalFlags)
+{
+    CreateWithModule(1025);
+    UserPhones[3] = {"37060000003", 0xFF, 0x3F};
+    form->SelectUserNode(3);
+    form->TntButton7->click();
+    ASSERT_TRUE(sim::WaitUntil([&] { return module->Codes().size() >= 2; }));
+    sim::Pump(50);
+    EXPECT_EQ(module->Codes(), (std::vector<quint8>{0x0B, 0x41}));
+    const QByteArray p = module->Packets()[0];
+    EXPECT_EQ(p[1], 3);
+    EXPECT_EQ(p[2], 0);
+    EXPECT_EQ(p.mid(3, 15), QByteArray(15, ' '));
+    EXPECT_TRUE(UserPhones[3].PhoneNr.isEmpty());
+    EXPECT_EQ(UserPhones[3].PnCR, 0);
+    EXPECT_EQ(UserPhones[3].PnAddCR, 0);
+    EXPECT_FALSE(form->TntCheckBox5->isChecked());
+    EXPECT_TRUE(form->VStringTree1Model->data(Cell(3, 1)).toString().isEmpty());
+
+    // Sending all users: numbers only, below 1026.
+    module->ClearLog();
+    UserPhones[9] = {"999", 0x80, 0x10};
+    form->SendUserPhones();
+    ASSERT_TRUE(sim::WaitUntil([&] { return !module->Codes().empty(); }));
+    sim::Pump(50);
+    EXPECT_EQ(module->Codes(), (std::vector<quint8>{0x0B}));
+    EXPECT_EQ(module->Packets()[0][1], 9);
+}
+
+TEST_F(UsersPageTest, Firmware1026ClearsAndSendsWithAdditionalFlags)
+{
+    CreateWithModule(1026);
+    UserPhones[3] = {"37060000003", 0xFF, 0x3F};
+    form->SelectUserNode(3);
+    form->TntButton7->click();
+    ASSERT_TRUE(sim::WaitUntil([&] { return module->Codes().size() >= 3; }));
+    sim::Pump(50);
+    EXPECT_EQ(module->Codes(), (std::vector<quint8>{0x0B, 0x1A, 0x41}));
+    EXPECT_EQ(module->Packets()[1][1], 3);
+    EXPECT_EQ(module->Packets()[1][2], 0);
+
+    // Nothing is cleared while a read of all settings runs.
+    UserPhones[3].PhoneNr = "999";
+    module->ClearLog();
+    form->Link()->ReadingAll = true;
+    form->TntButton7->click();
+    form->Link()->ReadingAll = false;
+    sim::Pump(50);
+    EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray("999"));
+    EXPECT_TRUE(module->Codes().empty());
+
+    // Sending all users: a slot without a number sends nothing; each sent user is
+    // followed by its additional flags.
+    UserPhones[3].PhoneNr.clear();
+    UserPhones[0] = {"111", 0x41, 0x10};
+    UserPhones[4] = {"444", 0x02, 0x20};
+    UserPhones[6] = {"", 0xFF, 0xFF}; // not committed yet: sent by no writer
+    form->SendUserPhones();
+    ASSERT_TRUE(sim::WaitUntil([&] { return module->Codes().size() >= 4; }));
+    sim::Pump(50);
+    EXPECT_EQ(module->Codes(), (std::vector<quint8>{0x0B, 0x1A, 0x0B, 0x1A}));
+    const auto packets = module->Packets();
+    EXPECT_EQ(packets[0].mid(1, 5), QByteArray("\x00\x41" "111", 5));
+    EXPECT_EQ(packets[1].mid(1, 2), QByteArray("\x00\x10", 2));
+    EXPECT_EQ(packets[2].mid(1, 5), QByteArray("\x04\x02" "444", 5));
+    EXPECT_EQ(packets[3].mid(1, 2), QByteArray("\x04\x20", 2));
+}
+
+} // namespace
