@@ -103,17 +103,19 @@ sim::SimModuleConfig DistinctConfig(int firmware)
     c.helpText[0] = Fill("Help part one with exactly forty-seven letters.", 47);
     c.helpText[1] = Fill("Second part of the help text, also forty-seven", 47);
     c.helpText[2] = Fill("Last part", 47);
-    const quint8 inputCR[6] = {0x01, 0x0A, 0x21, 0x49, 0x62, 0x09};
+    // The catalogue's 24-hour preset of the events below ticks "24H" where they need it.
+    const quint8 inputCR[6] = {0x21, 0x2A, 0x21, 0x69, 0x62, 0x29};
     const quint8 sens[6] = {5, 8, 10, 15, 20, 25};
     const quint16 noSense[6] = {30, 90, 3600, 45, 600, 7200};
-    // Contact IDs of the catalogue's events: qualifier, event digits, group, zone.
+    // Contact IDs of the catalogue's events 1110, 1111, 1113: qualifier, event digits,
+    // group, zone.
     const std::array<quint8, 5> cid[6] = {{6, 0x11, 0x00, 0x10, 0x01}, {6, 0x11, 0x00, 0x10, 0x02},
-                                          {6, 0x11, 0x10, 0x20, 0x03}, {6, 0x11, 0x20, 0x10, 0x04},
+                                          {6, 0x11, 0x10, 0x20, 0x03}, {6, 0x11, 0x30, 0x10, 0x04},
                                           {6, 0x11, 0x00, 0x20, 0x05}, {6, 0x11, 0x10, 0x10, 0x06}};
     for (int i = 0; i < 6; ++i) {
         auto& in = c.inputs[static_cast<size_t>(i)];
         in.cr = inputCR[i];
-        in.violations = static_cast<quint8>(2 + i);
+        in.violations = static_cast<quint8>(i % 2); // the hidden spin edit holds 0..1
         in.sensitivity = sens[i];
         in.noSenseInterval = noSense[i];
         in.cid = cid[i];
@@ -126,15 +128,18 @@ sim::SimModuleConfig DistinctConfig(int firmware)
                 Fill(QByteArray(groupName[g]) + " " + QByteArray::number(i + 1), 16);
     for (int i = 0; i < 32; ++i) {
         auto& p = c.pgmPhones[static_cast<size_t>(i)];
-        if (i % 5 == 4)
-            continue; // free slots go out too
+        if (i % 5 == 4) {
+            p.number = Fill("", 15); // free slots go out too
+            continue;
+        }
         p.number = Fill("+3706200" + QByteArray::number(1000 + i), 15);
-        p.mask = static_cast<quint8>((0x80 >> (i % 4)) | (i % 3 == 0 ? 0x10 : 0));
+        // Only the outputs whose function is remote control (outputs 1 and 2 below).
+        p.mask = static_cast<quint8>(i % 3 == 0 ? 0xC0 : 0x80 >> (i % 2));
     }
-    c.outputs[0] = {0x01, 2};
-    c.outputs[1] = {0x0A, 10};
-    c.outputs[2] = {0x03, 60};
-    c.outputs[3] = {0x09, 300};
+    c.outputs[0] = {0x08, 2}; // remote control, pulse
+    c.outputs[1] = {0x00, 10}; // remote control, steady
+    c.outputs[2] = {0x0B, 60};
+    c.outputs[3] = {0x0A, 300};
     c.accessPin = AccessPINToWord("4321");
     c.smsBackupFlag = 1;
     c.smsBackupPhone = Fill("+37061999999", 15);
@@ -385,33 +390,14 @@ protected:
         expected.cpCR = CPCRCommunicator;
         const std::vector<ExpectedPacket> packets = ExpectedWrite(module->Config(), o);
         module->ClearLog();
+        const size_t shownBefore = ui::Record().size();
         form->TntButton1->click();
         ASSERT_TRUE(WaitReadBack());
-        const QString missing = MissingPages();
-        if (!missing.isEmpty())
-            GTEST_SKIP() << "not on the window yet: " << missing.toStdString();
         ExpectPackets(packets);
         ExpectSameConfig(module->Config(), expected);
-        EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
+        // Nothing to report: no message during the write or its read-back.
+        EXPECT_EQ(ui::Record().size(), shownBefore) << ui::Record().back().text.toStdString();
         EXPECT_TRUE(form->isEnabled());
-    }
-
-    // The routines of the other pages that a full write needs, where still missing.
-    QString MissingPages() const
-    {
-        QStringList missing;
-        const auto codes = module->Codes();
-        if (std::count(codes.begin(), codes.end(), 0x0B) == 0)
-            missing << "SendUserPhones";
-        if (!form->se1 || !form->Edit13)
-            missing << "the users page's controls";
-        if (std::count(codes.begin(), codes.end(), 0x10) == 0)
-            missing << "SendItemNames";
-        if (!InputTable[0].Row.FunctionCombo)
-            missing << "BuildInputRecord";
-        if (!OutputTable[0].Row.FunctionCombo)
-            missing << "BuildOutputRecord";
-        return missing.join(", ");
     }
 
     bool Shown(const QString& text) const
@@ -438,8 +424,6 @@ TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
                         !form->isEnabled();
     };
     RoundTrip({2035, false, false});
-    if (IsSkipped())
-        return;
     EXPECT_TRUE(waitShown);
     // The whole configuration: 174 packets, less the two of the user without a number.
     EXPECT_EQ(WritePackets().size(), 172u); // user 7 has no number
@@ -456,8 +440,6 @@ TEST_F(WriteAllTest, FirmwareGatesTheAdditionalFlagsHeartbeatAndKeys)
             form->TntEdit9->setText(BytesToHexKey(module->Config().aesKeys[1]));
         }
         RoundTrip({fw, false, false});
-        if (IsSkipped())
-            return;
         const auto codes = module->Codes();
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x1A) > 0, fw >= FwAdditionalCR);
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x19) > 0, fw >= FwAdditionalCR);
@@ -475,8 +457,6 @@ TEST_F(WriteAllTest, GPRSLockKeepsTheUSBPasswordButWritesTheChannels)
     ConnectAndRead(2035, true);
     ASSERT_TRUE(form->Link()->GPRSLocked);
     RoundTrip({2035, true, false});
-    if (IsSkipped())
-        return;
     const auto codes = module->Codes();
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x07), 0);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x00), 1);
@@ -487,8 +467,6 @@ TEST_F(WriteAllTest, TemplateTextsGoOutOnceBetweenTheKeysAndTheInputs)
     ConnectAndRead(2035);
     TemplateLoaded = true;
     RoundTrip({2035, false, true});
-    if (IsSkipped())
-        return;
     EXPECT_FALSE(TemplateLoaded);
     EXPECT_EQ(WritePackets().size(), 195u);
     // A second write leaves the texts to their own dialogs.
@@ -504,11 +482,6 @@ TEST_F(WriteAllTest, TemplateTextsGoOutOnceBetweenTheKeysAndTheInputs)
 TEST_F(WriteAllTest, PageChecksStopTheWriteBeforeAnythingIsSent)
 {
     ConnectAndRead(2035);
-    if (!form->Edit13)
-        GTEST_SKIP() << "the users page (Edit13) is not on the window yet";
-    form->Edit13->setText(QStringLiteral("12"));
-    if (form->ValidateWizardPage(1))
-        GTEST_SKIP() << "ValidateWizardPage does not check the pages yet";
     // A PIN shorter than four digits: message 92.
     form->Edit13->setText(QStringLiteral("12"));
     module->ClearLog();
