@@ -244,6 +244,12 @@ TEST_F(OutputsPageTest, ShowingASlotTicksOnlyEnabledBoxesAndWholeNumbers)
     EXPECT_TRUE(form->TntCheckBox2->isChecked());
     EXPECT_FALSE(ctl::Enabled(form->TntCheckBox4));
     EXPECT_FALSE(form->TntCheckBox4->isChecked());
+    // A disabled window (as during a read) does not untick the boxes.
+    form->setEnabled(false);
+    form->TntCheckBox2->setChecked(false);
+    form->ShowPGMRow(2);
+    EXPECT_TRUE(form->TntCheckBox2->isChecked());
+    form->setEnabled(true);
     form->ShowPGMRow(3);
     EXPECT_EQ(form->Edit12->text(), "");
     // Selecting a row in the grid shows its slot.
@@ -398,20 +404,24 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     ResetMainTables();
     sim::SimModuleOptions o;
     o.productName = sim::SimModule::ProductNameFor(2035);
-    sim::SimModule module(*hid, o);
+    sim::SimModule module(*hid, o, false);
     auto& c = module.Config();
     c.outputs[0] = {0x0A, 30};  // Disarm, pulse, 30 s
     c.outputs[1] = {0x0D, 7};   // function 5: 7 half seconds
     c.outputs[2] = {0x00, 100}; // Manual, Biswitch
     c.outputs[3] = {0x0B, 0};
-    c.pgmPhones[0] = {"600700", 0xA0};
-    c.pgmPhones[31] = {"600731", 0x10};
+    // Phones only on the "Manual" output, so the refresh after the read asks nothing.
+    c.pgmPhones[0] = {"600700", 0x20};
+    c.pgmPhones[31] = {"600731", 0x20};
     form = new TForm1();
     Form2 = new TForm2(form);
     Form3 = new TForm3(form);
     Form4 = new TForm4(form);
     Form5 = new TForm5(form);
     Form6 = new TForm6(form);
+    // The catalogues and the language first, as at a real start.
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+    module.Plug();
     ASSERT_TRUE(sim::WaitUntil([&] {
         return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll && !module.Codes().empty()
                && module.Codes().back() == 0x41;
@@ -429,8 +439,12 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 1);
 
     EXPECT_EQ(Cell(0, 1), "600700");
-    EXPECT_EQ(Cell(0, 2), "1,3,");
+    EXPECT_EQ(Cell(0, 2), "3,");
     EXPECT_EQ(Cell(31, 1), "600731");
+    // Shown while the window was disabled for the read (and this model's page is
+    // disabled too): the box of the "Manual" output is still ticked.
+    EXPECT_TRUE(form->TntCheckBox11->isChecked());
+    EXPECT_FALSE(form->TntCheckBox2->isChecked());
     EXPECT_EQ(form->StringGrid2->currentRow(), 0);
     EXPECT_EQ(form->Edit12->text(), "600700");
 }
