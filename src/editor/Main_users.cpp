@@ -111,11 +111,21 @@ private:
     TForm1* form_;
 };
 
+// A check box as wide as its caption, for boxes that have a neighbour on their right
+// (the language refresh fits them to the new caption and moves the neighbour).
 QCheckBox* box(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
     auto* b = Make<QCheckBox>(parent, name, x, y, 100, 20);
     b->setText(text);
     b->resize(b->fontMetrics().horizontalAdvance(text) + 19, 20);
+    return b;
+}
+
+// A check box alone on its line: room for a longer caption in another language.
+QCheckBox* wideBox(QWidget* parent, const char* name, const QString& text, int x, int y)
+{
+    auto* b = Make<QCheckBox>(parent, name, x, y, 738 - 8 - x, 20);
+    b->setText(text);
     return b;
 }
 
@@ -204,11 +214,11 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     // The notification boxes of the selected user, one column.
     const int x = 272;
     auto row = [](int n) { return 8 + n * 22; };
-    TntCheckBox23 = box(p, "TntCheckBox23", QStringLiteral("Alarm SMS"), x, row(0));
-    TntCheckBox5 = box(p, "TntCheckBox5", QStringLiteral("Arming SMS"), x, row(1));
-    TntCheckBox6 = box(p, "TntCheckBox6", QStringLiteral("Disarming SMS"), x, row(2));
+    TntCheckBox23 = wideBox(p, "TntCheckBox23", QStringLiteral("Alarm SMS"), x, row(0));
+    TntCheckBox5 = wideBox(p, "TntCheckBox5", QStringLiteral("Arming SMS"), x, row(1));
+    TntCheckBox6 = wideBox(p, "TntCheckBox6", QStringLiteral("Disarming SMS"), x, row(2));
     TntCheckBox24 = box(p, "TntCheckBox24", QStringLiteral("Trouble SMS"), x, row(3));
-    TntCheckBox27 = box(p, "TntCheckBox27", QStringLiteral("Limited trouble SMS"),
+    TntCheckBox27 = wideBox(p, "TntCheckBox27", QStringLiteral("Limited trouble SMS"),
                         TntCheckBox24->x() + TntCheckBox24->width() + 5, row(3));
     TntCheckBox27->hide();
     TntCheckBox9 = box(p, "TntCheckBox9", QStringLiteral("Periodic SMS test"), x, row(4));
@@ -216,10 +226,10 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     se1->setRange(1, 4);
     se1->SetValue(1);
     Label40 = caption(p, "Label40", QStringLiteral("days"), se1->x() + se1->width() + 5, row(4) + 1, 80);
-    TntCheckBox7 = box(p, "TntCheckBox7", QStringLiteral("Call on Alarm"), x, row(5));
-    TntCheckBox22 = box(p, "TntCheckBox22", QStringLiteral("Mandatory Call"), x, row(6));
-    TntCheckBox31 = box(p, "TntCheckBox31", QStringLiteral("Forward unknown SMS"), x, row(7));
-    TntCheckBox32 = box(p, "TntCheckBox32", QStringLiteral("Change arm state on short call"), x, row(8));
+    TntCheckBox7 = wideBox(p, "TntCheckBox7", QStringLiteral("Call on Alarm"), x, row(5));
+    TntCheckBox22 = wideBox(p, "TntCheckBox22", QStringLiteral("Mandatory Call"), x, row(6));
+    TntCheckBox31 = wideBox(p, "TntCheckBox31", QStringLiteral("Forward unknown SMS"), x, row(7));
+    TntCheckBox32 = wideBox(p, "TntCheckBox32", QStringLiteral("Change arm state on short call"), x, row(8));
     TntCheckBox38 = box(p, "TntCheckBox38", QStringLiteral("SMS backup"), x, row(9));
     TntLabel44 = Make<QLabel>(p, "TntLabel44", TntCheckBox38->x() + TntCheckBox38->width() + 5, row(9), 16, 20);
     TntLabel44->setText(QStringLiteral("!"));
@@ -233,19 +243,19 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     }
     TntLabel44->hide();
     TntLabel44->installEventFilter(new THoverFilter(this, TntLabel44));
-    TntCheckBox39 = box(p, "TntCheckBox39", QStringLiteral("Prohibit module control"), x, row(10));
+    TntCheckBox39 = wideBox(p, "TntCheckBox39", QStringLiteral("Prohibit module control"), x, row(10));
     TntCheckBox39->hide();
     // Boxes the page never shows (the feature gating hides "Smartphone" for every module);
     // they still carry their bits between the table and the module.
-    TntCheckBox8 = box(p, "TntCheckBox8", QStringLiteral("Smartphone"), x, row(11));
+    TntCheckBox8 = wideBox(p, "TntCheckBox8", QStringLiteral("Smartphone"), x, row(11));
     TntCheckBox8->hide();
-    TntCheckBox29 = box(p, "TntCheckBox29", QStringLiteral("Bypass raports"), x, row(12));
+    TntCheckBox29 = wideBox(p, "TntCheckBox29", QStringLiteral("Bypass raports"), x, row(12));
     TntCheckBox29->hide();
-    TntCheckBox30 = box(p, "TntCheckBox30", QStringLiteral("PGM State raports"), x, row(13));
+    TntCheckBox30 = wideBox(p, "TntCheckBox30", QStringLiteral("PGM State raports"), x, row(13));
     TntCheckBox30->hide();
 
     // Options for all users (SMS/PSTN control word).
-    TntCheckBox10 = box(p, "TntCheckBox10", QStringLiteral("Answer only registered numbers"), x, row(14) + 10);
+    TntCheckBox10 = wideBox(p, "TntCheckBox10", QStringLiteral("Answer only registered numbers"), x, row(14) + 10);
     Label41 = caption(p, "Label41", QStringLiteral("Short call duration (sec):"), x, row(15) + 10, 170);
     SpinEdit2 = Make<TSpinEdit>(p, "SpinEdit2", x + 175, row(15) + 9, 50, 22);
     SpinEdit2->setRange(1, 8);
