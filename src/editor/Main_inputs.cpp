@@ -24,6 +24,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -380,12 +381,13 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         this->*kGroupBox[i] = g;
 
         // Line 1: function, parameters of the contact.
-        auto* fn = Make<QComboBox>(g, name(nFunction), 8, 20, 116, 22);
+        auto* fn = Make<QComboBox>(g, name(nFunction), 8, 20, 136, 22);
         this->*kFunctionCombo[i] = fn;
-        auto* params = Make<QLabel>(g, name(nParams), 130, 22, 72, 18);
+        auto* params = Make<QLabel>(g, name(nParams), 146, 22, 76, 18);
         params->setText(QStringLiteral("Parameters:"));
+        params->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         this->*kParams[i] = params;
-        auto* pn = Make<QFrame>(g, name(nTypePanel), 204, 18, 504, 26);
+        auto* pn = Make<QFrame>(g, name(nTypePanel), 226, 18, 484, 26);
         this->*kTypePanel[i] = pn;
         auto label = [&](QWidget* parent, NameRole role, const char* text, int x, int y, int w) {
             auto* l = Make<QLabel>(parent, name(role), x, y, w, 18);
@@ -398,14 +400,14 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         type->setCurrentIndex(0);
         this->*kTypeCombo[i] = type;
         this->*kSensLabel[i] = label(pn, nSensLabel, "Sensitivity:", 90, 5, 64);
-        auto* sens = Make<TSpinEdit>(pn, name(nSensitivity), 154, 2, 60, 22);
+        auto* sens = Make<TSpinEdit>(pn, name(nSensitivity), 154, 2, 58, 22);
         sens->setRange(kSensitivityMin, kSensitivityMax);
         sens->setSingleStep(kSensitivityStep);
         sens->SetValue(kSensitivityMin);
         this->*kSensitivity[i] = sens;
         this->*kMs[i] = label(pn, nMs, "ms", 217, 5, 20);
         this->*kNoReactionLabel[i] = label(pn, nNoReactionLabel, "No reaction:", 238, 5, 76);
-        auto* picker = Make<QTimeEdit>(pn, name(nNoReaction), 314, 2, 80, 22);
+        auto* picker = Make<QTimeEdit>(pn, name(nNoReaction), 314, 2, 78, 22);
         picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
         picker->setTime(QTime(0, 0, 0));
         this->*kNoReaction[i] = picker;
@@ -415,6 +417,25 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         viol->SetValue(0);
         viol->hide();
         this->*kViolations[i] = viol;
+        // The first line follows the width of its captions in every language.
+        {
+            auto* line = new QHBoxLayout(pn);
+            line->setContentsMargins(0, 0, 0, 0);
+            line->setSpacing(4);
+            for (QWidget* w : std::initializer_list<QWidget*>{this->*kTypeLabel[i], type,
+                                                              this->*kSensLabel[i], sens, this->*kMs[i],
+                                                              this->*kNoReactionLabel[i], picker,
+                                                              this->*kHms[i], viol}) {
+                if (qobject_cast<QLabel*>(w))
+                    w->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+                else
+                    w->setFixedWidth(w->width());
+                line->addWidget(w);
+                if (w == this->*kMs[i])
+                    line->addSpacing(8);
+            }
+            line->addStretch(1);
+        }
 
         // Line 2: the Contact ID event with its parameters, or the SMS text.
         auto* cid = Make<QFrame>(g, name(nCIDPanel), 8, 46, 700, 26);
