@@ -30,6 +30,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <QApplication>
 #include <QHelpEvent>
 
@@ -440,6 +441,14 @@ TEST_F(WizardShellTest, WindowSizeFollowsTheScreen)
     EXPECT_EQ(h->value(), 60);
     form->TntFormMouseWheel(Qt::NoModifier, 120, handled);
     EXPECT_EQ(v->value(), 0);
+
+    // A wheel that no control takes reaches the client area's viewport, then the handler.
+    QWidget* over = form->ClientScroll->viewport();
+    const QPointF at(2, 2);
+    QWheelEvent wheel(at, over->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &wheel);
+    EXPECT_EQ(v->value(), 30);
 }
 
 TEST_F(WizardShellTest, FirmwareAndModelGating)
