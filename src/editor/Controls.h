@@ -28,7 +28,9 @@ void SetShowHint(QWidget* w, bool on);
 
 // The control's own visibility and enabled state, whatever its parents are.
 inline bool Visible(const QWidget* w) { return w && !w->isHidden(); }
-inline bool Enabled(const QWidget* w) { return w && !w->testAttribute(Qt::WA_Disabled); }
+// (A control disabled only through a disabled parent, such as the main window while the
+// wait dialog is up, still reads as enabled.)
+inline bool Enabled(const QWidget* w) { return w && !w->testAttribute(Qt::WA_ForceDisabled); }
 
 // A control of the window found by its name, without regard to ASCII case; nullptr
 // when the window holds none of that name (or none of that class).

@@ -377,6 +377,11 @@ public:
     void TntButton1Click();   // "Send data to Module": the write-all
     void TntButton114Click(); // the input writer
     void TntButton11Click();  // the output writer
+    // The general and SMS/PSTN words' fields from the window's controls.
+    TVEQ2CRControls ReadVEQ2CRControls() const;
+    TSMSPSTNCRControls ReadSMSPSTNCRControls() const;
+    // Creates the hidden writer buttons and wires the write buttons.
+    void BuildWriteButtons();
     // writing settings: members end
 
     // ---- wizard shell ---------------------------------------------------------------
@@ -648,6 +653,8 @@ public:
     // wizard shell: controls end
 
     // Writing settings (Main_write.cpp).
+    QPushButton* TntButton114 = nullptr; // "Set Input " (hidden): the input writer
+    QPushButton* TntButton11 = nullptr;  // "Set Output" (hidden): the output writer
     // writing settings: controls end
 
     // Timers.

@@ -409,6 +409,8 @@ void TForm1::BuildWizardTab()
         WPage[i]->loaded();
     wzrd1->loaded();
     wzrd1->SetActivePageIndex(0);
+    // The shell's handlers: wizard events, step labels, mode buttons, window-level keys.
+    WireWizardShell();
 
     // Buttons below the wizard.
     TntButton1 = Make<QPushButton>(tab, "TntButton1", 538, 562, 170, 30);
@@ -418,7 +420,5 @@ void TForm1::BuildWizardTab()
     TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 218, 562, 150, 30);
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
-
-    // The shell's handlers: wizard events, step labels, mode buttons, window-level keys.
-    WireWizardShell();
+    BuildWriteButtons();
 }

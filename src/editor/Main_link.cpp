@@ -17,6 +17,7 @@
 #include "widgets/Colors.h"
 #include "widgets/IndLeds.h"
 #include "widgets/IndLevelBar.h"
+#include "widgets/PageWizard.h"
 #include "widgets/PanelStatusBar.h"
 
 #include <QApplication>
@@ -314,7 +315,8 @@ void TForm1::ApplyGPRSLock()
 {
     const bool locked = VEQ2 && VEQ2->GPRSLocked;
     if (locked) {
-        TntPanel18->move(TntPanel18->x(), 0);
+        // The top of the page's content, just under its header.
+        TntPanel18->move(TntPanel18->x(), WPage[2]->ClientMargins().top());
         TntPanel18->show();
         TntLabel82->hide();
         for (QWidget* w : GPRSLockedControls())

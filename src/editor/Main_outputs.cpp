@@ -77,6 +77,14 @@ bool IsWholeNumber(const QByteArray& s)
     return true;
 }
 
+// A box's own enabled state. The toolkit marks every child of a disabled parent as
+// disabled too, and the main window is disabled while settings are read: a phone's
+// outputs must not be read as "not ticked" only because the window was busy.
+bool OwnEnabled(const QWidget* w)
+{
+    return w && !w->testAttribute(Qt::WA_ForceDisabled);
+}
+
 } // namespace
 
 // ---- building ---------------------------------------------------------------------------------
@@ -551,7 +559,7 @@ void TForm1::ShowPGMRow(int slot)
     QCheckBox* remote[4] = {TntCheckBox2, TntCheckBox4, TntCheckBox11, TntCheckBox14};
     for (int o = 0; o < OutputCount; ++o)
         if (remote[o])
-            remote[o]->setChecked((p.PGMPnCR & PGMOutputBit(o)) != 0 && ctl::Enabled(remote[o]));
+            remote[o]->setChecked((p.PGMPnCR & PGMOutputBit(o)) != 0 && OwnEnabled(remote[o]));
     const QByteArray number = p.Number;
     Edit12->setText(!number.isEmpty() && IsWholeNumber(number) ? LangToUnicode(number) : QString());
 }

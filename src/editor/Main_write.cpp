@@ -1,6 +1,312 @@
-// Writing the whole configuration to the module. (Not built yet.)
+// Writing the whole configuration to the module: one packet per setting in a fixed order,
+// a short pause after most of them, then a read of everything so that the pages show what
+// the module stored. Also the input and output writers, which the write-all clicks.
 #include "editor/Main.h"
 
-void TForm1::TntButton1Click() {}
-void TForm1::TntButton114Click() {}
-void TForm1::TntButton11Click() {}
+#include "editor/Controls.h"
+#include "editor/Encodings.h"
+#include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit5.h"
+#include "editor/Unit6.h"
+#include "lang/LangText.h"
+#include "link/UnitEil.h"
+#include "link/VEQ2_Packets.h"
+#include "link/VEQ2_SDK.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// The pause after most packets of a write sequence; the module needs it to store the
+// setting before the next one arrives.
+constexpr int kStorePause = 5;
+
+QByteArray EditText(const QLineEdit* e)
+{
+    return e ? LangFromUnicode(e->text()) : QByteArray();
+}
+
+bool Checked(const QCheckBox* b)
+{
+    return b && b->isChecked();
+}
+
+} // namespace
+
+// ---- the words' fields from the controls ------------------------------------------------
+
+TVEQ2CRControls TForm1::ReadVEQ2CRControls() const
+{
+    TVEQ2CRControls c;
+    c.TntCheckBox3 = Checked(TntCheckBox3);
+    c.TntCheckBox13 = Checked(TntCheckBox13);
+    if (SpinEdit40)
+        c.SpinEdit40 = SpinEdit40->Value();
+    c.TntCheckBox28 = Checked(TntCheckBox28);
+    if (SpinEdit3)
+        c.SpinEdit3 = SpinEdit3->Value();
+    c.TntCheckBox40 = Checked(TntCheckBox40);
+    c.TntCheckBox41 = Checked(TntCheckBox41);
+    return c;
+}
+
+TSMSPSTNCRControls TForm1::ReadSMSPSTNCRControls() const
+{
+    TSMSPSTNCRControls c;
+    c.TntCheckBox27 = Checked(TntCheckBox27);
+    if (SpinEdit2)
+        c.SpinEdit2 = SpinEdit2->Value();
+    if (se1)
+        c.se1 = se1->Value();
+    c.TntCheckBox10 = Checked(TntCheckBox10);
+    return c;
+}
+
+// ---- buttons -----------------------------------------------------------------------------
+
+void TForm1::BuildWriteButtons()
+{
+    // The two writers are clicked by the write-all only; their buttons stay hidden.
+    TntButton114 = ctl::Make<QPushButton>(TabSheet3, "TntButton114", 8, 8, 75, 25);
+    TntButton114->setText(QStringLiteral("Set Input "));
+    TntButton114->hide();
+    TntButton11 = ctl::Make<QPushButton>(TabSheet3, "TntButton11", 88, 8, 75, 25);
+    TntButton11->setText(QStringLiteral("Set Output"));
+    TntButton11->hide();
+    connect(TntButton1, &QPushButton::clicked, this, [this] { Guard([this] { TntButton1Click(); }); });
+    connect(TntButton114, &QPushButton::clicked, this, [this] { Guard([this] { TntButton114Click(); }); });
+    connect(TntButton11, &QPushButton::clicked, this, [this] { Guard([this] { TntButton11Click(); }); });
+}
+
+// ---- the write-all -----------------------------------------------------------------------
+
+void TForm1::TntButton1Click()
+{
+    auto refuse = [this](const QString& text) {
+        WideMessagedlg(text, ui::MsgType::Error, {ui::MsgButton::OK});
+    };
+    // Page checks: the first that fails ends the click with nothing sent.
+    if (!ValidateWizardPage(1)) {
+        refuse(GetLangText(92));
+        GoToWizardStep(0);
+        return;
+    }
+    if (!ValidateWizardPage(0)) {
+        refuse(GetLangText(82));
+        GoToWizardStep(1);
+        return;
+    }
+
+    // Values that can fail to convert are converted before the first packet, so that a
+    // bad one never leaves the module half written.
+    TVEQ2* link = Link();
+    const bool sendKeys = link && link->FirmwareVersion >= FwAESKeys;
+    QByteArray key1, key2;
+    if (sendKeys) {
+        try {
+            key1 = HexKeyToBytes(EditText(TntEdit8));
+            key2 = HexKeyToBytes(EditText(TntEdit9));
+        } catch (const EHexError& e) {
+            refuse(LangToUnicode(QByteArray(e.what())));
+            return;
+        }
+    }
+    const QByteArray pin = EditText(Edit13);
+    try {
+        (void)AccessPINToWord(pin);
+    } catch (const EConvertError& e) {
+        refuse(LangToUnicode(QByteArray(e.what())));
+        return;
+    }
+
+    // The wait dialog disables the main window until the read-back ends.
+    QPointer<TForm5> wait = Form5;
+    if (wait) {
+        wait->Label1->show();
+        wait->Label2->hide();
+        wait->show();
+    }
+
+    // Every send and pause may process window messages: the window may close (no link
+    // any more) or the module may leave meanwhile. Either ends the sequence.
+    auto going = [this] { return Link() && Link()->Connected; };
+    auto pause = [this, &going](int ms) {
+        if (!going())
+            return false;
+        Delay(ms);
+        return going();
+    };
+    // Sends one packet, then pauses (ms 0: the next packet follows at once).
+    auto send = [this, &going, &pause](const std::function<void(TVEQ2&)>& packet, int ms) {
+        if (!going())
+            return false;
+        packet(*Link());
+        if (!going())
+            return false;
+        return ms > 0 ? pause(ms) : true;
+    };
+
+    bool done = false;
+    try {
+        done = [&]() -> bool {
+            if (!send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause))
+                return false;
+            const QByteArray address1 = JoinHostPort(EditText(Edit1), EditText(TntEdit2));
+            if (!send([&](TVEQ2& l) { l.SendConnectionString(address1); }, kStorePause))
+                return false;
+            const QByteArray address2 = JoinHostPort(EditText(Edit5), EditText(TntEdit3));
+            if (!send([&](TVEQ2& l) { l.SendConnectionString2(address2); }, kStorePause))
+                return false;
+            if (!send([&](TVEQ2& l) { l.SendAPN(EditText(Edit2)); }, kStorePause))
+                return false;
+            if (!send([&](TVEQ2& l) { l.SendUserName(EditText(Edit3)); }, kStorePause))
+                return false;
+            if (!send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause))
+                return false;
+            // The USB password is barred while the GPRS settings are locked.
+            if (!Link()->GPRSLocked &&
+                !send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause))
+                return false;
+            if (!send([&](TVEQ2& l) { l.SendReserveAccount(1, EditText(Edit6)); }, kStorePause))
+                return false;
+            if (!send([&](TVEQ2& l) { l.SendReserveAccount(0, EditText(Edit11)); }, kStorePause))
+                return false;
+            if (!send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0))
+                return false;
+            const int firmware = Link()->FirmwareVersion;
+            const quint32 tcpcr = BuildTCPCR(ReadTCPCRControls(), firmware);
+            if (!send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause))
+                return false;
+            const quint32 veq2cr = BuildVEQ2CR(ReadVEQ2CRControls());
+            if (!send([&](TVEQ2& l) { l.SendVEQ2CR(veq2cr); }, kStorePause))
+                return false;
+            // The pause follows whether or not the SIM PIN went out.
+            if (Checked(TntCheckBox28) && !send([&](TVEQ2& l) { l.SendSIMpin(EditText(TntEdit1)); }, 0))
+                return false;
+            if (!pause(kStorePause))
+                return false;
+
+            // Users: the selected user's boxes are stored first, so that what the user
+            // ticked last is what goes out.
+            const int selected = SelectedUserIndex();
+            if (selected >= 0)
+                CommitUserFlags(selected);
+            SendUserPhones();
+            if (!going())
+                return false;
+
+            const quint32 smspstncr = BuildSMSPSTNCR(ReadSMSPSTNCRControls());
+            if (!send([&](TVEQ2& l) { l.SendSMSPSTNCR(smspstncr); }, kStorePause))
+                return false;
+
+            SendItemNames();
+            if (!going())
+                return false;
+
+            // Every one of the module's output-control slots, the free ones too.
+            for (int i = 0; i < RemotePhonesOnModule; ++i) {
+                const TRemotePhoneRecord& r = RemotePhones[static_cast<std::size_t>(i)];
+                if (!send([&](TVEQ2& l) { l.SendPGMPhoneNumber(static_cast<quint8>(i), r.PGMPnCR, r.Number); },
+                          kStorePause))
+                    return false;
+            }
+
+            if (!send([&](TVEQ2& l) { l.SendAccessPIN(pin); }, 0))
+                return false;
+            if (firmware >= FwAdditionalCR) {
+                const bool flag = Checked(TntCheckBox33);
+                const quint16 id = HeartbeatIdFromText(EditText(TntEdit4));
+                if (!send([&](TVEQ2& l) { l.SendHeartBeatEventId(flag, id); }, kStorePause))
+                    return false;
+            }
+            if (sendKeys) {
+                if (!send([&](TVEQ2& l) { l.SendAES128Key(0, key1); }, 0))
+                    return false;
+                if (!send([&](TVEQ2& l) { l.SendAES128Key(1, key2); }, 0))
+                    return false;
+            }
+
+            // The texts of a freshly loaded template go out once; later they are written
+            // from their own dialogs.
+            if (TemplateLoaded) {
+                if (Form2)
+                    Form2->TntButton53Click();
+                if (!going())
+                    return false;
+                if (Form6)
+                    Form6->TntButton53Click();
+                if (!going())
+                    return false;
+                if (Form3)
+                    Form3->TntButton1Click();
+                if (!going())
+                    return false;
+                TemplateLoaded = false;
+            }
+
+            TntButton114Click();
+            if (!going())
+                return false;
+            TntButton11Click();
+            return going();
+        }();
+    } catch (...) {
+        // Whatever stopped the write, the window must be usable again.
+        if (wait)
+            wait->close();
+        throw;
+    }
+    (void)done;
+    // The window is closing: nothing more to do.
+    if (!Link())
+        return;
+    // Read everything back; without a module the read only closes the wait dialog.
+    Timer2->start();
+}
+
+// ---- the input and output writers -------------------------------------------------------
+
+void TForm1::TntButton114Click()
+{
+    for (int i = 0; i < InputCount; ++i) {
+        TVEQ2* link = Link();
+        if (!link || !link->Connected)
+            return;
+        const TInputRecord r = BuildInputRecord(i);
+        link->SendInputSetting(static_cast<quint8>(i), r.CR, r.Violations, r.Sensivity, r.NoSenseInterval,
+                               r.CID);
+        if (!Link())
+            return;
+        Delay(kStorePause);
+        link = Link();
+        if (!link || !link->Connected)
+            return;
+        link->SendInputSMSText(static_cast<quint8>(i),
+                               TForm2::EncodeSmsText(InputTable[static_cast<std::size_t>(i)].SMSText));
+        if (!Link())
+            return;
+        Delay(kStorePause);
+    }
+}
+
+void TForm1::TntButton11Click()
+{
+    for (int i = 0; i < OutputCount; ++i) {
+        TVEQ2* link = Link();
+        if (!link || !link->Connected)
+            return;
+        const TOutputRecord r = BuildOutputRecord(i);
+        link->SendOutputSetting(static_cast<quint8>(i), r.CR, r.ImpLength);
+        if (!Link())
+            return;
+        Delay(kStorePause);
+    }
+}

@@ -17,6 +17,7 @@
 #include "support/SimModule.h"
 #include "support/WaitUntil.h"
 #include "widgets/IndLeds.h"
+#include "widgets/PageWizard.h"
 
 #include <gtest/gtest.h>
 
@@ -209,7 +210,7 @@ TEST_F(MainWindowTest, GPRSLockShowsTheUnlockPanelAndUnlockReadsTheUSBPassword)
     ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
     ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden(); }, 10000));
     EXPECT_TRUE(form->Edit1->isHidden());
-    EXPECT_EQ(form->TntPanel18->y(), 0);
+    EXPECT_EQ(form->TntPanel18->y(), form->WPage[2]->ClientMargins().top());
     module->ClearLog();
     form->TntEdit5->setText(QStringLiteral("pw"));
     form->TntButton34->click();

@@ -397,4 +397,27 @@ TEST_F(UsersPageTest, Firmware1026ClearsAndSendsWithAdditionalFlags)
     EXPECT_EQ(packets[3].mid(1, 2), QByteArray("\x04\x20", 2));
 }
 
+TEST_F(UsersPageTest, AfterTheReadTheFirstUserIsShownWithItsArrivedFlags)
+{
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035);
+    module = std::make_unique<sim::SimModule>(*hid, o);
+    module->Config().phones[0] = {"37060000001", PnCRAlarmSMS | PnCRSmartphone, PnAddCRSMSBackup};
+    module->Config().phones[1] = {"37060000002", PnCRTroubleSMS, PnAddCRShortCallArm};
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected && !module->Codes().empty() &&
+                                            !form->Link()->ReadingAll && module->Codes().back() == 0x41; },
+                               15000));
+    // The additional flags arrive after the numbers and are kept.
+    EXPECT_EQ(UserPhones[0].PnAddCR, PnAddCRSMSBackup);
+    EXPECT_EQ(UserPhones[1].PnAddCR, PnAddCRShortCallArm);
+    EXPECT_EQ(form->SelectedUserIndex(), 0);
+    EXPECT_EQ(form->SelectedUserNode, 0);
+    EXPECT_TRUE(form->TntCheckBox23->isChecked());
+    EXPECT_TRUE(form->TntCheckBox38->isChecked());
+    EXPECT_EQ(form->VStringTree1Model->data(Cell(1, 1)).toString(), QStringLiteral("37060000002"));
+    // The channels page lists the SMS-backup user.
+    EXPECT_EQ(form->TntLabel50->text(), QStringLiteral("37060000001"));
+}
+
 } // namespace

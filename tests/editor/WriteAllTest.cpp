@@ -1,0 +1,607 @@
+// "Send data to Module" against the simulated module: a module whose every setting holds
+// its own non-default value is read, written back unchanged and must then hold exactly
+// what it held, after exactly the expected packets in the expected order. Also the
+// firmware gates, the GPRS lock, the texts of a loaded template, the page checks, a bad
+// key, and the module leaving or the window closing in the middle of a write.
+#include "editor/Controls.h"
+#include "editor/Encodings.h"
+#include "editor/Main.h"
+#include "editor/MainTables.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit4.h"
+#include "editor/Unit5.h"
+#include "editor/Unit6.h"
+#include "lang/LangText.h"
+#include "link/VEQ2_Packets.h"
+#include "link/VEQ2_SDK.h"
+#include "platform/AppPaths.h"
+#include "platform/UiDialogs.h"
+#include "support/SimHid.h"
+#include "support/SimModule.h"
+#include "support/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+QByteArray Fill(const QByteArray& text, int width, char fill = ' ')
+{
+    return text.leftJustified(width, fill, true);
+}
+
+QByteArray Bytes(const tduomenys& p)
+{
+    return QByteArray(reinterpret_cast<const char*>(p.data()), static_cast<qsizetype>(p.size()));
+}
+
+// Every setting the write-all touches holds a value of its own, in the form a module
+// stores it (texts filled to their field width).
+sim::SimModuleConfig DistinctConfig(int firmware)
+{
+    sim::SimModuleConfig c;
+    c.connectionString = Fill("10.20.30.40:5001", 50);
+    c.apn = Fill("internet.test", 50);
+    c.userName = Fill("apnuser", 32);
+    c.password = Fill("apnpass", 32);
+    TTCPCRControls t;
+    t.ComboBox1Index = 1;
+    t.ComboBox1Count = firmware >= FwEncryptionBits ? 3 : 2;
+    t.ComboBox3Index = firmware >= FwEncryptionBits ? 2 : 0;
+    t.ComboBox3Count = t.ComboBox1Count;
+    t.ComboBox2Index = 1;
+    t.ComboBox4Index = 1;
+    t.TntComboBox3Index = 1;
+    t.TntComboBox4Index = 1;
+    t.TntCheckBox42Checked = true;
+    t.TntCheckBox43Checked = true;
+    c.tcpCR = BuildTCPCR(t, firmware); // the hidden PSTN boxes set bits 12 and 13
+    c.connectionString2 = Fill("backup.example.org:6002", 50);
+    c.connectionString3 = Fill("third.example.org:7003", 50);
+    c.usbPassword = Fill("usbpw123", 16);
+    c.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
+    c.ownerName = Fill("Owner Name", 16);
+    TVEQ2CRControls v;
+    v.TntCheckBox3 = true;
+    v.TntCheckBox13 = true;
+    v.SpinEdit40 = 5;
+    v.TntCheckBox28 = true;
+    v.SpinEdit3 = 1234;
+    v.TntCheckBox40 = true;
+    v.TntCheckBox41 = true;
+    c.veq2CR = BuildVEQ2CR(v);
+    const quint8 userCR[10] = {0xE3, 0x41, 0x82, 0xC4, 0x28, 0x51, 0, 0x7F, 0x99, 0xFF};
+    const quint8 userAddCR[10] = {0x2C, 0x04, 0x08, 0x10, 0x20, 0x3C, 0, 0x0C, 0x14, 0x24};
+    for (int i = 0; i < 10; ++i) {
+        auto& p = c.phones[static_cast<size_t>(i)];
+        if (i == 6)
+            continue; // a free slot
+        p.number = Fill("+3706100000" + QByteArray::number(i), 15);
+        p.cr = userCR[i];
+        p.addCR = userAddCR[i];
+    }
+    TSMSPSTNCRControls s;
+    s.TntCheckBox27 = true;
+    s.SpinEdit2 = 3;
+    s.se1 = 2;
+    s.TntCheckBox10 = true;
+    c.smsPstnCR = BuildSMSPSTNCR(s);
+    for (int i = 0; i < 15; ++i)
+        c.smsPhrases[static_cast<size_t>(i)] = Fill("Phrase " + QByteArray::number(i + 1), 16);
+    c.helpText[0] = Fill("Help part one with exactly forty-seven letters.", 47);
+    c.helpText[1] = Fill("Second part of the help text, also forty-seven", 47);
+    c.helpText[2] = Fill("Last part", 47);
+    // The catalogue's 24-hour preset of the events below ticks "24H" where they need it.
+    const quint8 inputCR[6] = {0x21, 0x2A, 0x21, 0x69, 0x62, 0x29};
+    const quint8 sens[6] = {5, 8, 10, 15, 20, 25};
+    const quint16 noSense[6] = {30, 90, 3600, 45, 600, 7200};
+    // Contact IDs of the catalogue's events 1110, 1111, 1113: qualifier, event digits,
+    // group, zone.
+    const std::array<quint8, 5> cid[6] = {{6, 0x11, 0x00, 0x10, 0x01}, {6, 0x11, 0x00, 0x10, 0x02},
+                                          {6, 0x11, 0x10, 0x20, 0x03}, {6, 0x11, 0x30, 0x10, 0x04},
+                                          {6, 0x11, 0x00, 0x20, 0x05}, {6, 0x11, 0x10, 0x10, 0x06}};
+    for (int i = 0; i < 6; ++i) {
+        auto& in = c.inputs[static_cast<size_t>(i)];
+        in.cr = inputCR[i];
+        in.violations = static_cast<quint8>(i % 2); // the hidden spin edit holds 0..1
+        in.sensitivity = sens[i];
+        in.noSenseInterval = noSense[i];
+        in.cid = cid[i];
+        c.inputSmsTexts[static_cast<size_t>(i)] = Fill("Input " + QByteArray::number(i + 1) + " alarm text", 50);
+    }
+    const char* groupName[4] = {"Zone", "Module", "User", "Area"};
+    for (int g = 0; g < 4; ++g)
+        for (int i = 0; i < 32; ++i)
+            c.itemNames[static_cast<size_t>(g)][static_cast<size_t>(i)] =
+                Fill(QByteArray(groupName[g]) + " " + QByteArray::number(i + 1), 16);
+    for (int i = 0; i < 32; ++i) {
+        auto& p = c.pgmPhones[static_cast<size_t>(i)];
+        if (i % 5 == 4) {
+            p.number = Fill("", 15); // free slots go out too
+            continue;
+        }
+        p.number = Fill("+3706200" + QByteArray::number(1000 + i), 15);
+        // Only the outputs whose function is remote control (outputs 1 and 2 below).
+        p.mask = static_cast<quint8>(i % 3 == 0 ? 0xC0 : 0x80 >> (i % 2));
+    }
+    c.outputs[0] = {0x08, 2}; // remote control, pulse
+    c.outputs[1] = {0x00, 10}; // remote control, steady
+    c.outputs[2] = {0x0B, 60};
+    c.outputs[3] = {0x0A, 300};
+    c.accessPin = AccessPINToWord("4321");
+    c.smsBackupFlag = 1;
+    c.smsBackupPhone = Fill("+37061999999", 15);
+    c.additionalSmsTexts = {Fill("First additional text", 50), Fill("Second additional text", 50)};
+    c.simPin = Fill("5678", 8);
+    c.heartBeat = 0x8ABC;
+    c.cpCR = CPCRAlarmSystem; // the editor always writes communicator mode
+    for (int k = 0; k < 2; ++k) {
+        QByteArray key;
+        for (int i = 0; i < 16; ++i)
+            key.append(static_cast<char>(0x11 * (k + 1) + i));
+        c.aesKeys[static_cast<size_t>(k)] = key;
+    }
+    return c;
+}
+
+#define EXPECT_SAME(field) EXPECT_EQ(a.field, b.field) << #field
+void ExpectSameConfig(const sim::SimModuleConfig& a, const sim::SimModuleConfig& b)
+{
+    EXPECT_SAME(connectionString);
+    EXPECT_SAME(apn);
+    EXPECT_SAME(userName);
+    EXPECT_SAME(password);
+    EXPECT_SAME(tcpCR);
+    EXPECT_SAME(connectionString2);
+    EXPECT_SAME(connectionString3);
+    EXPECT_SAME(usbPassword);
+    EXPECT_SAME(reserveAccounts);
+    EXPECT_SAME(ownerName);
+    EXPECT_SAME(veq2CR);
+    for (size_t i = 0; i < a.phones.size(); ++i) {
+        EXPECT_EQ(a.phones[i].number, b.phones[i].number) << "user " << i;
+        EXPECT_EQ(a.phones[i].cr, b.phones[i].cr) << "user " << i;
+        EXPECT_EQ(a.phones[i].addCR, b.phones[i].addCR) << "user " << i;
+    }
+    EXPECT_SAME(smsPstnCR);
+    EXPECT_SAME(smsPhrases);
+    EXPECT_SAME(helpText);
+    for (size_t i = 0; i < a.inputs.size(); ++i) {
+        EXPECT_EQ(a.inputs[i].cr, b.inputs[i].cr) << "input " << i;
+        EXPECT_EQ(a.inputs[i].violations, b.inputs[i].violations) << "input " << i;
+        EXPECT_EQ(a.inputs[i].sensitivity, b.inputs[i].sensitivity) << "input " << i;
+        EXPECT_EQ(a.inputs[i].noSenseInterval, b.inputs[i].noSenseInterval) << "input " << i;
+        EXPECT_EQ(a.inputs[i].cid, b.inputs[i].cid) << "input " << i;
+    }
+    EXPECT_SAME(itemNames);
+    for (size_t i = 0; i < a.pgmPhones.size(); ++i) {
+        EXPECT_EQ(a.pgmPhones[i].number, b.pgmPhones[i].number) << "output phone " << i;
+        EXPECT_EQ(a.pgmPhones[i].mask, b.pgmPhones[i].mask) << "output phone " << i;
+    }
+    for (size_t i = 0; i < a.outputs.size(); ++i) {
+        EXPECT_EQ(a.outputs[i].cr, b.outputs[i].cr) << "output " << i;
+        EXPECT_EQ(a.outputs[i].impLength, b.outputs[i].impLength) << "output " << i;
+    }
+    EXPECT_SAME(inputSmsTexts);
+    EXPECT_SAME(accessPin);
+    EXPECT_SAME(smsBackupFlag);
+    EXPECT_SAME(smsBackupPhone);
+    EXPECT_SAME(additionalSmsTexts);
+    EXPECT_SAME(simPin);
+    EXPECT_SAME(heartBeat);
+    EXPECT_SAME(cpCR);
+    EXPECT_SAME(aesKeys);
+}
+#undef EXPECT_SAME
+
+struct ExpectOptions {
+    int firmware = 2035;
+    bool gprsLocked = false;
+    bool templateTexts = false;
+};
+
+// The packets of a write-all of configuration c, in order, with the pause that must follow
+// each (ms).
+struct ExpectedPacket {
+    QByteArray bytes;
+    int pause;
+};
+
+std::vector<ExpectedPacket> ExpectedWrite(const sim::SimModuleConfig& c, const ExpectOptions& o)
+{
+    using namespace packets;
+    std::vector<ExpectedPacket> e;
+    auto add = [&e](const tduomenys& p, int pause) { e.push_back({Bytes(p), pause}); };
+    add(SendCPCR(0), 5);
+    add(SendConnectionString(c.connectionString), 5);
+    add(SendConnectionString2(c.connectionString2), 5);
+    add(SendAPN(c.apn), 5);
+    add(SendUserName(c.userName), 5);
+    add(SendPassword(c.password), 5);
+    if (!o.gprsLocked)
+        add(SendUSBPassword(c.usbPassword), 5);
+    add(SendReserveAccount(1, c.reserveAccounts[1]), 5);
+    add(SendReserveAccount(0, c.reserveAccounts[0]), 5);
+    add(SendOwnerName(c.ownerName), 0);
+    add(SendTCPCR(c.tcpCR), 5);
+    add(SendVEQ2CR(c.veq2CR), 5);
+    if (c.veq2CR & 0x40)
+        add(SendSIMpin(c.simPin), 5);
+    for (quint8 i = 0; i < 10; ++i) {
+        const auto& p = c.phones[i];
+        if (p.number.trimmed().isEmpty())
+            continue;
+        add(SendPhoneNumber(i, p.cr, p.number), 5);
+        if (o.firmware >= FwAdditionalCR)
+            add(SendPhoneNumberAdditionalCR(i, p.addCR), 5);
+    }
+    add(SendSMSPSTNCR(c.smsPstnCR), 5);
+    const int used[4] = {ZoneNameCount, ModuleNameCount, UserNameCount, PartitionNameCount};
+    for (quint8 g = 1; g <= 4; ++g)
+        for (quint8 i = 0; i < used[g - 1]; ++i)
+            add(SendItemName(g, i, c.itemNames[g - 1][i]), 5);
+    for (quint8 i = 0; i < 32; ++i)
+        add(SendPGMPhoneNumber(i, c.pgmPhones[i].mask, c.pgmPhones[i].number), 5);
+    add(SendAccessPIN(AccessPINFromWord(c.accessPin)), 0);
+    if (o.firmware >= FwAdditionalCR)
+        add(SendHeartBeatEventId((c.heartBeat & 0x8000) != 0, c.heartBeat & 0x0FFF), 5);
+    if (o.firmware >= FwAESKeys) {
+        add(SendAES128Key(0, c.aesKeys[0]), 0);
+        add(SendAES128Key(1, c.aesKeys[1]), 0);
+    }
+    if (o.templateTexts) {
+        for (quint8 i = 0; i < 15; ++i)
+            add(SendSMSPhrase(i, c.smsPhrases[i]), 5);
+        add(SendBatchEnd(true), 0);
+        for (quint8 i = 0; i < 2; ++i)
+            add(SendAdditionalSMSText(i, c.additionalSmsTexts[i]), 50);
+        add(SendBatchEnd(true), 0);
+        for (quint8 i = 0; i < 3; ++i)
+            add(SendHelpText(i, c.helpText[i].left(i == 2 ? 46 : 47)), 50);
+        add(SendBatchEnd(true), 0);
+    }
+    for (quint8 i = 0; i < 6; ++i) {
+        const auto& in = c.inputs[i];
+        add(SendInputSetting(i, in.cr, in.violations, in.sensitivity, in.noSenseInterval,
+                             tduomenys(in.cid.begin(), in.cid.end())),
+            5);
+        add(SendInputSMSText(i, c.inputSmsTexts[i]), 5);
+    }
+    for (quint8 i = 0; i < 4; ++i)
+        add(SendOutputSetting(i, c.outputs[i].cr, c.outputs[i].impLength), 5);
+    return e;
+}
+
+class WriteAllTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString bin = QCoreApplication::applicationDirPath();
+        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
+            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
+        platform::SetProgramDirForTests(dir.path());
+        ResetMainTables();
+        ui::ClearAnswers();
+        ui::ClearRecord();
+        hid = std::make_unique<sim::SimHid>();
+        TVEQ2Timing t;
+        t.ReplyTimeoutMs = 2000;
+        t.FirstReplyMs = 500;
+        TForm1::LinkTiming = t;
+    }
+
+    void TearDown() override
+    {
+        delete form;
+        form = nullptr;
+        module.reset();
+        hid.reset();
+        TForm1::LinkTiming = TVEQ2Timing();
+        ui::ClearAnswers();
+        platform::SetProgramDirForTests(QString());
+    }
+
+    // A module with the distinct configuration, read into a new window.
+    void ConnectAndRead(int firmware, bool gprsLocked = false)
+    {
+        sim::SimModuleOptions o;
+        o.productName = sim::SimModule::ProductNameFor(firmware);
+        module = std::make_unique<sim::SimModule>(*hid, o);
+        module->Config() = DistinctConfig(firmware);
+        module->SetGPRSLocked(gprsLocked);
+        form = new TForm1();
+        Form2 = new TForm2(form);
+        Form3 = new TForm3(form);
+        Form4 = new TForm4(form);
+        Form5 = new TForm5(form);
+        Form6 = new TForm6(form);
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
+        if (firmware < FwReadOnConnect) {
+            // Older modules are not read on connect: the service page's read does it.
+            ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntLabel10->isHidden(); }, 10000));
+            form->ApplyFirmwareFeatures(firmware);
+            form->TntButton19Click();
+        }
+        ASSERT_TRUE(WaitReadBack());
+        // The lock check after connect has run (it hides the locked controls).
+        sim::Pump(600);
+    }
+
+    bool WaitReadBack()
+    {
+        return sim::WaitUntil(
+                   [&] {
+                       return form->Link() && !form->Link()->ReadingAll && !module->Codes().empty() &&
+                              module->Codes().back() == 0x41 && !form->Timer2->isActive() &&
+                              !form->Timer7->isActive();
+                   },
+                   20000) &&
+               sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000);
+    }
+
+    // The packets of the write (those before the read-back's first request).
+    std::vector<QByteArray> WritePackets() const
+    {
+        std::vector<QByteArray> out;
+        for (const QByteArray& p : module->Packets()) {
+            if (static_cast<quint8>(p[0]) == 0x80)
+                break;
+            out.push_back(p);
+        }
+        return out;
+    }
+
+    void ExpectPackets(const std::vector<ExpectedPacket>& expected)
+    {
+        const auto got = WritePackets();
+        EXPECT_EQ(got.size(), expected.size());
+        for (size_t i = 0; i < std::min(got.size(), expected.size()); ++i) {
+            if (got[i] != expected[i].bytes) {
+                ADD_FAILURE() << "packet " << i << " is " << got[i].left(20).toHex(' ').constData()
+                              << ", expected " << expected[i].bytes.left(20).toHex(' ').constData();
+                return;
+            }
+        }
+        // Each packet is followed by the send's 4 ms gap and then by its pause: the next
+        // one never comes sooner (timers never fire early; allow for rounding).
+        const auto& log = module->Log();
+        for (size_t i = 0; i + 1 < std::min(got.size(), expected.size()) && i + 1 < log.size(); ++i) {
+            const double ms = static_cast<double>(log[i + 1].atNs - log[i].atNs) / 1e6;
+            EXPECT_GE(ms, 4 + expected[i].pause - 0.6) << "after packet " << i;
+        }
+    }
+
+    void RoundTrip(const ExpectOptions& o)
+    {
+        sim::SimModuleConfig expected = module->Config();
+        expected.cpCR = CPCRCommunicator;
+        const std::vector<ExpectedPacket> packets = ExpectedWrite(module->Config(), o);
+        module->ClearLog();
+        const size_t shownBefore = ui::Record().size();
+        form->TntButton1->click();
+        ASSERT_TRUE(WaitReadBack());
+        ExpectPackets(packets);
+        ExpectSameConfig(module->Config(), expected);
+        // Nothing to report: no message during the write or its read-back.
+        EXPECT_EQ(ui::Record().size(), shownBefore) << ui::Record().back().text.toStdString();
+        EXPECT_TRUE(form->isEnabled());
+    }
+
+    bool Shown(const QString& text) const
+    {
+        for (const auto& d : ui::Record())
+            if (d.text == text)
+                return true;
+        return false;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<sim::SimHid> hid;
+    std::unique_ptr<sim::SimModule> module;
+    TForm1* form = nullptr;
+};
+
+TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
+{
+    ConnectAndRead(2035);
+    bool waitShown = false;
+    module->OnPacket = [&](const QByteArray& p) {
+        if (static_cast<quint8>(p[0]) == 0x1B)
+            waitShown = Form5->isVisible() && !Form5->Label1->isHidden() && Form5->Label2->isHidden() &&
+                        !form->isEnabled();
+    };
+    RoundTrip({2035, false, false});
+    EXPECT_TRUE(waitShown);
+    // The whole configuration: 174 packets, less the two of the user without a number.
+    EXPECT_EQ(WritePackets().size(), 172u); // user 7 has no number
+}
+
+TEST_F(WriteAllTest, FirmwareGatesTheAdditionalFlagsHeartbeatAndKeys)
+{
+    for (int fw : {1024, 1026, 2020, 2030}) {
+        SCOPED_TRACE(fw);
+        ConnectAndRead(fw);
+        if (fw < FwEncryptionBits && fw >= FwAESKeys) {
+            // The walk does not read keys before 2030: the user typed them.
+            form->TntEdit8->setText(BytesToHexKey(module->Config().aesKeys[0]));
+            form->TntEdit9->setText(BytesToHexKey(module->Config().aesKeys[1]));
+        }
+        RoundTrip({fw, false, false});
+        const auto codes = module->Codes();
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x1A) > 0, fw >= FwAdditionalCR);
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x19) > 0, fw >= FwAdditionalCR);
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x1C) > 0, fw >= FwAESKeys);
+        delete form;
+        form = nullptr;
+        module.reset();
+        ResetMainTables();
+        ui::ClearRecord();
+    }
+}
+
+TEST_F(WriteAllTest, GPRSLockKeepsTheUSBPasswordButWritesTheChannels)
+{
+    ConnectAndRead(2035, true);
+    ASSERT_TRUE(form->Link()->GPRSLocked);
+    RoundTrip({2035, true, false});
+    const auto codes = module->Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x07), 0);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x00), 1);
+}
+
+TEST_F(WriteAllTest, TemplateTextsGoOutOnceBetweenTheKeysAndTheInputs)
+{
+    ConnectAndRead(2035);
+    TemplateLoaded = true;
+    RoundTrip({2035, false, true});
+    EXPECT_FALSE(TemplateLoaded);
+    EXPECT_EQ(WritePackets().size(), 195u);
+    // A second write leaves the texts to their own dialogs.
+    module->ClearLog();
+    form->TntButton1->click();
+    ASSERT_TRUE(WaitReadBack());
+    const auto codes = module->Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x0D), 0);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x0E), 0);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x16), 0);
+}
+
+TEST_F(WriteAllTest, PageChecksStopTheWriteBeforeAnythingIsSent)
+{
+    ConnectAndRead(2035);
+    // A PIN shorter than four digits: message 92.
+    form->Edit13->setText(QStringLiteral("12"));
+    module->ClearLog();
+    form->TntButton1->click();
+    sim::Pump(300);
+    EXPECT_TRUE(Shown(GetLangText(92)));
+    EXPECT_TRUE(module->Packets().empty());
+    EXPECT_FALSE(Form5->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+
+    // A used channel without its address: message 82.
+    form->Edit13->setText(QStringLiteral("4321"));
+    form->Edit1->clear();
+    ui::ClearRecord();
+    form->TntButton1->click();
+    sim::Pump(300);
+    EXPECT_TRUE(Shown(GetLangText(82)));
+    EXPECT_FALSE(Shown(GetLangText(92)));
+    EXPECT_TRUE(module->Packets().empty());
+    EXPECT_FALSE(Form5->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(WriteAllTest, BadKeyStopsBeforeTheFirstPacket)
+{
+    ConnectAndRead(2035);
+    const sim::SimModuleConfig before = module->Config();
+    for (QLineEdit* key : {form->TntEdit8, form->TntEdit9}) {
+        const QString good = key->text();
+        key->setText(QStringLiteral("00112G"));
+        module->ClearLog();
+        ui::ClearRecord();
+        form->TntButton1->click();
+        sim::Pump(300);
+        EXPECT_TRUE(Shown(QStringLiteral("Ne HEX 2G")));
+        EXPECT_TRUE(module->Packets().empty());
+        EXPECT_FALSE(Form5->isVisible());
+        EXPECT_TRUE(form->isEnabled());
+        key->setText(good);
+    }
+    ExpectSameConfig(module->Config(), before);
+}
+
+TEST_F(WriteAllTest, UnplugDuringTheWriteLeavesTheWindowUsable)
+{
+    ConnectAndRead(2035);
+    module->ClearLog();
+    int received = 0;
+    module->OnPacket = [&](const QByteArray&) {
+        if (++received == 40)
+            QTimer::singleShot(0, [&] { module->Unplug(); });
+    };
+    form->TntButton1->click();
+    ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 5000));
+    sim::Pump(300);
+    EXPECT_EQ(module->Packets().size(), 40u);
+    EXPECT_FALSE(Form5->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_FALSE(form->Timer2->isActive());
+}
+
+TEST_F(WriteAllTest, ClosingDuringTheWriteStopsIt)
+{
+    ConnectAndRead(2035);
+    module->ClearLog();
+    int received = 0;
+    module->OnPacket = [&](const QByteArray&) {
+        if (++received == 25)
+            QTimer::singleShot(0, form, [&] { form->close(); });
+    };
+    form->TntButton1->click();
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() == nullptr; }, 5000));
+    sim::Pump(200);
+    EXPECT_LE(module->Packets().size(), 26u);
+}
+
+TEST_F(WriteAllTest, WithoutAModuleOnlyTheWaitDialogFlashes)
+{
+    form = new TForm1();
+    Form2 = new TForm2(form);
+    Form3 = new TForm3(form);
+    Form4 = new TForm4(form);
+    Form5 = new TForm5(form);
+    Form6 = new TForm6(form);
+    sim::Pump(200);
+    form->TntButton1Click();
+    ASSERT_TRUE(sim::WaitUntil([&] { return !Form5->isVisible() && !form->Timer2->isActive(); }, 3000));
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST(WriteControls, WordsFromTheWindowsControls)
+{
+    TForm1 form;
+    TVEQ2CRControls v;
+    v.TntCheckBox3 = true;
+    v.SpinEdit40 = 7;
+    v.SpinEdit3 = 4321;
+    v.TntCheckBox41 = true;
+    form.TntCheckBox3->setChecked(true);
+    form.SpinEdit40->SetValue(7);
+    form.SpinEdit3->SetValue(4321);
+    form.TntCheckBox41->setChecked(true);
+    EXPECT_EQ(BuildVEQ2CR(form.ReadVEQ2CRControls()), BuildVEQ2CR(v));
+    // A heartbeat period outside the spin edit's range goes out as its bound.
+    form.SpinEdit3->SetValue(70000);
+    EXPECT_EQ(form.ReadVEQ2CRControls().SpinEdit3, HeartbeatPeriodMax);
+    if (form.se1 && form.SpinEdit2 && form.TntCheckBox10 && form.TntCheckBox27) {
+        form.se1->SetValue(4);
+        form.SpinEdit2->SetValue(8);
+        form.TntCheckBox10->setChecked(true);
+        const TSMSPSTNCRControls s = form.ReadSMSPSTNCRControls();
+        EXPECT_EQ(s.se1, 4);
+        EXPECT_EQ(s.SpinEdit2, 8);
+        EXPECT_TRUE(s.TntCheckBox10);
+        EXPECT_FALSE(s.TntCheckBox27);
+    }
+    // The hidden writers exist under their names.
+    EXPECT_EQ(form.TntButton114->objectName(), QStringLiteral("TntButton114"));
+    EXPECT_TRUE(form.TntButton114->isHidden());
+    EXPECT_TRUE(form.TntButton11->isHidden());
+}
+
+} // namespace
