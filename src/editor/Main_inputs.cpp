@@ -560,11 +560,10 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
     }
 
     for (int i = 0; i < InputCount; ++i) {
-        const int fnIndex = 0;
         QComboBox* fn = this->*kFunctionCombo[i];
         for (const char* t : kFunctionTexts)
             fn->addItem(QString::fromLatin1(t));
-        fn->setCurrentIndex(fnIndex);
+        fn->setCurrentIndex(0);
     }
 
     if (auto* p = dynamic_cast<TPageWizardWelcomePage*>(page))
@@ -1003,8 +1002,9 @@ void TForm1::TntLabel74Click(QObject*)
 {
     GoToWizardStep(0);
     BlinkSelector |= 2;
-    if (auto* t = findChild<QTimer*>(QStringLiteral("Timer_Blink")))
-        t->start();
+    // A request during a run joins it: the run keeps its count.
+    if (Timer_Blink && !Timer_Blink->isActive())
+        Timer_Blink->start();
 }
 
 // ---- edits and pickers ----------------------------------------------------------------

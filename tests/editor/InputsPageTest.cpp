@@ -371,6 +371,21 @@ TEST_F(InputsPageTest, RenamingAZoneRenamesItEverywhere)
     EXPECT_EQ(ItemNameAt(1, 1), QByteArray("Hall"));
 }
 
+TEST_F(InputsPageTest, RefilledListsKeepChosenEventsAndParameters)
+{
+    const TCIDDescription& burglary = CIDDescriptions[std::size_t(EventIndex("1130"))];
+    SetInput(0, 0x09, EncodeContactID(burglary, 2, 7));
+    SetInput(1, 0x01, Cid({6, 0x19, 0x90, 0x12, 0x34})); // not in the catalogue
+    form->ApplyInputRecord(0);
+    form->ApplyInputRecord(1);
+    ui::ClearRecord();
+    form->FillInputLists(); // as after a language switch
+    EXPECT_EQ(PlainMessages(corrupted), 0);
+    ExpectBuiltEqualsTable(0);
+    ExpectBuiltEqualsTable(1);
+    EXPECT_EQ(form->ComboBox5->count(), 3);
+}
+
 TEST_F(InputsPageTest, SmsHintForEventsTheModuleDescribes)
 {
     Form2->PhraseEdit(0)->setText(QStringLiteral("ALARM"));  // Edit33
@@ -406,9 +421,14 @@ TEST_F(InputsPageTest, ExclamationWhenNobodyGetsAlarmSms)
     form->WPage3EnterPage();
     EXPECT_TRUE(form->TntLabel79->isHidden());
 
+    // Clicking "!" goes to the users page and makes "Alarm SMS" blink there.
+    form->wzrd1->SetActivePageIndex(2);
     BlinkSelector = 1;
     form->TntLabel74Click(form->TntLabel79);
     EXPECT_EQ(BlinkSelector, 3);
+    EXPECT_EQ(form->wzrd1->GetActivePageIndex(), 0);
+    EXPECT_TRUE(form->Timer_Blink->isActive());
+    form->Timer_Blink->stop();
     BlinkSelector = 0;
 }
 
