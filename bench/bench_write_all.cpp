@@ -51,6 +51,7 @@ int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    ui::SetNonInteractive(true); // a message would otherwise wait for a user
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
 
     QTemporaryDir dir;
@@ -64,6 +65,12 @@ int main(int argc, char** argv)
     auto& c = module.Config();
     c.connectionString = "10.0.0.1:5000";
     c.tcpCR = 0x0811;
+    c.reserveAccounts[0] = "1234";
+    c.apn = "internet";
+    for (auto& in : c.inputs) {
+        in.cr = 0x21; // "Send CID", 24 hours, as the event's preset
+        in.cid = {6, 0x11, 0x00, 0x10, 0x01}; // fire alarm, partition 1, zone 1
+    }
     c.veq2CR = 0x40 | (600u << 8); // SIM PIN used
     for (int i = 0; i < 10; ++i)
         c.phones[static_cast<size_t>(i)].number = "+37060000" + QByteArray::number(100 + i);
@@ -95,6 +102,9 @@ int main(int argc, char** argv)
         form->TntButton1Click();
         const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         const auto codes = module.Codes();
+        for (const auto& shown : ui::Record())
+            std::fprintf(stderr, "message: %s\n", qPrintable(shown.text));
+        ui::ClearRecord();
         double floorMs = 0;
         for (quint8 code : codes)
             floorMs += 4 + PauseAfter(code);

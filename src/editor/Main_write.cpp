@@ -16,7 +16,6 @@
 #include "link/VEQ2_SDK.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -154,9 +153,9 @@ void TForm1::TntButton1Click()
         return ms > 0 ? pause(ms) : true;
     };
 
-    bool done = false;
     try {
-        done = [&]() -> bool {
+        // Runs the commands in their order; false where the sequence stopped.
+        (void)[&]() -> bool {
             if (!send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause))
                 return false;
             const QByteArray address1 = JoinHostPort(EditText(Edit1), EditText(TntEdit2));
@@ -264,7 +263,6 @@ void TForm1::TntButton1Click()
             wait->close();
         throw;
     }
-    (void)done;
     // The window is closing: nothing more to do.
     if (!Link())
         return;

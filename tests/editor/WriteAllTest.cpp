@@ -156,55 +156,62 @@ sim::SimModuleConfig DistinctConfig(int firmware)
     return c;
 }
 
-#define EXPECT_SAME(field) EXPECT_EQ(a.field, b.field) << #field
+// The stored configuration one setting a line, so that a difference shows as a diff.
+std::string Dump(const sim::SimModuleConfig& c)
+{
+    QByteArray out;
+    auto line = [&out](const QByteArray& name, const QByteArray& value) { out += name + ": " + value + "\n"; };
+    auto hex = [](quint32 v) { return QByteArray::number(v, 16); };
+    line("connectionString", c.connectionString);
+    line("apn", c.apn);
+    line("userName", c.userName);
+    line("password", c.password);
+    line("tcpCR", hex(c.tcpCR));
+    line("connectionString2", c.connectionString2);
+    line("connectionString3", c.connectionString3);
+    line("usbPassword", c.usbPassword);
+    for (size_t i = 0; i < c.reserveAccounts.size(); ++i)
+        line("reserveAccount" + QByteArray::number(qulonglong(i)), c.reserveAccounts[i]);
+    line("ownerName", c.ownerName);
+    line("veq2CR", hex(c.veq2CR));
+    for (size_t i = 0; i < c.phones.size(); ++i)
+        line("user" + QByteArray::number(qulonglong(i)),
+             c.phones[i].number + " " + hex(c.phones[i].cr) + " " + hex(c.phones[i].addCR));
+    line("smsPstnCR", hex(c.smsPstnCR));
+    for (const QByteArray& t : c.smsPhrases)
+        line("smsPhrase", t);
+    for (const QByteArray& t : c.helpText)
+        line("helpText", t);
+    for (size_t i = 0; i < c.inputs.size(); ++i) {
+        const auto& in = c.inputs[i];
+        line("input" + QByteArray::number(qulonglong(i)),
+             hex(in.cr) + " " + hex(in.violations) + " " + hex(in.sensitivity) + " " + hex(in.noSenseInterval) +
+                 " " + QByteArray(reinterpret_cast<const char*>(in.cid.data()), 5).toHex() + " " +
+                 c.inputSmsTexts[i]);
+    }
+    for (const auto& group : c.itemNames)
+        for (const QByteArray& name : group)
+            line("itemName", name);
+    for (const auto& p : c.pgmPhones)
+        line("pgmPhone", p.number + " " + hex(p.mask));
+    for (const auto& o : c.outputs)
+        line("output", hex(o.cr) + " " + hex(o.impLength));
+    line("accessPin", hex(c.accessPin));
+    line("smsBackup", hex(c.smsBackupFlag) + " " + c.smsBackupPhone);
+    for (const QByteArray& t : c.additionalSmsTexts)
+        line("additionalSmsText", t);
+    line("simPin", c.simPin);
+    line("heartBeat", hex(c.heartBeat));
+    line("cpCR", hex(c.cpCR));
+    for (const QByteArray& k : c.aesKeys)
+        line("aesKey", k.toHex());
+    return out.toStdString();
+}
+
 void ExpectSameConfig(const sim::SimModuleConfig& a, const sim::SimModuleConfig& b)
 {
-    EXPECT_SAME(connectionString);
-    EXPECT_SAME(apn);
-    EXPECT_SAME(userName);
-    EXPECT_SAME(password);
-    EXPECT_SAME(tcpCR);
-    EXPECT_SAME(connectionString2);
-    EXPECT_SAME(connectionString3);
-    EXPECT_SAME(usbPassword);
-    EXPECT_SAME(reserveAccounts);
-    EXPECT_SAME(ownerName);
-    EXPECT_SAME(veq2CR);
-    for (size_t i = 0; i < a.phones.size(); ++i) {
-        EXPECT_EQ(a.phones[i].number, b.phones[i].number) << "user " << i;
-        EXPECT_EQ(a.phones[i].cr, b.phones[i].cr) << "user " << i;
-        EXPECT_EQ(a.phones[i].addCR, b.phones[i].addCR) << "user " << i;
-    }
-    EXPECT_SAME(smsPstnCR);
-    EXPECT_SAME(smsPhrases);
-    EXPECT_SAME(helpText);
-    for (size_t i = 0; i < a.inputs.size(); ++i) {
-        EXPECT_EQ(a.inputs[i].cr, b.inputs[i].cr) << "input " << i;
-        EXPECT_EQ(a.inputs[i].violations, b.inputs[i].violations) << "input " << i;
-        EXPECT_EQ(a.inputs[i].sensitivity, b.inputs[i].sensitivity) << "input " << i;
-        EXPECT_EQ(a.inputs[i].noSenseInterval, b.inputs[i].noSenseInterval) << "input " << i;
-        EXPECT_EQ(a.inputs[i].cid, b.inputs[i].cid) << "input " << i;
-    }
-    EXPECT_SAME(itemNames);
-    for (size_t i = 0; i < a.pgmPhones.size(); ++i) {
-        EXPECT_EQ(a.pgmPhones[i].number, b.pgmPhones[i].number) << "output phone " << i;
-        EXPECT_EQ(a.pgmPhones[i].mask, b.pgmPhones[i].mask) << "output phone " << i;
-    }
-    for (size_t i = 0; i < a.outputs.size(); ++i) {
-        EXPECT_EQ(a.outputs[i].cr, b.outputs[i].cr) << "output " << i;
-        EXPECT_EQ(a.outputs[i].impLength, b.outputs[i].impLength) << "output " << i;
-    }
-    EXPECT_SAME(inputSmsTexts);
-    EXPECT_SAME(accessPin);
-    EXPECT_SAME(smsBackupFlag);
-    EXPECT_SAME(smsBackupPhone);
-    EXPECT_SAME(additionalSmsTexts);
-    EXPECT_SAME(simPin);
-    EXPECT_SAME(heartBeat);
-    EXPECT_SAME(cpCR);
-    EXPECT_SAME(aesKeys);
+    EXPECT_EQ(Dump(a), Dump(b));
 }
-#undef EXPECT_SAME
 
 struct ExpectOptions {
     int firmware = 2035;
