@@ -201,7 +201,7 @@ void TForm1::BuildMainScreen()
     TntButton1911->setText(QStringLiteral("Set settings to factory default"));
     TntButton1911->hide();
 
-    caption(p, "TntLabel95", QStringLiteral("Language:"), 660, 24, 200);
+    caption(p, "TntLabel307", QStringLiteral("Language:"), 660, 24, 200);
     ComboBox28 = Make<QComboBox>(p, "ComboBox28", 660, 42, 210, 24);
     ComboBox28->setEditable(false);
     TntLabel96 = caption(p, "TntLabel96", QStringLiteral("Manual"), 660, 78, 200);

@@ -133,7 +133,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntButton31 = Make<QPushButton>(CH1_Panel3, "TntButton31", 6, 4, 220, 24);
     TntButton31->setText(QStringLiteral("Manage SMS Backup numbers"));
     CH1_Panel4 = panel(TntGroupBox14, "CH1_Panel4", 2, 190, 362, 44);
-    caption(CH1_Panel4, "TntLabel49", QStringLiteral("SMS Backup numbers:"), 6, 4, 200);
+    caption(CH1_Panel4, "TntLabel301", QStringLiteral("SMS Backup numbers:"), 6, 4, 200);
     TntLabel50 = caption(CH1_Panel4, "TntLabel50", QString(), 6, 22, 330);
     TntLabel50->setStyleSheet(QStringLiteral("font-weight: bold"));
     TntLabel51 = caption(CH1_Panel4, "TntLabel51", QStringLiteral("!"), 340, 4, 14);
@@ -166,13 +166,13 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     // GPRS settings.
     TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 176, 366, 170);
     TntGroupBox16->setTitle(QStringLiteral("GPRS Settings"));
-    caption(TntGroupBox16, "TntLabel60", QStringLiteral("APN:"), 8, 22, 110);
+    caption(TntGroupBox16, "TntLabel302", QStringLiteral("APN:"), 8, 22, 110);
     Edit2 = edit(TntGroupBox16, "Edit2", 120, 20, 140, 50);
     Btn_Search = Make<QPushButton>(TntGroupBox16, "Btn_Search", 266, 19, 92, 24);
     Btn_Search->setText(QStringLiteral("APN Search"));
-    caption(TntGroupBox16, "TntLabel61", QStringLiteral("APN user name:"), 8, 48, 110);
+    caption(TntGroupBox16, "TntLabel303", QStringLiteral("APN user name:"), 8, 48, 110);
     Edit3 = edit(TntGroupBox16, "Edit3", 120, 46, 140, 32);
-    caption(TntGroupBox16, "TntLabel62", QStringLiteral("APN password:"), 8, 74, 110);
+    caption(TntGroupBox16, "TntLabel304", QStringLiteral("APN password:"), 8, 74, 110);
     Edit4 = edit(TntGroupBox16, "Edit4", 120, 72, 140, 32);
     TntCheckBox13 = box(TntGroupBox16, "TntCheckBox13", QStringLiteral("HeartBeat check enabled"), 8, 100, 200);
     SpinEdit3 = Make<TSpinEdit>(TntGroupBox16, "SpinEdit3", 210, 100, 80, 21);
@@ -225,12 +225,12 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
 void TForm1::BuildSecurityPage(QWidget* page, int top)
 {
     TntPanel17 = panel(page, "TntPanel17", 8, top, 738, 140);
-    caption(TntPanel17, "TntLabel63", QStringLiteral("VEQ3 owner name:"), 10, 12, 160);
+    caption(TntPanel17, "TntLabel305", QStringLiteral("VEQ3 owner name:"), 10, 12, 160);
     Edit8 = edit(TntPanel17, "Edit8", 180, 10, 200, 16);
     TntCheckBox3 = box(TntPanel17, "TntCheckBox3", QStringLiteral("Use password on USB connect"), 10, 44, 360);
     TntCheckBox41 = box(TntPanel17, "TntCheckBox41",
                         QStringLiteral("Use password to prevent GPRS Settings changing"), 10, 70, 360);
-    caption(TntPanel17, "TntLabel64", QStringLiteral("Password:"), 10, 102, 160);
+    caption(TntPanel17, "TntLabel306", QStringLiteral("Password:"), 10, 102, 160);
     Edit9 = edit(TntPanel17, "Edit9", 180, 100, 200, 16);
     ctl::SetHint(Edit9, QStringLiteral("Enter password"));
     ctl::SetShowHint(Edit9, true);
