@@ -211,6 +211,8 @@ TEST_F(MainWindowTest, GPRSLockShowsTheUnlockPanelAndUnlockReadsTheUSBPassword)
     ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden(); }, 10000));
     EXPECT_TRUE(form->Edit1->isHidden());
     EXPECT_EQ(form->TntPanel18->y(), form->WPage[2]->ClientMargins().top());
+    // The button works once the wait dialog has given the window back.
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->isEnabled(); }, 10000));
     module->ClearLog();
     form->TntEdit5->setText(QStringLiteral("pw"));
     form->TntButton34->click();
