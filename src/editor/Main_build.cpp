@@ -269,31 +269,7 @@ void TForm1::BuildLogPage()
         y += 26;
     }
 
-    auto* tcp = Make<QGroupBox>(p, "GroupBox3", 414, 8, 180, 130);
-    tcp->setTitle(QStringLiteral("TCP"));
-    const struct { int led; const char* text; } tcps[] = {
-        {24, "Connecting"}, {25, "Connected"}, {26, "Sending"}, {27, "MessageSent"}};
-    y = 22;
-    for (const auto& t : tcps) {
-        MakeLed(tcp, t.led, 10, y, colors::clRed, colors::clMaroon);
-        caption(tcp, QStringLiteral("LogTcpCaption%1").arg(t.led).toLatin1().constData(),
-                QString::fromLatin1(t.text), 36, y, 140);
-        y += 24;
-    }
-
-    auto* sig = Make<QGroupBox>(p, "GroupBox4", 602, 8, 290, 130);
-    sig->setTitle(QStringLiteral("GSM signal"));
-    IndLevelBar1 = new TIndLevelBar(sig);
-    IndLevelBar1->setObjectName(QStringLiteral("IndLevelBar1"));
-    IndLevelBar1->SetOrientation(TIndOrientation::voVertical);
-    IndLevelBar1->setGeometry(12, 24, 20, 73);
-    IndLevelBar1->SetMaxValue(5);
-    caption(sig, "Label30", QStringLiteral("Buffer message count:"), 50, 26, 160);
-    Label31 = caption(sig, "Label31", QStringLiteral("0"), 214, 26, 60);
-    caption(sig, "Label32", QStringLiteral("Sent message count:"), 50, 50, 160);
-    Label33 = caption(sig, "Label33", QStringLiteral("0"), 214, 50, 60);
-
-    auto* link = Make<QGroupBox>(p, "GroupBox5", 414, 146, 180, 112);
+    auto* link = Make<QGroupBox>(p, "GroupBox5", 414, 8, 180, 112);
     link->setTitle(QStringLiteral("Link"));
     MakeLed(link, 28, 10, 22, colors::clYellow, colors::clOlive);
     caption(link, "LogLinkCaption28", QStringLiteral("Busy"), 36, 22, 130);

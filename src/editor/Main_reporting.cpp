@@ -164,7 +164,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     CH2_Panel2->hide();
 
     // GPRS settings.
-    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 176, 366, 170);
+    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 170);
     TntGroupBox16->setTitle(QStringLiteral("GPRS Settings"));
     caption(TntGroupBox16, "TntLabel302", QStringLiteral("APN:"), 8, 22, 110);
     Edit2 = edit(TntGroupBox16, "Edit2", 120, 20, 140, 50);
@@ -253,13 +253,34 @@ void TForm1::BuildModemPage(QWidget* page, int top)
     ctl::InstallKeyFilter(TntEdit1, [](char k) { return edit10KeyPress(k); });
     TntCheckBox28Click();
 
-    GroupBox13 = Make<QGroupBox>(page, "GroupBox13", 8, top + 92, 738, 200);
+    GroupBox13 = Make<QGroupBox>(page, "GroupBox13", 8, top + 92, 738, 190);
     GroupBox13->setTitle(QStringLiteral("GPRS Communication"));
     Label127 = caption(GroupBox13, "Label127", QStringLiteral("Modem restart every (hour):"), 10, 22, 200);
     SpinEdit40 = Make<TSpinEdit>(GroupBox13, "SpinEdit40", 220, 20, 60, 21);
     SpinEdit40->setRange(ModemRestartMin, ModemRestartMax);
     SpinEdit40->setEnabled(false);
     TntCheckBox40 = box(GroupBox13, "TntCheckBox40", QStringLiteral("Show TCP statistics"), 300, 20, 200);
+
+    // The GPRS state, driven by the module's state records.
+    const struct { int led; const char* name; const char* text; } tcp[] = {
+        {24, "TntLabel308", "Connecting"}, {25, "TntLabel309", "Connected"},
+        {26, "TntLabel310", "Sending"}, {27, "TntLabel311", "MessageSent"}};
+    int y = 60;
+    for (const auto& t : tcp) {
+        MakeLed(GroupBox13, t.led, 10, y, colors::clRed, colors::clMaroon);
+        caption(GroupBox13, t.name, QString::fromLatin1(t.text), 38, y, 170);
+        y += 26;
+    }
+    caption(GroupBox13, "TntLabel312", QStringLiteral("GSM signal"), 220, 60, 120);
+    IndLevelBar1 = new TIndLevelBar(GroupBox13);
+    IndLevelBar1->setObjectName(QStringLiteral("IndLevelBar1"));
+    IndLevelBar1->SetOrientation(TIndOrientation::voVertical);
+    IndLevelBar1->setGeometry(232, 82, 20, 73);
+    IndLevelBar1->SetMaxValue(5);
+    caption(GroupBox13, "Label30", QStringLiteral("Buffer message count:"), 360, 60, 170);
+    Label31 = caption(GroupBox13, "Label31", QStringLiteral("0"), 540, 60, 60);
+    caption(GroupBox13, "Label32", QStringLiteral("Sent message count:"), 360, 86, 170);
+    Label33 = caption(GroupBox13, "Label33", QStringLiteral("0"), 540, 86, 60);
 }
 
 // ---- enabling rules -------------------------------------------------------------------------
