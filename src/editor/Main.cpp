@@ -13,6 +13,7 @@
 #include "widgets/InstanceControl.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QLabel>
@@ -42,10 +43,27 @@ TForm1::~TForm1()
 
 // ---- creation ---------------------------------------------------------------------------
 
+namespace {
+// Hints come up at once.
+class HintStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
+
 void TForm1::FormCreate()
 {
     try {
         SetFormSize();
+        if (!dynamic_cast<HintStyle*>(QApplication::style()))
+            QApplication::setStyle(new HintStyle);
         for (int i = 0; i < PageControl1->PageCount(); ++i)
             PageControl1->SetTabVisible(i, false);
         PageControl1->SetActivePageIndex(4);
