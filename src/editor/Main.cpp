@@ -193,8 +193,13 @@ void TForm1::TerminateProgram()
     // Ends the event loop; the close handlers do not run.
     terminated_ = true;
     closed_ = true;
-    QCoreApplication::exit(0);
+    if (QuitProgram)
+        QuitProgram();
+    else
+        QCoreApplication::exit(0);
 }
+
+std::function<void()> TForm1::QuitProgram;
 
 void TForm1::CreateInstanceControl()
 {

@@ -90,6 +90,9 @@ public:
     void CreateInstanceControl();
     // True once the program was ended without its close handlers.
     bool Terminated() const { return terminated_; }
+    // Tests: called instead of ending the event loop (which would end every later loop of
+    // the test program too).
+    static std::function<void()> QuitProgram;
 
     // ---- module connection, state and traffic ------------------------------------------
     void OnModuleConnect();

@@ -178,8 +178,12 @@ TEST_F(MainWindowTest, CancelledPasswordEndsTheProgramWithoutCloseHandlers)
     Plug(2035);
     module->RequirePassword(true);
     ui::QueueText(std::nullopt);
+    int quits = 0;
+    TForm1::QuitProgram = [&] { ++quits; };
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return form->Terminated(); }, 10000));
+    TForm1::QuitProgram = nullptr;
+    EXPECT_EQ(quits, 1);
     // The log was not saved: no close handler ran.
     EXPECT_FALSE(QDir(dir.path() + "/Logs").exists());
 }
