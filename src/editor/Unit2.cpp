@@ -18,24 +18,7 @@
 
 TForm2* Form2 = nullptr;
 
-namespace {
-
-// Runs a handler so that no fault leaves it: reported by the main window while it exists.
-void Guarded(const std::function<void()>& f)
-{
-    if (Form1) {
-        Form1->Guard(f);
-        return;
-    }
-    try {
-        f();
-    } catch (...) {
-    }
-}
-
-} // namespace
-
-TForm2::TForm2(QWidget* parent) : QDialog(parent)
+TForm2::TForm2(QWidget* parent) : TSmsDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("VEQ3 SMS Phrases"));
@@ -72,50 +55,10 @@ QLineEdit* TForm2::PhraseEdit(int i) const
     return i >= 0 && i < PhraseCount ? edits_[i] : nullptr;
 }
 
-void TForm2::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    if (!e->spontaneous())
-        Guarded([this] { FormShow(); });
-}
-
 void TForm2::FormShow()
 {
-    for (int i = 0; i < PhraseCount; ++i) {
-        TVEQ2* link = Form1 ? Form1->Link() : nullptr;
-        if (!link)
-            break;
-        link->ReadSMSPhrase(static_cast<quint8>(i));
-        Form1->Delay(5);
-    }
-    if (Form1 && Form1->Link())
-        Form1->Link()->SendBatchEnd(true);
-    // Closed already while the requests went out: the window stays with the user.
-    if (!isVisible())
-        return;
-    if (Form1 && Form1->isEnabled()) {
-        Form1->setEnabled(false);
-        disabledMain_ = true;
-    }
-    setEnabled(true);
-}
-
-void TForm2::hideEvent(QHideEvent* e)
-{
-    QDialog::hideEvent(e);
-    // A window system hiding the dialog (its owner minimised) is no close.
-    if (!e->spontaneous())
-        Guarded([this] { FormClose(); });
-}
-
-void TForm2::FormClose()
-{
-    // Only the dialog that took the main window gives it back.
-    if (disabledMain_) {
-        disabledMain_ = false;
-        if (Form1)
-            Form1->setEnabled(true);
-    }
+    SendSeries(PhraseCount, 5, [](TVEQ2& link, int i) { link.ReadSMSPhrase(static_cast<quint8>(i)); });
+    HoldMainWindow();
 }
 
 void TForm2::OnSMSPhraseArrive(QObject*, quint8 Idx, const QByteArray& Phrase)
@@ -127,15 +70,9 @@ void TForm2::OnSMSPhraseArrive(QObject*, quint8 Idx, const QByteArray& Phrase)
 
 void TForm2::TntButton53Click()
 {
-    for (int i = 0; i < PhraseCount; ++i) {
-        TVEQ2* link = Form1 ? Form1->Link() : nullptr;
-        if (!link)
-            return;
-        link->SendSMSPhrase(static_cast<quint8>(i), EncodeSmsText(LangFromUnicode(edits_[i]->text())));
-        Form1->Delay(5);
-    }
-    if (Form1 && Form1->Link())
-        Form1->Link()->SendBatchEnd(true);
+    SendSeries(PhraseCount, 5, [this](TVEQ2& link, int i) {
+        link.SendSMSPhrase(static_cast<quint8>(i), EncodeSmsText(LangFromUnicode(edits_[i]->text())));
+    });
 }
 
 void TForm2::TntButton2Click()

@@ -1,13 +1,14 @@
 #pragma once
 // The SMS phrases dialog: the module's 15 fixed SMS words, read when the dialog is shown
 // and written back on request. The edits are the phrases' only store.
+#include "editor/SmsDialog.h"
+
 #include <QByteArray>
-#include <QDialog>
 
 class QLineEdit;
 class QPushButton;
 
-class TForm2 : public QDialog {
+class TForm2 : public TSmsDialog {
     Q_OBJECT
 public:
     static constexpr int PhraseCount = 15;
@@ -15,8 +16,7 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
     // Handler of the link's OnSMSPhrase.
     void OnSMSPhraseArrive(QObject* sender, quint8 Idx, const QByteArray& Phrase);
     void TntButton53Click(); // Write
@@ -34,13 +34,8 @@ public:
     QPushButton* TntButton2 = nullptr;
     QPushButton* TntButton1 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* e) override;
-    void hideEvent(QHideEvent* e) override;
-
 private:
     QLineEdit* edits_[PhraseCount] = {};
-    bool disabledMain_ = false;
 };
 
 extern TForm2* Form2;

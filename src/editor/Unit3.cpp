@@ -18,24 +18,7 @@
 
 TForm3* Form3 = nullptr;
 
-namespace {
-
-// Runs a handler so that no fault leaves it: reported by the main window while it exists.
-void Guarded(const std::function<void()>& f)
-{
-    if (Form1) {
-        Form1->Guard(f);
-        return;
-    }
-    try {
-        f();
-    } catch (...) {
-    }
-}
-
-} // namespace
-
-TForm3::TForm3(QWidget* parent) : QDialog(parent)
+TForm3::TForm3(QWidget* parent) : TSmsDialog(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("VEQ3 Help SMS editor"));
@@ -98,34 +81,11 @@ void TForm3::OnHelpTextArrive(QObject*, quint8 Idx, const QByteArray& Text)
 void TForm3::TntButton1Click()
 {
     const QByteArray text = Text();
-    for (int i = 0; i < 3; ++i) {
-        TVEQ2* link = Form1 ? Form1->Link() : nullptr;
-        if (!link)
-            return;
-        link->SendHelpText(static_cast<quint8>(i), text.mid(i * PartLength, i == 2 ? 46 : PartLength));
-        Form1->Delay(50);
-    }
-    if (Form1 && Form1->Link())
-        Form1->Link()->SendBatchEnd(true);
-    close();
-}
-
-void TForm3::hideEvent(QHideEvent* e)
-{
-    QDialog::hideEvent(e);
-    // A window system hiding the dialog (its owner minimised) is no close.
-    if (!e->spontaneous())
-        Guarded([this] { FormClose(); });
-}
-
-void TForm3::FormClose()
-{
-    // Only a dialog that took the main window gives it back.
-    if (disabledMain_) {
-        disabledMain_ = false;
-        if (Form1)
-            Form1->setEnabled(true);
-    }
+    const bool sent = SendSeries(3, 50, [&text](TVEQ2& link, int i) {
+        link.SendHelpText(static_cast<quint8>(i), text.mid(i * PartLength, i == 2 ? 46 : PartLength));
+    });
+    if (sent)
+        close();
 }
 
 TForm3::~TForm3()

@@ -1,14 +1,15 @@
 #pragma once
 // The help SMS editor: one text of at most 140 characters that the module keeps in three
 // parts of 47. Filled by the module's replies and by templates; sent by the write-all.
+#include "editor/SmsDialog.h"
+
 #include <QByteArray>
-#include <QDialog>
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-class TForm3 : public QDialog {
+class TForm3 : public TSmsDialog {
     Q_OBJECT
 public:
     static constexpr int MaxLength = 140;
@@ -22,7 +23,6 @@ public:
     void OnHelpTextArrive(QObject* sender, quint8 Idx, const QByteArray& Text);
     // Sends the three parts, then closes.
     void TntButton1Click();
-    void FormClose();
 
     // The memo's text as 8-bit text of the current language.
     QByteArray Text() const;
@@ -33,11 +33,6 @@ public:
     QLabel* Label2 = nullptr; // the memo's length
     QPushButton* TntButton1 = nullptr;
 
-protected:
-    void hideEvent(QHideEvent* e) override;
-
-private:
-    bool disabledMain_ = false;
 };
 
 extern TForm3* Form3;

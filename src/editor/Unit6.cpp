@@ -18,24 +18,7 @@
 
 TForm6* Form6 = nullptr;
 
-namespace {
-
-// Runs a handler so that no fault leaves it: reported by the main window while it exists.
-void Guarded(const std::function<void()>& f)
-{
-    if (Form1) {
-        Form1->Guard(f);
-        return;
-    }
-    try {
-        f();
-    } catch (...) {
-    }
-}
-
-} // namespace
-
-TForm6::TForm6(QWidget* parent) : QDialog(parent)
+TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Additional SMS text"));
@@ -55,50 +38,11 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent)
     connect(TntButton5, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton5Click(); }); });
 }
 
-void TForm6::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    if (!e->spontaneous())
-        Guarded([this] { FormShow(); });
-}
-
 void TForm6::FormShow()
 {
-    for (int i = 0; i < AdditionalSMSTextCount; ++i) {
-        TVEQ2* link = Form1 ? Form1->Link() : nullptr;
-        if (!link)
-            break;
-        link->ReadAdditionalSMSText(static_cast<quint8>(i));
-        Form1->Delay(5);
-    }
-    if (Form1 && Form1->Link())
-        Form1->Link()->SendBatchEnd(true);
-    // Closed already while the requests went out: the window stays with the user.
-    if (!isVisible())
-        return;
-    if (Form1 && Form1->isEnabled()) {
-        Form1->setEnabled(false);
-        disabledMain_ = true;
-    }
-    setEnabled(true);
-}
-
-void TForm6::hideEvent(QHideEvent* e)
-{
-    QDialog::hideEvent(e);
-    // A window system hiding the dialog (its owner minimised) is no close.
-    if (!e->spontaneous())
-        Guarded([this] { FormClose(); });
-}
-
-void TForm6::FormClose()
-{
-    // Only the dialog that took the main window gives it back.
-    if (disabledMain_) {
-        disabledMain_ = false;
-        if (Form1)
-            Form1->setEnabled(true);
-    }
+    SendSeries(AdditionalSMSTextCount, 5,
+               [](TVEQ2& link, int i) { link.ReadAdditionalSMSText(static_cast<quint8>(i)); });
+    HoldMainWindow();
 }
 
 void TForm6::TntButton53Click()
@@ -107,17 +51,12 @@ void TForm6::TntButton53Click()
     if (!link || !link->Connected)
         return;
     QLineEdit* edits[AdditionalSMSTextCount] = {AdSMSEdit0, AdSMSEdit1};
-    for (int i = 0; i < AdditionalSMSTextCount; ++i) {
-        link = Form1 ? Form1->Link() : nullptr;
-        if (!link)
-            return;
+    const bool sent = SendSeries(AdditionalSMSTextCount, 50, [&edits](TVEQ2& l, int i) {
         StoreAdditionalSMSText(i, LangFromUnicode(edits[i]->text()));
-        link->SendAdditionalSMSText(static_cast<quint8>(i), TForm2::EncodeSmsText(AdditionalSMSTexts[i]));
-        Form1->Delay(50);
-    }
-    if (Form1 && Form1->Link())
-        Form1->Link()->SendBatchEnd(true);
-    close();
+        l.SendAdditionalSMSText(static_cast<quint8>(i), TForm2::EncodeSmsText(AdditionalSMSTexts[i]));
+    });
+    if (sent)
+        close();
 }
 
 void TForm6::TntButton4Click()
