@@ -694,6 +694,7 @@ private:
     void BuildReportingPage(QWidget* page, int top);
     void BuildSecurityPage(QWidget* page, int top);
     void BuildModemPage(QWidget* page, int top);
+    TIndLevelBar* MakeLevelBar(QWidget* parent, const char* name, bool horizontal, const QRect& r);
     TIndUserLed* MakeLed(QWidget* parent, int number, int x, int y, std::int32_t high1, std::int32_t high2);
     void WireSettingsEvents();
     void SetFieldState(QWidget* w, bool enabled);

@@ -90,6 +90,17 @@ TIndUserLed* TForm1::MakeLed(QWidget* parent, int number, int x, int y, std::int
     return led;
 }
 
+TIndLevelBar* TForm1::MakeLevelBar(QWidget* parent, const char* name, bool horizontal, const QRect& r)
+{
+    auto* bar = new TIndLevelBar(parent);
+    bar->setObjectName(QLatin1String(name));
+    // The orientation first: changing it turns the bar's size round.
+    bar->SetOrientation(horizontal ? TIndOrientation::voHorizontal : TIndOrientation::voVertical);
+    bar->setGeometry(r);
+    bar->SetMaxValue(5); // the module's signal level 0..5
+    return bar;
+}
+
 void TForm1::BuildForm()
 {
     setWindowTitle(QStringLiteral("VEQ4m Loader"));
@@ -226,11 +237,7 @@ void TForm1::BuildMainScreen()
         y += 24;
     }
     caption(box, "TntLabel108", QStringLiteral("GSM signal"), 184, 24, 150);
-    IndLevelBar2 = new TIndLevelBar(box);
-    IndLevelBar2->setObjectName(QStringLiteral("IndLevelBar2"));
-    IndLevelBar2->SetOrientation(TIndOrientation::voHorizontal);
-    IndLevelBar2->setGeometry(184, 44, 143, 20);
-    IndLevelBar2->SetMaxValue(5);
+    IndLevelBar2 = MakeLevelBar(box, "IndLevelBar2", true, QRect(184, 44, 143, 20));
     caption(box, "Label128", QStringLiteral("Buffer message count:"), 184, 80, 140);
     Label129 = caption(box, "Label129", QStringLiteral("0"), 326, 80, 30);
     caption(box, "Label130", QStringLiteral("Sent message count:"), 184, 104, 140);

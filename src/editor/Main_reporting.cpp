@@ -272,11 +272,7 @@ void TForm1::BuildModemPage(QWidget* page, int top)
         y += 26;
     }
     caption(GroupBox13, "TntLabel312", QStringLiteral("GSM signal"), 220, 60, 120);
-    IndLevelBar1 = new TIndLevelBar(GroupBox13);
-    IndLevelBar1->setObjectName(QStringLiteral("IndLevelBar1"));
-    IndLevelBar1->SetOrientation(TIndOrientation::voVertical);
-    IndLevelBar1->setGeometry(232, 82, 20, 73);
-    IndLevelBar1->SetMaxValue(5);
+    IndLevelBar1 = MakeLevelBar(GroupBox13, "IndLevelBar1", false, QRect(232, 82, 20, 73));
     caption(GroupBox13, "Label30", QStringLiteral("Buffer message count:"), 360, 60, 170);
     Label31 = caption(GroupBox13, "Label31", QStringLiteral("0"), 540, 60, 60);
     caption(GroupBox13, "Label32", QStringLiteral("Sent message count:"), 360, 86, 170);
