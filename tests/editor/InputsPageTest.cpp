@@ -17,6 +17,7 @@
 #include "platform/UiDialogs.h"
 #include "support/SimHid.h"
 #include "support/SimModule.h"
+#include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
 #include "widgets/PageWizard.h"
 
@@ -50,19 +51,11 @@ tduomenys Cid(std::initializer_list<int> bytes)
     return c;
 }
 
-class InputsPageTest : public ::testing::Test {
+class InputsPageTest : public WindowTestBase {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
-            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
-        platform::SetProgramDirForTests(dir.path());
-        ResetMainTables();
-        ui::ClearAnswers();
-        ui::ClearRecord();
-        hid = std::make_unique<sim::SimHid>();
+        WindowTestBase::SetUp();
         ASSERT_FALSE(LoadCIDDescriptions(CIDDescriptions).MustEnd());
         form = new TForm1();
         form->Timer5->stop(); // no language switch in the middle of a test
@@ -71,14 +64,9 @@ protected:
 
     void TearDown() override
     {
-        delete form;
-        form = nullptr;
         Form2 = nullptr;
-        hid.reset();
         CIDDescriptions.clear();
-        ResetMainTables();
-        ui::ClearAnswers();
-        platform::SetProgramDirForTests(QString());
+        WindowTestBase::TearDown();
     }
 
     int EventIndex(const char* code)
@@ -122,9 +110,6 @@ protected:
         return n;
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<sim::SimHid> hid;
-    TForm1* form = nullptr;
     const QString corrupted = QStringLiteral("Corrupted CID_Descriptions.txt file");
 };
 

@@ -15,6 +15,7 @@
 #include "platform/UiDialogs.h"
 #include "support/SimHid.h"
 #include "support/SimModule.h"
+#include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
 #include "widgets/IndLeds.h"
 #include "widgets/PageWizard.h"
@@ -36,34 +37,12 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowTestBase {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
-            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
-        platform::SetProgramDirForTests(dir.path());
-        ResetMainTables();
-        ui::ClearAnswers();
-        ui::ClearRecord();
-        hid = std::make_unique<sim::SimHid>();
-        TVEQ2Timing t;
-        t.ReplyTimeoutMs = 300;
-        t.FirstReplyMs = 100;
-        TForm1::LinkTiming = t;
-    }
-
-    void TearDown() override
-    {
-        delete form;
-        form = nullptr;
-        module.reset();
-        hid.reset();
-        TForm1::LinkTiming = TVEQ2Timing();
-        ui::ClearAnswers();
-        platform::SetProgramDirForTests(QString());
+        WindowTestBase::SetUp();
+        SetLinkTiming(300, 100);
     }
 
     void Plug(int firmware = 2035)
@@ -71,16 +50,6 @@ protected:
         sim::SimModuleOptions o;
         o.productName = sim::SimModule::ProductNameFor(firmware);
         module = std::make_unique<sim::SimModule>(*hid, o);
-    }
-
-    void CreateForms()
-    {
-        form = new TForm1();
-        Form2 = new TForm2(form);
-        Form3 = new TForm3(form);
-        Form4 = new TForm4(form);
-        Form5 = new TForm5(form);
-        Form6 = new TForm6(form);
     }
 
     bool ReadFinished()
@@ -96,11 +65,6 @@ protected:
                 return true;
         return false;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<sim::SimHid> hid;
-    std::unique_ptr<sim::SimModule> module;
-    TForm1* form = nullptr;
 };
 
 TEST_F(MainWindowTest, StartsWithoutModuleInTheStoredLanguage)

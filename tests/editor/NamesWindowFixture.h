@@ -13,6 +13,7 @@
 #include "platform/UiDialogs.h"
 #include "support/SimHid.h"
 #include "support/SimModule.h"
+#include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -25,44 +26,22 @@
 
 #include <memory>
 
-class NamesWindowFixture : public ::testing::Test {
+class NamesWindowFixture : public WindowTestBase {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
-            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
-        platform::SetProgramDirForTests(dir.path());
-        ResetMainTables();
-        ui::ClearAnswers();
-        ui::ClearRecord();
-        hid = std::make_unique<sim::SimHid>();
+        WindowTestBase::SetUp();
         TVEQ2Timing t;
         t.ReplyTimeoutMs = 300;
         t.FirstReplyMs = 100;
         TForm1::LinkTiming = t;
     }
 
-    void TearDown() override
-    {
-        delete form;
-        form = nullptr;
-        module.reset();
-        hid.reset();
-        TForm1::LinkTiming = TVEQ2Timing();
-        ui::ClearAnswers();
-        platform::SetProgramDirForTests(QString());
-    }
+    void TearDown() override { WindowTestBase::TearDown(); }
 
     void CreateForms()
     {
-        form = new TForm1();
-        Form2 = new TForm2(form);
-        Form3 = new TForm3(form);
-        Form4 = new TForm4(form);
-        Form5 = new TForm5(form);
-        Form6 = new TForm6(form);
+        WindowTestBase::CreateForms();
         ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
     }
 
@@ -92,9 +71,5 @@ protected:
         return it ? it->text() : QStringLiteral("<none>");
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<sim::SimHid> hid;
-    std::unique_ptr<sim::SimModule> module;
-    TForm1* form = nullptr;
 };
 

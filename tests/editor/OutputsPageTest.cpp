@@ -16,6 +16,7 @@
 #include "platform/UiDialogs.h"
 #include "support/SimHid.h"
 #include "support/SimModule.h"
+#include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -36,20 +37,12 @@
 
 namespace {
 
-class OutputsPageTest : public ::testing::Test {
+class OutputsPageTest : public WindowTestBase {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
-            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
-        platform::SetProgramDirForTests(dir.path());
-        ResetMainTables();
+        WindowTestBase::SetUp();
         NormalMode = true;
-        ui::ClearAnswers();
-        ui::ClearRecord();
-        hid = std::make_unique<sim::SimHid>();
         form = new TForm1();
         ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
         ui::ClearRecord();
@@ -57,13 +50,9 @@ protected:
 
     void TearDown() override
     {
-        delete form;
-        form = nullptr;
-        hid.reset();
         NormalMode = true;
-        ui::ClearAnswers();
         ui::ClearRecord();
-        platform::SetProgramDirForTests(QString());
+        WindowTestBase::TearDown();
     }
 
     TOutputRecord ApplyThenBuild(int i, std::uint8_t cr, std::uint16_t len)
@@ -96,10 +85,6 @@ protected:
     }
 
     QString Cell(int row, int col) const { return form->StringGrid2->item(row, col)->text(); }
-
-    QTemporaryDir dir;
-    std::unique_ptr<sim::SimHid> hid;
-    TForm1* form = nullptr;
 };
 
 TEST_F(OutputsPageTest, EveryOfferedFunctionAndLengthSurvivesApplyAndBuild)

@@ -10,6 +10,8 @@
 #include "support/SimHid.h"
 #include "widgets/PageWizard.h"
 
+#include "support/WindowTestBase.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -39,31 +41,21 @@ namespace {
 
 using K = TPageWizardButtonKind;
 
-class WizardShellTest : public ::testing::Test {
+class WizardShellTest : public WindowTestBase {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
-            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
-        platform::SetProgramDirForTests(dir.path());
-        ResetMainTables();
-        ui::ClearAnswers();
-        hid = std::make_unique<sim::SimHid>();
+        WindowTestBase::SetUp();
         form = new TForm1();
         form->Timer5Timer(); // the language, at once
-        ui::ClearRecord();
         // The send itself is tested elsewhere: here only that it is started.
         QObject::disconnect(form->TntButton1, &QPushButton::clicked, nullptr, nullptr);
     }
 
     void TearDown() override
     {
-        delete form;
-        hid.reset();
         TForm1::ScreenSizeOverride = QSize();
-        platform::SetProgramDirForTests(QString());
+        WindowTestBase::TearDown();
     }
 
     // A control of another page, made where the shell looks for it when that page has none.
@@ -88,9 +80,6 @@ protected:
     }
     bool Shown(QWidget* w) const { return !w->isHidden(); }
 
-    QTemporaryDir dir;
-    std::unique_ptr<sim::SimHid> hid;
-    TForm1* form = nullptr;
 };
 
 TEST_F(WizardShellTest, NextChecksThePinThenTheChannels)

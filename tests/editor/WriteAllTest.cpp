@@ -19,6 +19,7 @@
 #include "platform/UiDialogs.h"
 #include "support/SimHid.h"
 #include "support/SimModule.h"
+#include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -291,35 +292,18 @@ std::vector<ExpectedPacket> ExpectedWrite(const sim::SimModuleConfig& c, const E
     return e;
 }
 
-class WriteAllTest : public ::testing::Test {
+class WriteAllTest : public WindowTestBase {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        const QString bin = QCoreApplication::applicationDirPath();
-        for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
-            ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
-        platform::SetProgramDirForTests(dir.path());
-        ResetMainTables();
-        ui::ClearAnswers();
-        ui::ClearRecord();
-        hid = std::make_unique<sim::SimHid>();
+        WindowTestBase::SetUp();
         TVEQ2Timing t;
         t.ReplyTimeoutMs = 2000;
         t.FirstReplyMs = 500;
         TForm1::LinkTiming = t;
     }
 
-    void TearDown() override
-    {
-        delete form;
-        form = nullptr;
-        module.reset();
-        hid.reset();
-        TForm1::LinkTiming = TVEQ2Timing();
-        ui::ClearAnswers();
-        platform::SetProgramDirForTests(QString());
-    }
+    void TearDown() override { WindowTestBase::TearDown(); }
 
     // A module with the distinct configuration, read into a new window.
     void ConnectAndRead(int firmware, bool gprsLocked = false)
@@ -415,10 +399,6 @@ protected:
         return false;
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<sim::SimHid> hid;
-    std::unique_ptr<sim::SimModule> module;
-    TForm1* form = nullptr;
 };
 
 TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
