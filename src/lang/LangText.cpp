@@ -49,24 +49,24 @@ int32_t captionMessage(ui::MsgType type)
 ui::ModalResult WideMessagedlg(const QString& message, ui::MsgType type,
                                const QList<ui::MsgButton>& buttons, QWidget* parent)
 {
-    ui::MessageBoxSpec spec;
-    spec.text = message;
-    spec.type = type;
-    spec.buttons = buttons;
-    spec.caption = defaultCaption(type);
+    ui::MessageBoxRequest request;
+    request.text = message;
+    request.type = type;
+    request.buttons = buttons;
+    request.caption = defaultCaption(type);
     if (const int32_t n = captionMessage(type); n != 0) {
         const QString caption = LangMessage(n);
         if (!caption.isEmpty())
-            spec.caption = caption;
+            request.caption = caption;
     }
     // An empty text keeps the toolkit's own caption of that button.
     if (buttons.contains(ui::MsgButton::Yes))
-        spec.yesText = LangMessage(MsgButtonYes);
+        request.yesText = LangMessage(MsgButtonYes);
     if (buttons.contains(ui::MsgButton::No))
-        spec.noText = LangMessage(MsgButtonNo);
+        request.noText = LangMessage(MsgButtonNo);
     if (buttons.contains(ui::MsgButton::Cancel))
-        spec.cancelText = LangMessage(MsgButtonCancel);
-    return ui::ShowMessageBox(spec, parent);
+        request.cancelText = LangMessage(MsgButtonCancel);
+    return ui::ShowMessageBox(request, parent);
 }
 
 void ShowLanguageTableCheck(QWidget* parent)

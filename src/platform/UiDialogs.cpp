@@ -96,18 +96,18 @@ const std::deque<ShownDialog>& Record() { return state().record; }
 void ClearRecord() { state().record.clear(); }
 void SetNonInteractive(bool on) { state().nonInteractive = on; }
 
-ModalResult ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent)
+ModalResult ShowMessageBox(const MessageBoxRequest& request, QWidget* parent)
 {
-    ShownDialog d{QStringLiteral("message"), spec.caption, spec.text, {}};
-    for (MsgButton b : spec.buttons) {
+    ShownDialog d{QStringLiteral("message"), request.caption, request.text, {}};
+    for (MsgButton b : request.buttons) {
         d.buttons << QString::fromLatin1(buttonName(b));
         QString shown = QString::fromLatin1(buttonName(b));
-        if (b == MsgButton::Yes && !spec.yesText.isEmpty())
-            shown = spec.yesText;
-        if (b == MsgButton::No && !spec.noText.isEmpty())
-            shown = spec.noText;
-        if (b == MsgButton::Cancel && !spec.cancelText.isEmpty())
-            shown = spec.cancelText;
+        if (b == MsgButton::Yes && !request.yesText.isEmpty())
+            shown = request.yesText;
+        if (b == MsgButton::No && !request.noText.isEmpty())
+            shown = request.noText;
+        if (b == MsgButton::Cancel && !request.cancelText.isEmpty())
+            shown = request.cancelText;
         d.buttonTexts << shown;
     }
     record(d);
@@ -115,21 +115,21 @@ ModalResult ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent)
     if (auto a = takeAnswer())
         return a->button;
     if (state().nonInteractive)
-        return spec.buttons.isEmpty() ? ModalResult(MsgButton::OK) : ModalResult(spec.buttons.first());
+        return request.buttons.isEmpty() ? ModalResult(MsgButton::OK) : ModalResult(request.buttons.first());
 
-    QMessageBox box(icon(spec.type), spec.caption, spec.text, QMessageBox::NoButton, parent);
+    QMessageBox box(icon(request.type), request.caption, request.text, QMessageBox::NoButton, parent);
     QList<QPair<QAbstractButton*, MsgButton>> map;
-    for (MsgButton b : spec.buttons) {
+    for (MsgButton b : request.buttons) {
         QAbstractButton* btn = box.addButton(standardButton(b));
-        if (b == MsgButton::Yes && !spec.yesText.isEmpty())
-            btn->setText(spec.yesText);
-        if (b == MsgButton::No && !spec.noText.isEmpty())
-            btn->setText(spec.noText);
-        if (b == MsgButton::Cancel && !spec.cancelText.isEmpty())
-            btn->setText(spec.cancelText);
+        if (b == MsgButton::Yes && !request.yesText.isEmpty())
+            btn->setText(request.yesText);
+        if (b == MsgButton::No && !request.noText.isEmpty())
+            btn->setText(request.noText);
+        if (b == MsgButton::Cancel && !request.cancelText.isEmpty())
+            btn->setText(request.cancelText);
         map.append({btn, b});
     }
-    if (spec.buttons.isEmpty())
+    if (request.buttons.isEmpty())
         map.append({box.addButton(QMessageBox::Ok), MsgButton::OK});
     box.exec();
     for (const auto& [btn, b] : map)

@@ -55,14 +55,14 @@ void SetNonInteractive(bool on);
 // ---- dialogs ------------------------------------------------------------------------
 // A message dialog with the given caption, text, icon type and buttons, whose button
 // captions may be replaced (Yes, No, Cancel translated by the caller). Returns the button.
-struct MessageBoxSpec {
+struct MessageBoxRequest {
     QString caption;
     QString text;
     MsgType type = MsgType::Information;
     QList<MsgButton> buttons;
     QString yesText, noText, cancelText; // empty: the toolkit's own
 };
-ModalResult ShowMessageBox(const MessageBoxSpec& spec, QWidget* parent = nullptr);
+ModalResult ShowMessageBox(const MessageBoxRequest& request, QWidget* parent = nullptr);
 
 // A plain dialog with a fixed text and one OK button.
 void ShowPlainMessage(const QString& text, QWidget* parent = nullptr);
