@@ -51,6 +51,16 @@ T* Make(QWidget* parent, const char* name, int left, int top, int width, int hei
     return w;
 }
 
+// Creates a child control with its designed name, geometry and caption text.
+template <class T>
+T* MakeText(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
+            int height)
+{
+    T* w = Make<T>(parent, name, left, top, width, height);
+    w->setText(text);
+    return w;
+}
+
 } // namespace ctl
 
 // A spin edit whose value always lies inside its range: a value set outside becomes the

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
@@ -208,6 +210,7 @@ public:
     void TntCheckBox29Click();
     void TntCheckBox30Click();
     void TntCheckBox38Click();
+    void EmphasizeSmsBoxes(bool bold);
     void TntLabel44MouseEnter();
     void TntLabel44MouseLeave();
     void TntButton7Click(); // "Clear selected number"
@@ -694,6 +697,14 @@ private:
     void BuildReportingPage(QWidget* page, int top);
     void BuildSecurityPage(QWidget* page, int top);
     void BuildModemPage(QWidget* page, int top);
+    // A column of red LEDs, each with its caption to the right.
+    struct LedRow {
+        int led;
+        const char* name;
+        const char* text;
+    };
+    void MakeLedColumn(QWidget* parent, std::initializer_list<LedRow> rows, QPoint at, int step,
+                       int captionWidth);
     TIndLevelBar* MakeLevelBar(QWidget* parent, const char* name, bool horizontal, const QRect& r);
     TIndUserLed* MakeLed(QWidget* parent, int number, int x, int y, std::int32_t high1, std::int32_t high2);
     void WireSettingsEvents();

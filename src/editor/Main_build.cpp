@@ -35,9 +35,7 @@ constexpr int kWizardHeaderHeight = 70;
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 16)
 {
-    auto* l = Make<QLabel>(parent, name, x, y, w, h);
-    l->setText(text);
-    return l;
+    return ctl::MakeText<QLabel>(parent, name, text, x, y, w, h);
 }
 
 // The picture that asks for a module: a module with its USB cable, drawn here.
@@ -99,6 +97,17 @@ TIndLevelBar* TForm1::MakeLevelBar(QWidget* parent, const char* name, bool horiz
     bar->setGeometry(r);
     bar->SetMaxValue(5); // the module's signal level 0..5
     return bar;
+}
+
+void TForm1::MakeLedColumn(QWidget* parent, std::initializer_list<LedRow> rows, QPoint at, int step,
+                           int captionWidth)
+{
+    int y = at.y();
+    for (const LedRow& r : rows) {
+        MakeLed(parent, r.led, at.x(), y, colors::clRed, colors::clMaroon);
+        caption(parent, r.name, QString::fromLatin1(r.text), at.x() + 28, y, captionWidth);
+        y += step;
+    }
 }
 
 void TForm1::BuildForm()
@@ -224,18 +233,11 @@ void TForm1::BuildMainScreen()
     // GSM modem state, repeated from the log page.
     auto* box = Make<QGroupBox>(p, "TntGroupBox20", 274, 134, 360, 210);
     box->setTitle(QStringLiteral("GSM modem"));
-    const struct { int led; const char* name; const char* text; } rows[] = {
-        {37, "TntLabel101", "Powered Up"}, {38, "TntLabel102", "Setted Up"},
-        {35, "TntLabel103", "GSM Attached"}, {36, "TntLabel104", "Opening connection"},
-        {31, "TntLabel105", "Connecting"}, {32, "TntLabel106", "Connected"},
-        {33, "TntLabel107", "Sending"},
-    };
-    int y = 24;
-    for (const auto& r : rows) {
-        MakeLed(box, r.led, 14, y, colors::clRed, colors::clMaroon);
-        caption(box, r.name, QString::fromLatin1(r.text), 42, y, 150);
-        y += 24;
-    }
+    MakeLedColumn(box, {{37, "TntLabel101", "Powered Up"}, {38, "TntLabel102", "Setted Up"},
+                        {35, "TntLabel103", "GSM Attached"}, {36, "TntLabel104", "Opening connection"},
+                        {31, "TntLabel105", "Connecting"}, {32, "TntLabel106", "Connected"},
+                        {33, "TntLabel107", "Sending"}},
+                  QPoint(14, 24), 24, 150);
     caption(box, "TntLabel108", QStringLiteral("GSM signal"), 184, 24, 150);
     IndLevelBar2 = MakeLevelBar(box, "IndLevelBar2", true, QRect(184, 44, 143, 20));
     caption(box, "Label128", QStringLiteral("Buffer message count:"), 184, 80, 140);

@@ -90,9 +90,7 @@ private:
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, int y, int w)
 {
-    auto* l = Make<QLabel>(parent, name, x, y, w, 16);
-    l->setText(text);
-    return l;
+    return ctl::MakeText<QLabel>(parent, name, text, x, y, w, 16);
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, int x, int y, int w)

@@ -58,9 +58,7 @@ constexpr int kGridColumnWidths[3] = {30, 139, 128};
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, int y, int w)
 {
-    auto* l = Make<QLabel>(parent, name, x, y, w, 20);
-    l->setText(text);
-    return l;
+    return ctl::MakeText<QLabel>(parent, name, text, x, y, w, 20);
 }
 
 // "Reads as a whole number": an optional sign followed by decimal digits only.

@@ -30,9 +30,7 @@ constexpr colors::TColor kWarnColor = 0xEAEAFF;
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, int y, int w)
 {
-    auto* l = Make<QLabel>(parent, name, x, y, w, 18);
-    l->setText(text);
-    return l;
+    return ctl::MakeText<QLabel>(parent, name, text, x, y, w, 18);
 }
 
 QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w, int maxLength)
@@ -52,9 +50,7 @@ QComboBox* combo(QWidget* parent, const char* name, int x, int y, int w, const Q
 
 QCheckBox* box(QWidget* parent, const char* name, const QString& text, int x, int y, int w)
 {
-    auto* b = Make<QCheckBox>(parent, name, x, y, w, 20);
-    b->setText(text);
-    return b;
+    return ctl::MakeText<QCheckBox>(parent, name, text, x, y, w, 20);
 }
 
 QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h)
@@ -262,15 +258,9 @@ void TForm1::BuildModemPage(QWidget* page, int top)
     TntCheckBox40 = box(GroupBox13, "TntCheckBox40", QStringLiteral("Show TCP statistics"), 300, 20, 200);
 
     // The GPRS state, driven by the module's state records.
-    const struct { int led; const char* name; const char* text; } tcp[] = {
-        {24, "TntLabel308", "Connecting"}, {25, "TntLabel309", "Connected"},
-        {26, "TntLabel310", "Sending"}, {27, "TntLabel311", "MessageSent"}};
-    int y = 60;
-    for (const auto& t : tcp) {
-        MakeLed(GroupBox13, t.led, 10, y, colors::clRed, colors::clMaroon);
-        caption(GroupBox13, t.name, QString::fromLatin1(t.text), 38, y, 170);
-        y += 26;
-    }
+    MakeLedColumn(GroupBox13, {{24, "TntLabel308", "Connecting"}, {25, "TntLabel309", "Connected"},
+                               {26, "TntLabel310", "Sending"}, {27, "TntLabel311", "MessageSent"}},
+                  QPoint(10, 60), 26, 170);
     caption(GroupBox13, "TntLabel312", QStringLiteral("GSM signal"), 220, 60, 120);
     IndLevelBar1 = MakeLevelBar(GroupBox13, "IndLevelBar1", false, QRect(232, 82, 20, 73));
     caption(GroupBox13, "Label30", QStringLiteral("Buffer message count:"), 360, 60, 170);

@@ -115,8 +115,7 @@ private:
 // (the language refresh fits them to the new caption and moves the neighbour).
 QCheckBox* box(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
-    auto* b = Make<QCheckBox>(parent, name, x, y, 100, 20);
-    b->setText(text);
+    auto* b = ctl::MakeText<QCheckBox>(parent, name, text, x, y, 100, 20);
     b->resize(b->fontMetrics().horizontalAdvance(text) + 19, 20);
     return b;
 }
@@ -131,9 +130,7 @@ QCheckBox* wideBox(QWidget* parent, const char* name, const QString& text, int x
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, int y, int w)
 {
-    auto* l = Make<QLabel>(parent, name, x, y, w, 18);
-    l->setText(text);
-    return l;
+    return ctl::MakeText<QLabel>(parent, name, text, x, y, w, 18);
 }
 
 bool ticked(const QCheckBox* b)
@@ -594,24 +591,26 @@ void TForm1::TntCheckBox38Click()
 
 // ---- the warning mark -----------------------------------------------------------------------
 
-void TForm1::TntLabel44MouseEnter()
+// Over the mark the six SMS notification boxes are shown bold (wider), and the box beside
+// "Trouble SMS" keeps its distance.
+void TForm1::EmphasizeSmsBoxes(bool bold)
 {
     for (QCheckBox* b : {TntCheckBox23, TntCheckBox5, TntCheckBox6, TntCheckBox30, TntCheckBox29, TntCheckBox24})
-        setBold(b, true);
+        setBold(b, bold);
     if (TntCheckBox24 && TntCheckBox27) {
-        TntCheckBox24->resize(captionWidth(TntCheckBox24, 30), TntCheckBox24->height());
+        TntCheckBox24->resize(captionWidth(TntCheckBox24, bold ? 30 : 19), TntCheckBox24->height());
         TntCheckBox27->move(TntCheckBox24->x() + TntCheckBox24->width() + 5, TntCheckBox27->y());
     }
 }
 
+void TForm1::TntLabel44MouseEnter()
+{
+    EmphasizeSmsBoxes(true);
+}
+
 void TForm1::TntLabel44MouseLeave()
 {
-    for (QCheckBox* b : {TntCheckBox23, TntCheckBox5, TntCheckBox6, TntCheckBox30, TntCheckBox29, TntCheckBox24})
-        setBold(b, false);
-    if (TntCheckBox24 && TntCheckBox27) {
-        TntCheckBox24->resize(captionWidth(TntCheckBox24, 19), TntCheckBox24->height());
-        TntCheckBox27->move(TntCheckBox24->x() + TntCheckBox24->width() + 5, TntCheckBox27->y());
-    }
+    EmphasizeSmsBoxes(false);
 }
 
 // ---- clearing a user, the access PIN ----------------------------------------------------------
