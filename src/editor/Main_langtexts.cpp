@@ -259,14 +259,10 @@ void TForm1::ArrangeTranslatedControls()
     after(se1, Label40, 5);
     fit(TntCheckBox38);
     after(TntCheckBox38, TntLabel44, 5);
+    // The key boxes stand last on their line, after the key and its label: only their
+    // width follows the caption.
     fit(TntCheckBox42);
-    after(TntCheckBox42, TntEdit8, 5);
-    if (TntEdit8)
-        moveLeft(TntLabel83, TntEdit8->x());
     fit(TntCheckBox43);
-    after(TntCheckBox43, TntEdit9, 5);
-    if (TntEdit9)
-        moveLeft(TntLabel84, TntEdit9->x());
     fit(TntCheckBox13);
     after(TntCheckBox13, SpinEdit3, 5);
     after(SpinEdit3, Label46, 5);
