@@ -363,8 +363,9 @@ protected:
             const QStringList now = Snapshot(true);
             for (const char* k : {"TntCheckBox42=", "TntCheckBox43=", "TntEdit8=", "TntEdit9="}) {
                 for (const QString& line : now) {
-                    if (line.startsWith(QLatin1String(k)))
+                    if (line.startsWith(QLatin1String(k))) {
                         EXPECT_TRUE(changed.contains(line)) << line.toStdString();
+                    }
                 }
             }
         }
