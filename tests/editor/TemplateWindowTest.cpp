@@ -438,6 +438,22 @@ TEST_F(TemplateWindowTest, LanguageValues)
     }
 }
 
+TEST_F(TemplateWindowTest, TextsComeBackInTheTemplatesLanguage)
+{
+    Open();
+    form->ComboBox28->setCurrentIndex(1); // Russian: its own 8-bit code page
+    form->ComboBox28Change(form->ComboBox28);
+    form->Edit8->setText(QStringLiteral("Владелец"));
+    WriteTemplate(File("ru.tpl"), Lines());
+    EXPECT_TRUE(Lines().contains("Language=Russian"));
+    form->ComboBox28->setCurrentIndex(0);
+    form->ComboBox28Change(form->ComboBox28);
+    form->Edit8->clear();
+    Load(File("ru.tpl"));
+    EXPECT_EQ(form->ComboBox28->currentIndex(), 1);
+    EXPECT_EQ(form->Edit8->text(), QStringLiteral("Владелец"));
+}
+
 TEST_F(TemplateWindowTest, AFailedValueStopsTheLoadKeepingWhatCameBefore)
 {
     Open();
