@@ -267,8 +267,11 @@ TEST_F(LanguageTest, WizardAndRunTimeTextsFollowTheLanguage)
 
 TEST_F(LanguageTest, StoredLanguageStartsEveryWindowInIt)
 {
-    Start("Russian");
+    Start("russian"); // found without regard to case, stored back as the file writes it
     ASSERT_EQ(form->ComboBox28->currentText(), QStringLiteral("Russian"));
+    QFile ini(dir.path() + "/Settings.ini");
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("Language=Russian\r\n"));
     const TLanguage& russian = Languages[1];
     for (const TLangForm& f : russian.Forms) {
         QWidget* w = FindLanguageForm(f.Name);
