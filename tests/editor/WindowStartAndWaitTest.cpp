@@ -185,6 +185,23 @@ TEST_F(WindowStartAndWaitTest, ModulePluggedBeforeTheStartConnectsAfterTheLangua
     EXPECT_EQ(OutputTable[0].Row.RowGroupBox->title(), output + " 1");
 }
 
+TEST_F(WindowStartAndWaitTest, OldFirmwareNoticeInEachLanguage)
+{
+    Plug(1999);
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntLabel10->isHidden() && form->ComboBox28->count() > 1; }));
+    QStringList notices;
+    for (const char* language : {"English", "Russian"}) {
+        form->ComboBox28->setCurrentIndex(form->ComboBox28->findText(QLatin1String(language)));
+        form->ComboBox28Change(form->ComboBox28);
+        notices << form->TntLabel10->text();
+        EXPECT_TRUE(notices.back().contains(QStringLiteral("VEQ"))) << language;
+        EXPECT_FALSE(form->TntLabel10->isHidden());
+    }
+    EXPECT_NE(notices[0], notices[1]);
+    EXPECT_TRUE(module->Packets().empty());
+}
+
 TEST_F(WindowStartAndWaitTest, UnplugDuringTheClockCommandLeavesTheNoModuleState)
 {
     // A long gap after each command: the module leaves while the clock command's send waits.
