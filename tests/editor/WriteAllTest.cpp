@@ -3,6 +3,7 @@
 // what it held, after exactly the expected packets in the expected order. Also the
 // firmware gates, the GPRS lock, the texts of a loaded template, the page checks, a bad
 // key, and the module leaving or the window closing in the middle of a write.
+#include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/Main.h"
@@ -25,10 +26,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -432,6 +435,54 @@ TEST_F(WriteAllTest, OutputsGoBackAsReadWhateverTheirPulseLength)
     RoundTrip({2035, false, false});
 }
 
+TEST_F(WriteAllTest, LanguageSwitchesChangeNothingThatIsWritten)
+{
+    ConnectAndRead(2035);
+    ASSERT_TRUE(form->ComboBox28->findText("Russian") >= 0);
+    auto choose = [&](const char* language) {
+        const int i = form->ComboBox28->findText(QString::fromLatin1(language));
+        form->ComboBox28->setCurrentIndex(i);
+        emit form->ComboBox28->activated(i);
+    };
+    // An owner name in letters of the first language's code page (the module keeps it).
+    form->Edit8->setText(QString::fromUtf8("Łódź"));
+    // What only the window holds, and a refill of the lists would reset: input 1's "24H"
+    // against its event's preset, input 3's zone chosen from the names.
+    auto edit = [&] {
+        TCIDDescription entry;
+        ASSERT_EQ(form->FindCIDByDescription(form->ComboBox6, entry), 1);
+        form->TntCheckBox44->setChecked(!entry.Preset24H);
+        form->FillNamePopup(2, 1);
+        ASSERT_GT(form->Popup1->actions().size(), 5);
+        form->Popup1->actions().at(5)->trigger();
+    };
+    auto write = [&] {
+        module->ClearLog();
+        const size_t shown = ui::Record().size();
+        form->TntButton1->click();
+        EXPECT_TRUE(WaitReadBack());
+        EXPECT_EQ(ui::Record().size(), shown);
+        return WritePackets();
+    };
+    edit();
+    const auto first = write();
+    ASSERT_EQ(first.size(), 172u);
+    const QByteArray& input1 = first[first.size() - 16];
+    ASSERT_EQ(static_cast<quint8>(input1[0]), 0x0F);
+    EXPECT_EQ(static_cast<quint8>(input1[2]), 0x01); // input 1 without "24H"
+
+    edit();
+    const size_t shown = ui::Record().size();
+    for (const char* l : {"Russian", "English", "Russian", "English"})
+        choose(l);
+    EXPECT_EQ(ui::Record().size(), shown); // a switch asks nothing
+    EXPECT_TRUE(first == write());
+
+    edit();
+    choose("Russian");
+    EXPECT_TRUE(first == write());
+}
+
 TEST_F(WriteAllTest, FirmwareGatesTheAdditionalFlagsHeartbeatAndKeys)
 {
     for (int fw : {1024, 1026, 2020, 2030}) {
@@ -605,6 +656,48 @@ TEST(WriteControls, WordsFromTheWindowsControls)
     EXPECT_EQ(form.TntButton114->objectName(), QStringLiteral("TntButton114"));
     EXPECT_TRUE(form.TntButton114->isHidden());
     EXPECT_TRUE(form.TntButton11->isHidden());
+}
+
+// A template saved from a module, loaded over a window that shows another configuration
+// and written: the module then holds what it held when the template was saved, except
+// what no template carries.
+TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
+{
+    ConnectAndRead(2035);
+    const sim::SimModuleConfig saved = module->Config();
+    const QString name = dir.path() + "/module.tpl";
+    ui::QueueText(name);
+    form->TntButton26->click();
+    ASSERT_TRUE(QFile::exists(name));
+
+    // The module forgets everything, and the window shows that.
+    const sim::SimModuleConfig blank;
+    module->Config() = blank;
+    form->TntButton19Click();
+    ASSERT_TRUE(WaitReadBack());
+
+    ui::QueueText(name);
+    form->TntButton27->click();
+    ASSERT_TRUE(TemplateLoaded);
+    module->ClearLog();
+    ui::ClearRecord();
+    form->TntButton1->click();
+    ASSERT_TRUE(WaitReadBack());
+
+    sim::SimModuleConfig expected = saved;
+    expected.cpCR = CPCRCommunicator;
+    // Not in a template: the third address, the SMS backup number, the GPRS-settings
+    // password bit, and the names the module keeps beyond those the pages use.
+    expected.connectionString3 = blank.connectionString3;
+    expected.smsBackupFlag = blank.smsBackupFlag;
+    expected.smsBackupPhone = blank.smsBackupPhone;
+    expected.veq2CR = (saved.veq2CR & ~(1u << 25)) | (blank.veq2CR & (1u << 25));
+    for (size_t i = ModuleNameCount; i < 32; ++i)
+        expected.itemNames[1][i] = blank.itemNames[1][i];
+    for (size_t i = PartitionNameCount; i < 32; ++i)
+        expected.itemNames[3][i] = blank.itemNames[3][i];
+    ExpectSameConfig(module->Config(), expected);
+    EXPECT_TRUE(ui::Record().empty());
 }
 
 } // namespace
