@@ -248,6 +248,11 @@ public:
     bool SelectingUser = false;
     // users page: members end
 
+    // ---- users page: committing the boxes (Main_users.cpp) --------------------------------
+    // Stores the boxes into the user they show, whether or not the list still has that
+    // user selected (a Ctrl+click deselects it); false when no user is shown.
+    bool CommitShownUserFlags();
+
     // ---- inputs page (Main_inputs.cpp) ----------------------------------------------------
     // The input's record built from its row's controls (the table entry is not changed;
     // the SMS text is the table's).
