@@ -95,7 +95,9 @@ public:
         c.movePosition(QTextCursor::End);
         if (!f_.Memo_Summ->document()->isEmpty())
             c.insertBlock();
-        c.insertText(s, QTextCharFormat());
+        QTextCharFormat plain;
+        plain.setForeground(colors::ToQColor(colors::clBlack));
+        c.insertText(s, plain);
     }
     void Blank() { Line(QStringLiteral(" ")); }
     void Separator() { Line(QString::fromLatin1(kSeparator)); }
