@@ -116,7 +116,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntEdit2 = edit(p1, "TntEdit2", 302, 30, 54, 5);
     Label45 = caption(p1, "Label45", QStringLiteral("Account:"), 6, 58, 80);
     Edit11 = edit(p1, "Edit11", 90, 56, 60, 4);
-    Label5 = caption(p1, "Label5", QStringLiteral("Transport:"), 206, 58, 60);
+    Label5 = caption(p1, "Label5", QStringLiteral("Transport:"), 160, 58, 96);
     TntComboBox3 = combo(p1, "TntComboBox3", 262, 56, 70, transports);
     TntCheckBox25 = box(p1, "TntCheckBox25", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH1_Panel2 = panel(TntGroupBox14, "CH1_Panel2", 2, 126, 362, 30);
@@ -154,7 +154,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntEdit3 = edit(p2, "TntEdit3", 302, 30, 54, 5);
     TntLabel57 = caption(p2, "TntLabel57", QStringLiteral("Account:"), 6, 58, 80);
     Edit6 = edit(p2, "Edit6", 90, 56, 60, 4);
-    TntLabel58 = caption(p2, "TntLabel58", QStringLiteral("Transport:"), 206, 58, 60);
+    TntLabel58 = caption(p2, "TntLabel58", QStringLiteral("Transport:"), 160, 58, 96);
     TntComboBox4 = combo(p2, "TntComboBox4", 262, 56, 70, transports);
     TntCheckBox26 = box(p2, "TntCheckBox26", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH2_Panel2 = panel(TntGroupBox15, "CH2_Panel2", 2, 126, 362, 30);

@@ -39,8 +39,16 @@ const QString kTab3 = QStringLiteral("\t\t\t");
 // Opens each section.
 const QByteArray kSeparator(114, '_');
 
-// Tab stops of the summary, in pixels.
-constexpr int kTabStops[] = {50, 100, 350};
+// Every paragraph of the summary carries its tab stops: 50, 100 and 350 pixels.
+QTextBlockFormat paragraphFormat()
+{
+    QList<QTextOption::Tab> tabs;
+    for (int px : {50, 100, 350})
+        tabs << QTextOption::Tab(px, QTextOption::LeftTab);
+    QTextBlockFormat f;
+    f.setTabPositions(tabs);
+    return f;
+}
 
 QString caption(const QWidget* w)
 {
@@ -94,7 +102,7 @@ public:
         QTextCursor c(f_.Memo_Summ->document());
         c.movePosition(QTextCursor::End);
         if (!f_.Memo_Summ->document()->isEmpty())
-            c.insertBlock();
+            c.insertBlock(paragraphFormat());
         QTextCharFormat plain;
         plain.setForeground(colors::ToQColor(colors::clBlack));
         c.insertText(s, plain);
@@ -153,7 +161,7 @@ void TForm1::AppendSummaryText(std::uint8_t style, std::int32_t color, const QSt
     QTextCursor c(Memo_Summ->document());
     c.movePosition(QTextCursor::End);
     if (newLine)
-        c.insertBlock();
+        c.insertBlock(paragraphFormat());
     QTextCharFormat fmt;
     fmt.setFontWeight((style & fsBold) ? QFont::Bold : QFont::Normal);
     fmt.setFontItalic((style & fsItalic) != 0);
@@ -200,13 +208,8 @@ void TForm1::BuildSummary()
     const bool locked = VEQ2 && VEQ2->GPRSLocked;
 
     // Start.
-    QTextOption option = Memo_Summ->document()->defaultTextOption();
-    QList<QTextOption::Tab> tabs;
-    for (int px : kTabStops)
-        tabs << QTextOption::Tab(px, QTextOption::LeftTab);
-    option.setTabs(tabs);
-    Memo_Summ->document()->setDefaultTextOption(option);
     Memo_Summ->clear();
+    QTextCursor(Memo_Summ->document()).setBlockFormat(paragraphFormat());
     w.PlainLine(QStringLiteral(" "));
     w.Line(kTab + caption(TntLabel32) + QStringLiteral(":") + kTab + caption(TntRadioButton10));
 

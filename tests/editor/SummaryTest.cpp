@@ -22,7 +22,9 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QWheelEvent>
@@ -300,12 +302,19 @@ TEST_F(SummaryTest, SegmentsCarryTheirStyles)
         EXPECT_EQ(fmt.fontUnderline(), c.underline) << c.text;
         EXPECT_EQ(fmt.foreground().color(), c.color) << c.text;
     }
-    // Tab stops at 50, 100 and 350 pixels.
-    const QList<QTextOption::Tab> tabs = form->Memo_Summ->document()->defaultTextOption().tabs();
-    ASSERT_EQ(tabs.size(), 3);
-    EXPECT_EQ(tabs[0].position, 50);
-    EXPECT_EQ(tabs[1].position, 100);
-    EXPECT_EQ(tabs[2].position, 350);
+    // Text after one, two and three tabs starts at 50, 100 and 350 pixels.
+    QTextDocument* doc = form->Memo_Summ->document();
+    doc->documentLayout()->documentSize(); // laid out
+    auto xAfterTabs = [doc](const QString& line, int tabs) {
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            if (b.text() == line)
+                return b.layout()->lineAt(0).cursorToX(tabs) - b.layout()->lineAt(0).cursorToX(0);
+        ADD_FAILURE() << "no line " << qPrintable(line);
+        return 0.0;
+    };
+    EXPECT_NEAR(xAfterTabs(QStringLiteral("\tVEQ Type:\tCommunicator"), 1), 50, 0.5);
+    EXPECT_NEAR(xAfterTabs(QStringLiteral("\t\tAPN:\tinternet"), 2), 100, 0.5);
+    EXPECT_NEAR(xAfterTabs(QStringLiteral("\t\tAPN:\tinternet"), 7), 350, 0.5);
     EXPECT_TRUE(form->Memo_Summ->isReadOnly());
 }
 
