@@ -52,65 +52,50 @@ constexpr colors::TColor kWarn = 0xEAEAFF;
 TEST_F(ReportingPageTest, ChannelStatesEnableAndColourTheirFields)
 {
     auto& f = *form;
-    // Both channels unused: the channel fields are grey and off, the APN needs nothing.
-    for (QWidget* w : std::initializer_list<QWidget*>{f.Edit1, f.TntEdit2, f.ComboBox1, f.TntComboBox3, f.Edit11,
-                                                      f.Edit5, f.TntEdit3, f.ComboBox3, f.TntComboBox4, f.Edit6}) {
-        EXPECT_FALSE(Enabled(w)) << qPrintable(w->objectName());
-        EXPECT_EQ(Color(w), colors::clMenu) << qPrintable(w->objectName());
+    using colors::clMenu, colors::clWindow;
+    struct Case {
+        int ch1, ch2;
+        const char* address; // of channel 1; channel 2's stays empty
+        colors::TColor edit1, edit5, apn;
+    };
+    const Case cases[] = {
+        {0, 0, "", clMenu, clMenu, clWindow}, // nothing used: an empty APN is fine
+        {1, 0, "", kWarn, clMenu, kWarn},     // required and empty
+        {1, 0, "h", clWindow, clMenu, kWarn},
+        {0, 2, "h", clMenu, kWarn, kWarn},    // reserve needs the APN too
+        {0, 1, "", clMenu, kWarn, kWarn},
+        {0, 0, "", clMenu, clMenu, clWindow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.ch1 << "/" << c.ch2 << " " << c.address);
+        f.Edit1->setText(QString::fromLatin1(c.address));
+        Choose(f.ComboBox4, c.ch1);
+        Choose(f.ComboBox2, c.ch2);
+        EXPECT_EQ(Color(f.Edit1), c.edit1);
+        EXPECT_EQ(Color(f.Edit5), c.edit5);
+        EXPECT_EQ(Color(f.Edit2), c.apn);
+        for (QWidget* w : std::initializer_list<QWidget*>{f.Edit1, f.TntEdit2, f.ComboBox1, f.TntComboBox3, f.Edit11,
+                                                          f.TntCheckBox42, f.TntEdit8})
+            EXPECT_EQ(Enabled(w), c.ch1 > 0) << qPrintable(w->objectName());
+        for (QWidget* w : std::initializer_list<QWidget*>{f.Edit5, f.TntEdit3, f.ComboBox3, f.TntComboBox4, f.Edit6,
+                                                          f.TntCheckBox43, f.TntEdit9})
+            EXPECT_EQ(Enabled(w), c.ch2 > 0) << qPrintable(w->objectName());
+        EXPECT_EQ(Color(f.Edit11), c.ch1 > 0 ? clWindow : clMenu);
+        EXPECT_EQ(Shown(f.CH1_Panel3), c.ch1 > 0);
     }
-    EXPECT_EQ(Color(f.Edit2), colors::clWindow);
-    EXPECT_FALSE(Shown(f.CH1_Panel3));
-    EXPECT_FALSE(Enabled(f.TntCheckBox42));
-
-    // Channel 1 used with empty address and port: both marked; typing clears the mark.
+    // Typing into an empty required field and filling the APN clear the marks.
     Choose(f.ComboBox4, 1);
-    EXPECT_TRUE(Enabled(f.Edit1));
-    EXPECT_EQ(Color(f.Edit1), kWarn);
-    EXPECT_EQ(Color(f.TntEdit2), kWarn);
-    EXPECT_EQ(Color(f.Edit2), kWarn);
-    for (QWidget* w : std::initializer_list<QWidget*>{f.ComboBox1, f.TntComboBox3, f.Edit11, f.TntEdit8}) {
-        EXPECT_TRUE(Enabled(w)) << qPrintable(w->objectName());
-        EXPECT_EQ(Color(w), colors::clWindow) << qPrintable(w->objectName());
-    }
-    EXPECT_TRUE(Shown(f.CH1_Panel3));
-    EXPECT_TRUE(Enabled(f.TntCheckBox42));
-    QTest::keyClick(f.Edit1, Qt::Key_H, Qt::NoModifier);
-    EXPECT_EQ(Color(f.Edit1), colors::clWindow);
+    QTest::keyClick(f.TntEdit2, Qt::Key_5);
+    EXPECT_EQ(Color(f.TntEdit2), clWindow);
     f.Edit2->setText(QStringLiteral("internet"));
-    EXPECT_EQ(Color(f.Edit2), colors::clWindow);
-    f.Edit2->clear();
-    EXPECT_EQ(Color(f.Edit2), kWarn);
+    EXPECT_EQ(Color(f.Edit2), clWindow);
 
-    // Back to unused: the APN is plain again; then channel 2 as reserve marks it once more.
-    Choose(f.ComboBox4, 0);
-    EXPECT_EQ(Color(f.Edit2), colors::clWindow);
-    EXPECT_EQ(Color(f.Edit1), colors::clMenu);
-    Choose(f.ComboBox2, 2);
-    EXPECT_EQ(Color(f.Edit2), kWarn);
-    EXPECT_EQ(Color(f.Edit5), kWarn);
-    EXPECT_TRUE(Enabled(f.Edit6));
-    EXPECT_TRUE(Enabled(f.TntCheckBox43));
-    EXPECT_EQ(Color(f.TntEdit9), colors::clWindow);
-    Choose(f.ComboBox2, 0);
-    EXPECT_EQ(Color(f.Edit2), colors::clWindow);
-    EXPECT_FALSE(Enabled(f.TntEdit9));
-
-    // The heartbeat and SIM PIN boxes.
-    f.TntCheckBox13->click();
-    EXPECT_TRUE(Enabled(f.SpinEdit3));
-    f.TntCheckBox13->click();
-    EXPECT_FALSE(Enabled(f.SpinEdit3));
-    EXPECT_EQ(Color(f.SpinEdit3), colors::clMenu);
+    // Unticking the heartbeat event gives back the default ID.
     f.TntCheckBox33->click();
-    EXPECT_TRUE(Enabled(f.TntEdit4));
     f.TntEdit4->setText(QStringLiteral("777"));
     f.TntCheckBox33->click();
     EXPECT_EQ(f.TntEdit4->text(), QStringLiteral("602"));
     EXPECT_FALSE(Enabled(f.TntEdit4));
-    EXPECT_TRUE(f.TntEdit1->isReadOnly());
-    f.TntCheckBox28->click();
-    EXPECT_FALSE(f.TntEdit1->isReadOnly());
-    EXPECT_EQ(Color(f.TntEdit1), colors::clWindow);
 }
 
 TEST_F(ReportingPageTest, EditsFilterTypedAndPastedCharacters)

@@ -256,17 +256,6 @@ TEST_F(SummaryTest, FixedConfigurationsAsWholeTexts)
              f.Link()->GPRSLocked = true;
          },
          Join({Start, Modem})},
-        {"user without flags, limited trouble SMS on the number's line",
-         [](TForm1& f) {
-             Model3mClass = true;
-             UserPhones[9] = {"5", 0, 0};
-             UserPhones[1] = {"2", 0x80, 0xC0}; // bits 6 and 7 of the additional flags are not shown
-             f.TntCheckBox27->setChecked(true);
-         },
-         Join({Start,
-               {Sep, " ", "User phones", " ", "\t\t2:\tTrouble SMS (Limited trouble SMS);", " ", "\t\t5:\t", " ",
-                "\t\tVEQ3 access PIN for all users:\t"},
-               Modem})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -390,14 +379,6 @@ TEST_F(SummaryTest, PrintsOneJobPerCopyThroughTheDialog)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5).startsWith("%PDF"));
     EXPECT_GT(file.size(), 1000);
-
-    // No module: the title is " settings".
-    ui::ClearPrintJobs();
-    form->Link()->ProductName.clear();
-    ui::QueuePrintAnswer({pdf, 1});
-    form->TntBitBtn2->click();
-    ASSERT_EQ(ui::PrintJobs().size(), 1u);
-    EXPECT_EQ(ui::PrintJobs()[0].docName, QStringLiteral(" settings"));
 
     // A printer that fails ends the printing with one line on stderr and no message.
     ui::ClearPrintJobs();
