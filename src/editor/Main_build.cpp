@@ -408,4 +408,5 @@ void TForm1::BuildWizardTab()
     TntBitBtn2->hide();
     connect(TntBitBtn2, &QPushButton::clicked, this, [this] { Guard([this] { TntBitBtn2Click(); }); });
     BuildWriteButtons();
+    WireTemplateButtons();
 }
