@@ -224,6 +224,7 @@ void TForm1::BuildMainScreen()
     caption(p, "TntLabel307", QStringLiteral("Language:"), 660, 24, 200);
     ComboBox28 = Make<QComboBox>(p, "ComboBox28", 660, 42, 210, 24);
     ComboBox28->setEditable(false);
+    connect(ComboBox28, &QComboBox::activated, this, [this] { Guard([this] { ComboBox28Change(ComboBox28); }); });
     TntLabel96 = caption(p, "TntLabel96", QStringLiteral("Manual"), 660, 78, 200);
     TntBitBtn3 = Make<QPushButton>(p, "TntBitBtn3", 660, 96, 210, 28);
     TntBitBtn3->setText(QStringLiteral("Open"));

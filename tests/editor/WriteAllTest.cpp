@@ -3,6 +3,7 @@
 // what it held, after exactly the expected packets in the expected order. Also the
 // firmware gates, the GPRS lock, the texts of a loaded template, the page checks, a bad
 // key, and the module leaving or the window closing in the middle of a write.
+#include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/Main.h"
@@ -25,10 +26,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -414,6 +417,54 @@ TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
     EXPECT_TRUE(waitShown);
     // The whole configuration: 174 packets, less the two of the user without a number.
     EXPECT_EQ(WritePackets().size(), 172u); // user 7 has no number
+}
+
+TEST_F(WriteAllTest, LanguageSwitchesChangeNothingThatIsWritten)
+{
+    ConnectAndRead(2035);
+    ASSERT_TRUE(form->ComboBox28->findText("Russian") >= 0);
+    auto choose = [&](const char* language) {
+        const int i = form->ComboBox28->findText(QString::fromLatin1(language));
+        form->ComboBox28->setCurrentIndex(i);
+        emit form->ComboBox28->activated(i);
+    };
+    // An owner name in letters of the first language's code page (the module keeps it).
+    form->Edit8->setText(QString::fromUtf8("Łódź"));
+    // What only the window holds, and a refill of the lists would reset: input 1's "24H"
+    // against its event's preset, input 3's zone chosen from the names.
+    auto edit = [&] {
+        TCIDDescription entry;
+        ASSERT_EQ(form->FindCIDByDescription(form->ComboBox6, entry), 1);
+        form->TntCheckBox44->setChecked(!entry.Preset24H);
+        form->FillNamePopup(2, 1);
+        ASSERT_GT(form->Popup1->actions().size(), 5);
+        form->Popup1->actions().at(5)->trigger();
+    };
+    auto write = [&] {
+        module->ClearLog();
+        const size_t shown = ui::Record().size();
+        form->TntButton1->click();
+        EXPECT_TRUE(WaitReadBack());
+        EXPECT_EQ(ui::Record().size(), shown);
+        return WritePackets();
+    };
+    edit();
+    const auto first = write();
+    ASSERT_EQ(first.size(), 172u);
+    const QByteArray& input1 = first[first.size() - 16];
+    ASSERT_EQ(static_cast<quint8>(input1[0]), 0x0F);
+    EXPECT_EQ(static_cast<quint8>(input1[2]), 0x01); // input 1 without "24H"
+
+    edit();
+    const size_t shown = ui::Record().size();
+    for (const char* l : {"Russian", "English", "Russian", "English"})
+        choose(l);
+    EXPECT_EQ(ui::Record().size(), shown); // a switch asks nothing
+    EXPECT_TRUE(first == write());
+
+    edit();
+    choose("Russian");
+    EXPECT_TRUE(first == write());
 }
 
 TEST_F(WriteAllTest, FirmwareGatesTheAdditionalFlagsHeartbeatAndKeys)
