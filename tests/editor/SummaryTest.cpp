@@ -78,7 +78,7 @@ protected:
                                "\t\tShow TCP statistics:\tNo"};
     static QStringList Outputs(int count)
     {
-        const char* names[] = {"OC 1", "OC 2", "Relay 1", "Relay 2"};
+        const char* names[] = {"OC 1", "OC 2", "OC 3", "OC 4"}; // a veq4m's captions
         QStringList out = {Sep, " ", "Outputs:"};
         for (int i = 0; i < count; ++i)
             out << " " << QStringLiteral("\t%1 - Manual").arg(QLatin1String(names[i]))
@@ -184,10 +184,10 @@ TEST_F(SummaryTest, FullConfigurationLineByLine)
         {Sep, " ", "Outputs:",
          " ", "\tOC 1 - Manual", "\t\tParameters:\tPulse Duration:  5 sec;",
          " ", "\tOC 2 - Arm", "\t\tParameters:\tBiswitch;",
-         " ", "\tRelay 1 - Manual", "\t\tParameters:\tPulse Duration:  1 sec;",
-         " ", "\tRelay 2 - Manual", "\t\tParameters:\tPulse Duration:  1 sec;"},
+         " ", "\tOC 3 - Manual", "\t\tParameters:\tPulse Duration:  1 sec;",
+         " ", "\tOC 4 - Manual", "\t\tParameters:\tPulse Duration:  1 sec;"},
         {Sep, " ", "Outputs control from distance:",
-         " ", "\t\t37061111111:\tOC1 (1); Relay 2 (4); ",
+         " ", "\t\t37061111111:\tOC 1 (1); OC 4 (4); ",
          " ", "\t\t37062222222:\t"},
         {Sep, " ", "Security settings",
          " ", "\t\tVEQ3 owner name:\tOwner",
@@ -209,10 +209,10 @@ TEST_F(SummaryTest, FullConfigurationLineByLine)
     EXPECT_EQ(form->Memo_Summ->textCursor().position(), 0);
 
     // Labels are the controls' captions and headings the language's messages.
-    form->Label45->setText(QStringLiteral("Konto:"));
-    ASSERT_TRUE(form->SetLanguage(QStringLiteral("Russian")));
+    ASSERT_TRUE(form->SetLanguage(QByteArrayLiteral("Russian")));
     const QStringList russian = Built();
-    EXPECT_TRUE(russian.contains(QStringLiteral("\t\tKonto:\t12B4")));
+    EXPECT_TRUE(russian.contains(QStringLiteral("\t\tОбъект:\t12B4")));
+    EXPECT_TRUE(russian.contains(QStringLiteral("\t\tПротокол\tVozevud KSP")));
     EXPECT_TRUE(russian.contains(QStringLiteral("Передача по GPRS:")));
     EXPECT_TRUE(russian.contains(QStringLiteral("\t\tАдрес:\thost.example:5000")));
 }
@@ -231,7 +231,7 @@ TEST_F(SummaryTest, FixedConfigurationsAsWholeTexts)
              Model3mClass = true;
              RemotePhones[49] = {"999", 0x40 | 0x20};
          },
-         Join({Start, {Sep, " ", "Outputs control from distance:", " ", "\t\t999:\tOC2 (2); Relay 1 (3); "}, Modem})},
+         Join({Start, {Sep, " ", "Outputs control from distance:", " ", "\t\t999:\tOC 2 (2); OC 3 (3); "}, Modem})},
         {"veq4m from firmware 3000: two outputs", [](TForm1&) { ModelVeq4mFrom3000 = true; },
          Join({Start, Outputs(2), Modem})},
         {"GPRS settings locked, channel 1 used: names and accounts, no security",
