@@ -249,6 +249,11 @@ public:
     bool SelectingUser = false;
     // users page: members end
 
+    // ---- users page: committing the boxes (Main_users.cpp) --------------------------------
+    // Stores the boxes into the user they show, whether or not the list still has that
+    // user selected (a Ctrl+click deselects it); false when no user is shown.
+    bool CommitShownUserFlags();
+
     // ---- inputs page (Main_inputs.cpp) ----------------------------------------------------
     // The input's record built from its row's controls (the table entry is not changed;
     // the SMS text is the table's).
@@ -763,6 +768,11 @@ public:
     // Tests: the link's timer intervals for the next window created.
     static TVEQ2Timing LinkTiming;
 
+    // Start-up order: a module plugged in before the start is claimed only once the
+    // start-up timer has loaded the language file, so its texts are there when it connects.
+    void HoldModuleClaims();
+    void ClaimWaitingModule();
+
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -814,6 +824,10 @@ private:
     QList<QByteArray> LogLines; // traffic log lines, 8-bit as the module sends them
     bool closed_ = false;
     bool terminated_ = false;
+    // Start-up order and connection: claims held until the start-up ran; one more for
+    // every arrival and removal of a module.
+    bool claimsHeld_ = false;
+    unsigned connectionCount_ = 0;
 };
 
 // The main window of the running program (set when it is created).
