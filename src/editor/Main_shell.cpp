@@ -544,11 +544,6 @@ void TForm1::ReplaceAll(QString& s, const QString& oldText, const QString& newTe
     }
 }
 
-void TForm1::BuildSummary()
-{
-    // The summary page has no content of its own yet.
-}
-
 // ---- attention blink ------------------------------------------------------------------
 
 void TForm1::Timer_BlinkTimer()
