@@ -108,8 +108,9 @@ void TForm1::WriteFactoryDefaults(bool TestMode)
             // The reporting controls, unless the GPRS settings are locked: then they keep
             // their values, and those are what goes out below.
             if (!Link()->GPRSLocked) {
-                for (int n = 1; n <= 9; ++n)
-                    if (auto* e = ctl::Find<QLineEdit>(this, QStringLiteral("Edit%1").arg(n)))
+                // The edits Edit1 to Edit9 (the window has no Edit7).
+                for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit8, Edit9})
+                    if (e)
                         e->clear();
                 SetIndex(ComboBox4, 0);
                 ComboBox4Change();
