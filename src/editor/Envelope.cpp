@@ -8,7 +8,7 @@
 #include <nettle/arcfour.h>
 #include <nettle/sha1.h>
 
-QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhrase)
+QByteArray PassPhraseKey(const QByteArray& passPhrase)
 {
     uint8_t digest[SHA1_DIGEST_SIZE];
     sha1_ctx sha;
@@ -16,9 +16,14 @@ QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhras
     sha1_update(&sha, static_cast<size_t>(passPhrase.size()),
                 reinterpret_cast<const uint8_t*>(passPhrase.constData()));
     sha1_digest(&sha, sizeof digest, digest);
+    return QByteArray(reinterpret_cast<const char*>(digest), sizeof digest);
+}
 
+QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhrase)
+{
+    const QByteArray key = PassPhraseKey(passPhrase);
     arcfour_ctx rc4;
-    arcfour_set_key(&rc4, sizeof digest, digest);
+    arcfour_set_key(&rc4, static_cast<size_t>(key.size()), reinterpret_cast<const uint8_t*>(key.constData()));
     QByteArray out(data.size(), '\0');
     if (!data.isEmpty())
         arcfour_crypt(&rc4, static_cast<size_t>(data.size()), reinterpret_cast<uint8_t*>(out.data()),
@@ -26,35 +31,18 @@ QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhras
     return out;
 }
 
-bool SaveStringsEncrypted(const QString& fileName, const QByteArray& passPhrase,
-                          const QList<QByteArray>& lines)
+QByteArray JoinEnvelopeLines(const QList<QByteArray>& lines)
 {
-    const QFileInfo info(fileName);
-    if (!QDir().mkpath(info.absolutePath()))
-        return false;
     QByteArray plain;
     for (const QByteArray& l : lines) {
         plain += l;
         plain += "\r\n";
     }
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray cipher = RC4WithPassPhrase(plain, passPhrase);
-    if (f.write(cipher) != cipher.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return plain;
 }
 
-bool LoadEncryptedStrings(const QString& fileName, const QByteArray& passPhrase,
-                          QList<QByteArray>& lines)
+QList<QByteArray> SplitEnvelopeLines(const QByteArray& plain)
 {
-    QFile f(fileName);
-    if (!f.exists() || !f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray plain = RC4WithPassPhrase(f.readAll(), passPhrase);
     QList<QByteArray> out;
     QByteArray cur;
     for (qsizetype i = 0; i < plain.size(); ++i) {
@@ -70,7 +58,46 @@ bool LoadEncryptedStrings(const QString& fileName, const QByteArray& passPhrase,
     }
     if (!cur.isEmpty())
         out.append(cur);
-    lines = out;
+    return out;
+}
+
+bool SaveStringsEncrypted(const QString& fileName, const QByteArray& passPhrase,
+                          const QList<QByteArray>& lines, QString* error)
+{
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QFileInfo info(fileName);
+    // A folder that cannot be made shows in the open below, with the system's reason.
+    QDir().mkpath(info.absolutePath());
+    // The new contents go to a file of their own first and replace the old one only once
+    // they are complete: a failed save leaves no partial file.
+    QSaveFile f(fileName);
+    if (!f.open(QIODevice::WriteOnly))
+        return fail(f.errorString());
+    const QByteArray cipher = RC4WithPassPhrase(JoinEnvelopeLines(lines), passPhrase);
+    if (f.write(cipher) != cipher.size()) {
+        const QString why = f.errorString();
+        f.cancelWriting();
+        return fail(why);
+    }
+    if (!f.commit())
+        return fail(f.errorString());
+    return true;
+}
+
+bool LoadEncryptedStrings(const QString& fileName, const QByteArray& passPhrase,
+                          QList<QByteArray>& lines)
+{
+    QFile f(fileName);
+    if (!f.exists() || !f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    lines = SplitEnvelopeLines(RC4WithPassPhrase(data, passPhrase));
     return true;
 }
 

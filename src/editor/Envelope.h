@@ -10,15 +10,26 @@
 inline constexpr char TemplatePassPhrase[] = "PLX8Wondrake";
 inline constexpr char LogPassPhrase[] = "Tq4Wm8Zrk";
 
+// The RC4 key of a pass phrase: the 20-byte SHA-1 digest of its 8-bit characters.
+QByteArray PassPhraseKey(const QByteArray& passPhrase);
+
 // RC4 under SHA-1(passPhrase) over data (the same call enciphers and deciphers).
 QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhrase);
 
-// Writes lines in the envelope to fileName, creating its folder; false when it could not.
+// The plain text of lines: each followed by CR LF.
+QByteArray JoinEnvelopeLines(const QList<QByteArray>& lines);
+// Plain text back to lines, which end at CR LF, CR or LF; a last line without an end
+// counts when it is not empty.
+QList<QByteArray> SplitEnvelopeLines(const QByteArray& plain);
+
+// Writes lines in the envelope to fileName, creating its folder. False when it could not;
+// then error (when given) tells why, and no partial file is left (an existing file stays
+// as it was).
 bool SaveStringsEncrypted(const QString& fileName, const QByteArray& passPhrase,
-                          const QList<QByteArray>& lines);
+                          const QList<QByteArray>& lines, QString* error = nullptr);
 
 // Reads and deciphers fileName; lines end at CR LF, CR or LF. False (lines unchanged)
-// when the file cannot be read.
+// when the file does not exist or cannot be read.
 bool LoadEncryptedStrings(const QString& fileName, const QByteArray& passPhrase,
                           QList<QByteArray>& lines);
 

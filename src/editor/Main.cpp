@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QProxyStyle>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
@@ -213,27 +215,37 @@ void TForm1::CreateInstanceControl()
     ic->loaded();
 }
 
+bool TForm1::SaveLogFile(QString& fileName, QString& error)
+{
+    // Each save moves the end time to now: a later save covers the longer period.
+    fileName = platform::ProgramFile(QStringLiteral("Logs/") + LogFileName(StartTime, QDateTime::currentDateTime()));
+    return SaveStringsEncrypted(fileName, LogPassPhrase, LogLines, &error);
+}
+
 void TForm1::SaveLogOnClose()
 {
-    const QDateTime end = QDateTime::currentDateTime();
     if (!NormalMode) {
         SaveTestNumbers();
         return;
     }
     if (LogLines.isEmpty())
         return;
-    SaveStringsEncrypted(platform::ProgramFile(QStringLiteral("Logs/") + LogFileName(StartTime, end)),
-                         LogPassPhrase, LogLines);
+    // Nobody is left to tell at closing.
+    QString fileName, error;
+    SaveLogFile(fileName, error);
 }
 
 void TForm1::TntButton5Click()
 {
-    const QDateTime end = QDateTime::currentDateTime();
     if (LogLines.isEmpty())
         return;
-    const QString name = LogFileName(StartTime, end);
-    SaveStringsEncrypted(platform::ProgramFile(QStringLiteral("Logs/") + name), LogPassPhrase, LogLines);
-    QString shown = name;
-    shown.chop(4); // without the extension
-    WideMessagedlg(GetLangText(37) + shown + GetLangText(38), ui::MsgType::Confirmation, {ui::MsgButton::OK});
+    QString fileName, error;
+    if (!SaveLogFile(fileName, error)) {
+        WideMessagedlg(GetLangText(130) + QLatin1Char(' ') + QDir::toNativeSeparators(fileName) +
+                           QLatin1Char('\n') + error,
+                       ui::MsgType::Error, {ui::MsgButton::OK});
+        return;
+    }
+    WideMessagedlg(GetLangText(37) + QFileInfo(fileName).completeBaseName() + GetLangText(38),
+                   ui::MsgType::Confirmation, {ui::MsgButton::OK});
 }

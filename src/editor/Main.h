@@ -416,6 +416,24 @@ public:
     QPushButton* TntButton22 = nullptr; // "Comps OK?"
     // factory defaults and production test: members end
 
+    // ---- templates and log files (Main_template.cpp) -----------------------------------------
+    // Appends the template lines of the window's configuration, in their fixed order.
+    void BuildTemplateLines(QList<QByteArray>& lines);
+    // Writes the template; message 104 when written, an error naming the file otherwise.
+    bool SaveTemplate(const QString& fileName);
+    // Applies a template file to the window and its tables; false when it stopped early.
+    bool ApplyTemplateFile(const QString& fileName);
+    void TntButton26Click(); // "Save New Template"
+    void TntButton27Click(); // "Load Template"
+    // Connects the template and log buttons.
+    void WireTemplateButtons();
+    // The open dialog's start folder: the program folder from its first use on.
+    QString TntOpenDialog1InitialDir;
+    // Saves the traffic log under its name from the start time to now; false (and why)
+    // when it could not be written.
+    bool SaveLogFile(QString& fileName, QString& error);
+    // templates and log files: members end
+
     // ---- wizard shell ---------------------------------------------------------------
     void SetFormSize();
     void ApplyFirmwareFeatures(int firmware);

@@ -408,4 +408,5 @@ void TForm1::BuildWizardTab()
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
     BuildWriteButtons();
+    WireTemplateButtons();
 }

@@ -164,7 +164,9 @@ std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
 std::optional<QString> OpenFileName(const QString& caption, const QString& dir,
                                     const QString& filter, QWidget* parent)
 {
-    record(ShownDialog{QStringLiteral("open"), caption, dir, {}});
+    ShownDialog d{QStringLiteral("open"), caption, dir, {}};
+    d.filter = filter;
+    record(d);
     if (auto a = takeAnswer())
         return a->text;
     if (state().nonInteractive)
@@ -177,9 +179,13 @@ std::optional<QString> OpenFileName(const QString& caption, const QString& dir,
 
 std::optional<QString> SaveFileName(const QString& caption, const QString& dir,
                                     const QString& filter, const QString& defaultSuffix,
-                                    QWidget* parent)
+                                    QWidget* parent, bool overwriteQuestion)
 {
-    record(ShownDialog{QStringLiteral("save"), caption, dir, {}});
+    ShownDialog d{QStringLiteral("save"), caption, dir, {}};
+    d.filter = filter;
+    d.defaultSuffix = defaultSuffix;
+    d.overwriteQuestion = overwriteQuestion;
+    record(d);
     if (auto a = takeAnswer())
         return a->text;
     if (state().nonInteractive)
@@ -187,6 +193,7 @@ std::optional<QString> SaveFileName(const QString& caption, const QString& dir,
     QFileDialog dlg(parent, caption, dir, filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(defaultSuffix);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, !overwriteQuestion);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return std::nullopt;
     return dlg.selectedFiles().first();

@@ -30,6 +30,11 @@ struct ShownDialog {
     // Message dialogs: the caption on each button, in the order of buttons (a replaced
     // Yes, No or Cancel text, else the button's name).
     QStringList buttonTexts = {};
+    // File dialogs: the filter, the default extension, and whether the dialog itself asks
+    // before an existing file is replaced.
+    QString filter = {};
+    QString defaultSuffix = {};
+    bool overwriteQuestion = false;
 };
 
 // ---- test hook ----------------------------------------------------------------------
@@ -74,8 +79,10 @@ std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
 // File dialogs: filter in the toolkit's form "Templates (*.tpl)"; nullopt when cancelled.
 std::optional<QString> OpenFileName(const QString& caption, const QString& dir,
                                     const QString& filter, QWidget* parent = nullptr);
+// The save dialog asks before replacing an existing file unless overwriteQuestion is off
+// (the caller then asks itself).
 std::optional<QString> SaveFileName(const QString& caption, const QString& dir,
                                     const QString& filter, const QString& defaultSuffix,
-                                    QWidget* parent = nullptr);
+                                    QWidget* parent = nullptr, bool overwriteQuestion = true);
 
 } // namespace ui

@@ -591,4 +591,46 @@ TEST(WriteControls, WordsFromTheWindowsControls)
     EXPECT_TRUE(form.TntButton11->isHidden());
 }
 
+// A template saved from a module, loaded over a window that shows another configuration
+// and written: the module then holds what it held when the template was saved, except
+// what no template carries.
+TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
+{
+    ConnectAndRead(2035);
+    const sim::SimModuleConfig saved = module->Config();
+    const QString name = dir.path() + "/module.tpl";
+    ui::QueueText(name);
+    form->TntButton26->click();
+    ASSERT_TRUE(QFile::exists(name));
+
+    // The module forgets everything, and the window shows that.
+    const sim::SimModuleConfig blank;
+    module->Config() = blank;
+    form->TntButton19Click();
+    ASSERT_TRUE(WaitReadBack());
+
+    ui::QueueText(name);
+    form->TntButton27->click();
+    ASSERT_TRUE(TemplateLoaded);
+    module->ClearLog();
+    ui::ClearRecord();
+    form->TntButton1->click();
+    ASSERT_TRUE(WaitReadBack());
+
+    sim::SimModuleConfig expected = saved;
+    expected.cpCR = CPCRCommunicator;
+    // Not in a template: the third address, the SMS backup number, the GPRS-settings
+    // password bit, and the names the module keeps beyond those the pages use.
+    expected.connectionString3 = blank.connectionString3;
+    expected.smsBackupFlag = blank.smsBackupFlag;
+    expected.smsBackupPhone = blank.smsBackupPhone;
+    expected.veq2CR = (saved.veq2CR & ~(1u << 25)) | (blank.veq2CR & (1u << 25));
+    for (size_t i = ModuleNameCount; i < 32; ++i)
+        expected.itemNames[1][i] = blank.itemNames[1][i];
+    for (size_t i = PartitionNameCount; i < 32; ++i)
+        expected.itemNames[3][i] = blank.itemNames[3][i];
+    ExpectSameConfig(module->Config(), expected);
+    EXPECT_TRUE(ui::Record().empty());
+}
+
 } // namespace

@@ -1,0 +1,409 @@
+// Template files: the window's configuration saved as key=value lines in the enciphered
+// envelope, and a saved template applied back to the window and its tables (from where
+// the write-all takes it to a module). Also the buttons of templates and of the log.
+#include "editor/Main.h"
+
+#include "editor/Controls.h"
+#include "editor/Encodings.h"
+#include "editor/Envelope.h"
+#include "editor/MainTables.h"
+#include "editor/TemplateFile.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "lang/LangText.h"
+#include "link/UnitEil.h"
+#include "link/VEQ2_SDK.h"
+#include "platform/AppPaths.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using tpl::BoolLine;
+using tpl::NumberLine;
+using tpl::TextLine;
+using tpl::TTemplateReader;
+
+namespace {
+
+const QString kTemplateFilter = QStringLiteral("Templates (*.tpl)");
+const QString kTemplateExtension = QStringLiteral("tpl");
+
+QByteArray EditText(const QLineEdit* e)
+{
+    return e ? LangFromUnicode(e->text()) : QByteArray();
+}
+
+void SetEditText(QLineEdit* e, const QByteArray& text)
+{
+    if (e)
+        e->setText(LangToUnicode(text));
+}
+
+bool Ticked(const QCheckBox* b)
+{
+    return b && b->isChecked();
+}
+
+QByteArray AsciiLower(QByteArray s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+QByteArray Indexed(const char* key, int i)
+{
+    return QByteArray(key) + QByteArray::number(i);
+}
+
+std::uint8_t Low8(std::int32_t v)
+{
+    return static_cast<std::uint8_t>(v);
+}
+
+std::uint16_t Low16(std::int32_t v)
+{
+    return static_cast<std::uint16_t>(v);
+}
+
+// The name grids by the number of their name: 3 zones, 4 partitions, 5 users, 6 modules.
+constexpr int kZoneGrid = 3, kPartitionGrid = 4, kUserGrid = 5, kModuleGrid = 6;
+
+QString WithoutFolder(const QString& fileName)
+{
+    return QFileInfo(fileName).fileName();
+}
+
+} // namespace
+
+// ---- writing ------------------------------------------------------------------------
+
+void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
+{
+    const TVEQ2* link = Link();
+    const int firmware = link ? link->FirmwareVersion : 0;
+
+    lines << TextLine("Language", LangFromUnicode(ComboBox28->currentText()));
+    lines << TextLine("ConnectionString1", JoinHostPort(EditText(Edit1), EditText(TntEdit2)));
+    lines << TextLine("ConnectionString2", JoinHostPort(EditText(Edit5), EditText(TntEdit3)));
+    lines << TextLine("APN", EditText(Edit2));
+    lines << TextLine("UserName", EditText(Edit3));
+    // While the module keeps its GPRS settings locked the password shown is not its own.
+    lines << TextLine("Password", link && link->GPRSLocked ? QByteArray() : EditText(Edit4));
+    lines << TextLine("USBPass", EditText(Edit9));
+    lines << TextLine("ReserveAccount1", EditText(Edit6));  // channel 2
+    lines << TextLine("ReserveAccount2", EditText(Edit11)); // channel 1
+    lines << TextLine("OwnerName", EditText(Edit8));
+    lines << TextLine("AccessPIN", EditText(Edit13));
+    lines << NumberLine("CR", BuildTCPCR(ReadTCPCRControls(), firmware));
+    lines << NumberLine("VEQ2CR", BuildTemplateVEQ2CR(ReadVEQ2CRControls()));
+    if (firmware >= FwEncryptionBits) {
+        lines << TextLine("EncryptionKey1", EditText(TntEdit8));
+        lines << TextLine("EncryptionKey2", EditText(TntEdit9));
+    }
+    for (int i = 0; i < UserPhoneCount; ++i) {
+        const TUserPhoneRecord& u = UserPhones[static_cast<std::size_t>(i)];
+        lines << NumberLine(Indexed("PnCR", i), u.PnCR);
+        lines << NumberLine(Indexed("PnAddCR", i), u.PnAddCR);
+        lines << TextLine(Indexed("PhoneNr", i), u.PhoneNr);
+    }
+    lines << NumberLine("SMSPSTNCR", BuildTemplateSMSPSTNCR(ReadSMSPSTNCRControls()));
+    for (int i = 0; i < InputCount; ++i) {
+        const TInputRecord r = BuildInputRecord(i);
+        lines << NumberLine(Indexed("InputSettingsCR", i), r.CR);
+        lines << NumberLine(Indexed("Sensivity", i), r.Sensivity);
+        lines << NumberLine(Indexed("Violations", i), r.Violations);
+        lines << NumberLine(Indexed("NoSenseInterval", i), r.NoSenseInterval);
+        lines << TextLine(Indexed("CID", i), tpl::ContactIDValue(r.CID));
+        lines << TextLine(Indexed("InputSMSPhrase", i), InputTable[static_cast<std::size_t>(i)].SMSText);
+    }
+    for (int i = 0; i < OutputCount; ++i) {
+        const TOutputRecord r = BuildOutputRecord(i);
+        lines << NumberLine(Indexed("OutputSettingsCR", i), r.CR);
+        lines << NumberLine(Indexed("ImpLength", i), r.ImpLength);
+    }
+    for (int i = 0; i < AdditionalSMSTextCount; ++i)
+        lines << TextLine(Indexed("AdditionalSMS", i), AdditionalSMSTexts[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < RemotePhoneCount; ++i) {
+        const TRemotePhoneRecord& p = RemotePhones[static_cast<std::size_t>(i)];
+        lines << NumberLine(Indexed("PGMPnCR", i), p.PGMPnCR);
+        lines << TextLine(Indexed("PGMPhonenumber", i), p.Number);
+    }
+    for (int n = 0; n < ItemNameGroupSize; ++n) {
+        lines << TextLine(Indexed("Zone", n), NameGridCell(kZoneGrid, n));
+        lines << TextLine(Indexed("User", n), NameGridCell(kUserGrid, n));
+        if (n < ModuleNameCount)
+            lines << TextLine(Indexed("Module", n), NameGridCell(kModuleGrid, n));
+        if (n < PartitionNameCount)
+            lines << TextLine(Indexed("Partition", n), NameGridCell(kPartitionGrid, n));
+    }
+    for (int i = 0; i < TForm2::PhraseCount; ++i)
+        lines << TextLine(Indexed("SMSPhrase", i), Form2 ? EditText(Form2->PhraseEdit(i)) : QByteArray());
+    // The help text may hold line breaks: each becomes a blank, so it stays one line.
+    lines << TextLine("Help Text", Form3 ? Form3->Text() : QByteArray());
+    lines << BoolLine("HeartBeat Event ID CB", Ticked(TntCheckBox33));
+    lines << TextLine("HeartBeat Event ID", EditText(TntEdit4));
+    // The communicator is the only mode.
+    lines << NumberLine("CRCP", 0);
+    lines << BoolLine("SIM PIN CB", Ticked(TntCheckBox28));
+    lines << TextLine("SIM PIN", EditText(TntEdit1));
+    lines << BoolLine("Limited Trouble SMS", Ticked(TntCheckBox27));
+}
+
+bool TForm1::SaveTemplate(const QString& fileName)
+{
+    QList<QByteArray> lines;
+    BuildTemplateLines(lines);
+    QString error;
+    if (!SaveStringsEncrypted(fileName, TemplatePassPhrase, lines, &error)) {
+        WideMessagedlg(GetLangText(130) + QLatin1Char(' ') + QDir::toNativeSeparators(fileName) +
+                           QLatin1Char('\n') + error,
+                       ui::MsgType::Error, {ui::MsgButton::OK});
+        return false;
+    }
+    WideMessagedlg(GetLangText(104) + QLatin1Char(' ') + QDir::toNativeSeparators(fileName),
+                   ui::MsgType::Information, {ui::MsgButton::OK});
+    return true;
+}
+
+void TForm1::TntButton26Click()
+{
+    // Replacing a file is asked below, once.
+    const std::optional<QString> chosen =
+        ui::SaveFileName(QString(), platform::ProgramDir(), kTemplateFilter, kTemplateExtension, this, false);
+    if (!chosen || chosen->isEmpty())
+        return;
+    const QString fileName = *chosen;
+    // What the user ticked last for the shown user belongs in the file.
+    const int selected = SelectedUserIndex();
+    if (selected >= 0)
+        CommitUserFlags(selected);
+    if (QFileInfo::exists(fileName)) {
+        const ui::ModalResult answer =
+            WideMessagedlg(GetLangText(35) + WithoutFolder(fileName) + GetLangText(36), ui::MsgType::Confirmation,
+                           {ui::MsgButton::Yes, ui::MsgButton::No});
+        if (answer == ui::MsgButton::Yes)
+            SaveTemplate(fileName);
+        return;
+    }
+    SaveTemplate(fileName);
+}
+
+// ---- reading ------------------------------------------------------------------------
+
+namespace {
+
+// The channel word: the combos and boxes in their order, each followed by its handler.
+void ApplyTemplateCR(TForm1& f, std::uint32_t v, int firmware)
+{
+    TTCPCRControls c = f.ReadTCPCRControls();
+    const bool keys = firmware >= FwEncryptionBits;
+    ApplyTCPCR(v, c, keys);
+    f.ComboBox4->setCurrentIndex(c.ComboBox4Index);
+    f.ComboBox4Change();
+    f.ComboBox2->setCurrentIndex(c.ComboBox2Index);
+    f.ComboBox2Change();
+    f.ComboBox1->setCurrentIndex(c.ComboBox1Index);
+    f.ComboBox1Change();
+    f.ComboBox3->setCurrentIndex(c.ComboBox3Index);
+    f.ComboBox3Change();
+    // A hidden "Put same to PSTN" box keeps its state.
+    if (ctl::Visible(f.TntCheckBox25))
+        f.TntCheckBox25->setChecked(c.TntCheckBox25Checked);
+    if (ctl::Visible(f.TntCheckBox26))
+        f.TntCheckBox26->setChecked(c.TntCheckBox26Checked);
+    f.TntComboBox3->setCurrentIndex(c.TntComboBox3Index);
+    f.TntComboBox4->setCurrentIndex(c.TntComboBox4Index);
+    if (keys) {
+        f.TntCheckBox42->setChecked(c.TntCheckBox42Checked);
+        f.TntCheckBox42Click();
+        f.TntCheckBox43->setChecked(c.TntCheckBox43Checked);
+        f.TntCheckBox43Click();
+    }
+}
+
+void ApplyTemplateVEQ2CR(TForm1& f, std::uint32_t v)
+{
+    const TVEQ2CRControls c = DecodeVEQ2CR(v);
+    f.TntCheckBox3->setChecked(c.TntCheckBox3);
+    f.TntCheckBox3Click(false);
+    f.TntCheckBox13->setChecked(c.TntCheckBox13);
+    f.TntCheckBox13Click();
+    f.SpinEdit3->SetValue(c.SpinEdit3);
+    f.SpinEdit40->SetValue(c.SpinEdit40);
+    f.TntCheckBox40->setChecked(c.TntCheckBox40);
+}
+
+// Every value after the language, in its order. A value that cannot be read throws, and
+// what came before it stays applied.
+void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
+{
+    // Reporting channels, security and the access PIN.
+    // An address splits at its first ":" into host and port.
+    QByteArray port = t.Text("ConnectionString1"), host;
+    SplitAt(port, ":", host);
+    SetEditText(f.Edit1, host);
+    SetEditText(f.TntEdit2, port);
+    port = t.Text("ConnectionString2");
+    SplitAt(port, ":", host);
+    SetEditText(f.Edit5, host);
+    SetEditText(f.TntEdit3, port);
+    SetEditText(f.Edit2, t.Text("APN"));
+    SetEditText(f.Edit3, t.Text("UserName"));
+    SetEditText(f.Edit4, t.Text("Password"));
+    SetEditText(f.Edit9, t.Text("USBPass"));
+    SetEditText(f.Edit6, t.Text("ReserveAccount1"));
+    SetEditText(f.Edit11, t.Text("ReserveAccount2"));
+    SetEditText(f.Edit8, t.Text("OwnerName"));
+    SetEditText(f.Edit13, t.Text("AccessPIN"));
+
+    ApplyTemplateCR(f, static_cast<std::uint32_t>(t.Number("CR")), firmware);
+    ApplyTemplateVEQ2CR(f, static_cast<std::uint32_t>(t.Number("VEQ2CR")));
+    if (firmware >= FwEncryptionBits) {
+        SetEditText(f.TntEdit8, t.Text("EncryptionKey1"));
+        SetEditText(f.TntEdit9, t.Text("EncryptionKey2"));
+    }
+
+    for (int i = 0; i < UserPhoneCount; ++i) {
+        TUserPhoneRecord& u = UserPhones[static_cast<std::size_t>(i)];
+        u.PnCR = Low8(t.Number(Indexed("PnCR", i)));
+        u.PnAddCR = Low8(t.Number(Indexed("PnAddCR", i)));
+        u.PhoneNr = CutToWidth(t.Text(Indexed("PhoneNr", i)), PhoneNumberWidth);
+    }
+    f.SelectUserNode(0);
+
+    const TSMSPSTNCRControls s = DecodeSMSPSTNCR(static_cast<std::uint32_t>(t.Number("SMSPSTNCR")));
+    f.se1->SetValue(s.se1);
+    f.SpinEdit2->SetValue(s.SpinEdit2);
+    f.TntCheckBox10->setChecked(s.TntCheckBox10);
+
+    for (int i = 0; i < AdditionalSMSTextCount; ++i)
+        StoreAdditionalSMSText(i, t.Text(Indexed("AdditionalSMS", i)));
+    f.FillAdditionalTextEdits();
+
+    for (int i = 0; i < RemotePhoneCount; ++i) {
+        TRemotePhoneRecord& p = RemotePhones[static_cast<std::size_t>(i)];
+        p.PGMPnCR = Low8(t.Number(Indexed("PGMPnCR", i)));
+        p.Number = CutToWidth(t.Text(Indexed("PGMPhonenumber", i)), PhoneNumberWidth);
+    }
+    f.FillPGMGrid();
+    f.ShowPGMRow(0);
+
+    // Names: FDNr 1 zones, 2 modules, 3 users, 4 partitions.
+    for (int n = 0; n < ItemNameGroupSize; ++n) {
+        StoreItemName(1, n, t.Text(Indexed("Zone", n)));
+        if (n < ModuleNameCount)
+            StoreItemName(2, n, t.Text(Indexed("Module", n)));
+        StoreItemName(3, n, t.Text(Indexed("User", n)));
+        if (n < PartitionNameCount)
+            StoreItemName(4, n, t.Text(Indexed("Partition", n)));
+    }
+    f.FillNameGrids();
+
+    if (Form2)
+        for (int i = 0; i < TForm2::PhraseCount; ++i)
+            SetEditText(Form2->PhraseEdit(i), t.Text(Indexed("SMSPhrase", i)));
+    if (Form3)
+        Form3->SetText(t.Text("Help Text"));
+
+    f.TntCheckBox33->setChecked(t.Boolean("HeartBeat Event ID CB"));
+    f.TntCheckBox33Click();
+    SetEditText(f.TntEdit4, t.Text("HeartBeat Event ID"));
+
+    f.SetAlarmSystemMode(false);
+
+    for (int i = 0; i < InputCount; ++i) {
+        TInputRecord& r = InputTable[static_cast<std::size_t>(i)];
+        r.CR = Low8(t.Number(Indexed("InputSettingsCR", i)));
+        r.Violations = Low8(t.Number(Indexed("Violations", i)));
+        r.Sensivity = Low8(t.Number(Indexed("Sensivity", i)));
+        r.NoSenseInterval = Low16(t.Number(Indexed("NoSenseInterval", i)));
+        r.CID = t.ContactID(Indexed("CID", i));
+        r.SMSText = CutToWidth(t.Text(Indexed("InputSMSPhrase", i)), SMSTextWidth);
+        f.ApplyInputRecord(i);
+    }
+    f.RefreshInputFunctions();
+
+    for (int i = 0; i < OutputCount; ++i) {
+        TOutputRecord& r = OutputTable[static_cast<std::size_t>(i)];
+        r.CR = Low8(t.Number(Indexed("OutputSettingsCR", i)));
+        r.ImpLength = Low16(t.Number(Indexed("ImpLength", i)));
+        f.ApplyOutputRecord(i);
+    }
+    f.Timer4->start();
+
+    f.TntCheckBox28->setChecked(t.Boolean("SIM PIN CB"));
+    f.TntCheckBox28Click();
+    SetEditText(f.TntEdit1, t.Text("SIM PIN"));
+    f.TntCheckBox27->setChecked(t.Boolean("Limited Trouble SMS"));
+}
+
+} // namespace
+
+bool TForm1::ApplyTemplateFile(const QString& fileName)
+{
+    const QString shortName = WithoutFolder(fileName);
+    QList<QByteArray> lines;
+    if (!LoadEncryptedStrings(fileName, TemplatePassPhrase, lines)) {
+        WideMessagedlg(GetLangText(107) + QLatin1Char(' ') + shortName, ui::MsgType::Error, {ui::MsgButton::OK});
+        return false;
+    }
+    const TTemplateReader t(lines);
+
+    // The language first: the first one on the list whose name holds the value.
+    const QByteArray language = t.Text("Language");
+    const QByteArray wanted = AsciiLower(language);
+    int found = -1;
+    for (int i = 0; i < ComboBox28->count() && !wanted.isEmpty(); ++i) {
+        if (AsciiLower(LangFromUnicode(ComboBox28->itemText(i))).contains(wanted)) {
+            found = i;
+            break;
+        }
+    }
+    if (found < 0) {
+        ui::ShowPlainMessage(QStringLiteral("Couldn't find ") + LangToUnicode(language) +
+                                 QStringLiteral(" language on loader"),
+                             this);
+        return false;
+    }
+
+    try {
+        ComboBox28->setCurrentIndex(found);
+        ComboBox28Change(ComboBox28);
+        const TVEQ2* link = Link();
+        ApplyTemplateValues(*this, t, link ? link->FirmwareVersion : 0);
+    } catch (...) {
+        WideMessagedlg(GetLangText(106) + QLatin1Char(' ') + shortName, ui::MsgType::Error, {ui::MsgButton::OK});
+        return false;
+    }
+    WideMessagedlg(GetLangText(105) + QLatin1Char(' ') + shortName, ui::MsgType::Information, {ui::MsgButton::OK});
+    return true;
+}
+
+void TForm1::TntButton27Click()
+{
+    if (TntOpenDialog1InitialDir.isEmpty())
+        TntOpenDialog1InitialDir = platform::ProgramDir();
+    const std::optional<QString> chosen = ui::OpenFileName(QString(), TntOpenDialog1InitialDir, kTemplateFilter, this);
+    if (!chosen || chosen->isEmpty())
+        return;
+    ApplyTemplateFile(*chosen);
+    // Whatever the load came to: the file is named, and the next write-all sends the
+    // template's texts too.
+    TntLabel4->setText(WithoutFolder(*chosen));
+    TemplateLoaded = true;
+}
+
+void TForm1::WireTemplateButtons()
+{
+    connect(TntButton26, &QPushButton::clicked, this, [this] { Guard([this] { TntButton26Click(); }); });
+    connect(TntButton27, &QPushButton::clicked, this, [this] { Guard([this] { TntButton27Click(); }); });
+    connect(TntButton5, &QPushButton::clicked, this, [this] { Guard([this] { TntButton5Click(); }); });
+}
