@@ -39,3 +39,13 @@ function(veq_test_program dir)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# The program finds the simulated hidapi library (tests/support/hidapi) before the system
+# one: its run path names the library's folder.
+function(veq_use_sim_hidapi target)
+  if(TARGET simhidapi)
+    add_dependencies(${target} simhidapi)
+    set_property(TARGET ${target} APPEND PROPERTY BUILD_RPATH ${VEQ_SIM_HIDAPI_DIR})
+    target_link_options(${target} PRIVATE -Wl,--enable-new-dtags)
+  endif()
+endfunction()

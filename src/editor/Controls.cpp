@@ -2,12 +2,16 @@
 
 #include "widgets/Colors.h"
 
+#include <QButtonGroup>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace ctl {
 
@@ -293,3 +297,58 @@ std::int32_t FieldColor(const QWidget* edit)
 }
 
 } // namespace ctl
+
+// ---- TRadioGroup ----------------------------------------------------------------------
+
+TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent), group_(new QButtonGroup(this))
+{
+    group_->setExclusive(true);
+}
+
+QStringList TRadioGroup::Items() const
+{
+    QStringList items;
+    for (const QRadioButton* b : buttons_)
+        items << b->text();
+    return items;
+}
+
+void TRadioGroup::SetItems(const QStringList& items)
+{
+    qDeleteAll(buttons_);
+    buttons_.clear();
+    constexpr int top = 18, step = 22, margin = 8;
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], this);
+        b->setGeometry(margin, top + i * step, std::max(0, width() - 2 * margin), 20);
+        group_->addButton(b, i);
+        b->show();
+        buttons_.append(b);
+    }
+}
+
+int TRadioGroup::ItemIndex() const
+{
+    for (int i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void TRadioGroup::SetItemIndex(int index)
+{
+    if (index >= 0 && index < buttons_.size()) {
+        buttons_[index]->setChecked(true);
+        return;
+    }
+    // No choice: an exclusive group keeps one button checked unless it lets go for a moment.
+    group_->setExclusive(false);
+    for (QRadioButton* b : buttons_)
+        b->setChecked(false);
+    group_->setExclusive(true);
+}
+
+QRadioButton* TRadioGroup::Button(int index) const
+{
+    return index >= 0 && index < buttons_.size() ? buttons_[index] : nullptr;
+}

@@ -4,6 +4,7 @@
 // control's own state, lookup of numbered controls by name, spin edits that keep their
 // value inside the range, and a page control whose tab buttons can be hidden while
 // their pages stay selectable.
+#include <QGroupBox>
 #include <QSpinBox>
 #include <QString>
 #include <QWidget>
@@ -11,6 +12,8 @@
 #include <cstdint>
 #include <functional>
 
+class QButtonGroup;
+class QRadioButton;
 class QStackedWidget;
 class QTabBar;
 
@@ -130,3 +133,20 @@ void SetFieldColor(QWidget* edit, std::int32_t color);
 std::int32_t FieldColor(const QWidget* edit);
 
 } // namespace ctl
+
+// Radio group: a group box holding one radio button per item, stacked from the top. The
+// chosen item is ItemIndex (-1 when none); replacing the items drops the choice.
+class TRadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit TRadioGroup(QWidget* parent = nullptr);
+    QStringList Items() const;
+    void SetItems(const QStringList& items);
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    QRadioButton* Button(int index) const;
+
+private:
+    QButtonGroup* group_;
+    QList<QRadioButton*> buttons_;
+};

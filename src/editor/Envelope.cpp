@@ -31,6 +31,22 @@ QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhras
     return out;
 }
 
+bool EncryptStreamRC4(const QByteArray& source, QByteArray& dest, const QByteArray& passPhrase)
+{
+    try {
+        dest = RC4WithPassPhrase(source, passPhrase);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool DecryptStreamRC4(const QByteArray& source, QByteArray& dest, const QByteArray& passPhrase)
+{
+    // RC4 is its own inverse.
+    return EncryptStreamRC4(source, dest, passPhrase);
+}
+
 QByteArray JoinEnvelopeLines(const QList<QByteArray>& lines)
 {
     QByteArray plain;
@@ -77,7 +93,11 @@ bool SaveStringsEncrypted(const QString& fileName, const QByteArray& passPhrase,
     QSaveFile f(fileName);
     if (!f.open(QIODevice::WriteOnly))
         return fail(f.errorString());
-    const QByteArray cipher = RC4WithPassPhrase(JoinEnvelopeLines(lines), passPhrase);
+    QByteArray cipher;
+    if (!EncryptStreamRC4(JoinEnvelopeLines(lines), cipher, passPhrase)) {
+        f.cancelWriting();
+        return fail(QStringLiteral("RC4"));
+    }
     if (f.write(cipher) != cipher.size()) {
         const QString why = f.errorString();
         f.cancelWriting();
@@ -97,7 +117,10 @@ bool LoadEncryptedStrings(const QString& fileName, const QByteArray& passPhrase,
     const QByteArray data = f.readAll();
     if (f.error() != QFileDevice::NoError)
         return false;
-    lines = SplitEnvelopeLines(RC4WithPassPhrase(data, passPhrase));
+    QByteArray plain;
+    if (!DecryptStreamRC4(data, plain, passPhrase))
+        return false;
+    lines = SplitEnvelopeLines(plain);
     return true;
 }
 

@@ -15,6 +15,9 @@ QByteArray PassPhraseKey(const QByteArray& passPhrase);
 
 // RC4 under SHA-1(passPhrase) over data (the same call enciphers and deciphers).
 QByteArray RC4WithPassPhrase(const QByteArray& data, const QByteArray& passPhrase);
+// The whole of source enciphered (deciphered) into dest; false when that failed.
+bool EncryptStreamRC4(const QByteArray& source, QByteArray& dest, const QByteArray& passPhrase);
+bool DecryptStreamRC4(const QByteArray& source, QByteArray& dest, const QByteArray& passPhrase);
 
 // The plain text of lines: each followed by CR LF.
 QByteArray JoinEnvelopeLines(const QList<QByteArray>& lines);

@@ -64,11 +64,38 @@ public:
     void Timer5Timer();
     void ComboBox28Change(QObject* sender);
     void LocateManual(bool open);
-    bool SetLanguage(const QString& name);
-    void SaveComboIndexes();
-    void RestoreComboIndexes();
+
+    // ---- language switch and run-time texts (Main_lang.cpp, Main_langtexts.cpp) -----------
+    // Applies the language of that name to every window (see ApplyLanguage.h).
+    bool SetLanguage(const QByteArray& name);
+    // The name of the language the list shows as chosen, as the file writes it; empty when
+    // the list shows none.
+    QByteArray ChosenLanguageName() const;
+    // The item indexes of the 20 choice lists whose choice survives a switch, in their
+    // order ("Combobox" 4, 2, 1, 3, 5, 7..11, 6, 18..22, 24..27); -1 where none is chosen.
+    QList<int> SaveComboIndexes() const;
+    void RestoreComboIndexes(const QList<int>& indexes);
     void ApplyLanguageToRuntimeTexts();
+    // Refills the input function, Contact ID event and output function lists of every row,
+    // keeping each row as it is (Reset: every list back to its first item).
+    void FillChoiceLists(bool reset);
     void ArrangeTranslatedControls();
+    // The parts of S after its first "\", joined by LF CR; the part before it.
+    static void BackslashToLineBreaks(const QString& s, QString& out);
+    static void FirstBackslashPart(const QString& s, QString& out);
+    // The texts of the edits, memos and grids that hold configuration, as the 8-bit text
+    // they stand for; shown again through the new code table after a switch, so that a
+    // switch never changes what is written to the module.
+    struct THeldText {
+        QPointer<QObject> Control;
+        int Row = -1, Column = -1; // grid cells
+        QByteArray Text;
+    };
+    QList<THeldText> HoldConfigurationTexts() const;
+    void ShowHeldTexts(const QList<THeldText>& texts);
+    // Set while a language switch refreshes the rows: their handlers then ask nothing.
+    bool LanguageRefreshRunning = false;
+    // language switch: members end
 
     // ---- Settings.ini and the debug file (each access opens and closes the file) --------
     void IniReadString(const QByteArray& section, const QByteArray& ident, QByteArray& value,
@@ -235,8 +262,8 @@ public:
     void InitInputTable();
     // Lists of the rows: function texts (messages 93..95) and the Contact ID catalogue
     // in the event combos; then every event combo's change handler and the functions run
-    // again. The language refresh calls it after a language was applied.
-    void FillInputLists();
+    // again, the rows kept as they were (Reset: every list back to its first item).
+    void FillInputLists(bool reset = false);
     void SetupInputCIDParameters(QComboBox* eventCombo);
     // Hint of the input's "SMS" label: the SMS the module sends for the chosen event.
     bool BuildCIDSmsHint(int index);
@@ -728,6 +755,11 @@ public:
     // Tests: the link's timer intervals for the next window created.
     static TVEQ2Timing LinkTiming;
 
+    // Start-up order: a module plugged in before the start is claimed only once the
+    // start-up timer has loaded the language file, so its texts are there when it connects.
+    void HoldModuleClaims();
+    void ClaimWaitingModule();
+
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -779,6 +811,10 @@ private:
     QList<QByteArray> LogLines; // traffic log lines, 8-bit as the module sends them
     bool closed_ = false;
     bool terminated_ = false;
+    // Start-up order and connection: claims held until the start-up ran; one more for
+    // every arrival and removal of a module.
+    bool claimsHeld_ = false;
+    unsigned connectionCount_ = 0;
 };
 
 // The main window of the running program (set when it is created).

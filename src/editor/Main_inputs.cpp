@@ -627,18 +627,18 @@ void TForm1::InitInputTable()
     }
 }
 
-void TForm1::FillInputLists()
+void TForm1::FillInputLists(bool reset)
 {
     if (!Built(*this))
         return;
     for (int i = 0; i < InputCount; ++i) {
         QComboBox* fn = this->*kFunctionCombo[i];
         const QSignalBlocker block(fn);
-        const int was = fn->currentIndex();
+        const int was = reset ? 0 : fn->currentIndex();
         fn->clear();
         for (int k = 0; k < 3; ++k) {
-            QString t = GetLangText(kFunctionMessage + k);
-            fn->addItem(t.isEmpty() ? QString::fromLatin1(kFunctionTexts[k]) : t);
+            QString t = LangMessage(kFunctionMessage + k);
+            fn->addItem(t.isEmpty() ? QString::fromLatin1(kFunctionTexts[k]) : t, k);
         }
         fn->setCurrentIndex(was >= 0 && was < fn->count() ? was : 0);
         InputTable[i].Row.FunctionItems.clear();
@@ -647,7 +647,7 @@ void TForm1::FillInputLists()
     }
     for (int i = 0; i < InputCount; ++i) {
         QComboBox* ev = this->*kEventCombo[i];
-        const int was = ev->currentIndex();
+        const int was = reset ? 0 : ev->currentIndex();
         const bool firstFill = ev->count() == 0;
         {
             const QSignalBlocker block(ev);
@@ -661,11 +661,17 @@ void TForm1::FillInputLists()
         }
         if (ev->currentIndex() < 0)
             continue; // a code the catalogue does not list: it was reported when it arrived
-        // A new list keeps the chosen parameters of an unchanged event.
+        // A new list of the same events changes nothing of the row: its parameters, its
+        // "24H" and "Restore" stay as they were (the event's presets apply only when an
+        // event is chosen).
+        const InputRow r = RowOf(*this, i);
+        const bool keep = !reset && was == ev->currentIndex();
         const TCIDParameterNode before = InputNodes[i];
+        const bool box24H = r.Box24H->isChecked();
+        const bool restore = r.Restore->isChecked();
         ComboBox6Change(ev);
-        TCIDParameterNode& now = InputNodes[i];
-        if (was == ev->currentIndex()) {
+        if (keep) {
+            TCIDParameterNode& now = InputNodes[i];
             for (int s = 0; s < 2; ++s) {
                 if (before.Slot[s].Active && now.Slot[s].Active &&
                     before.Slot[s].GridNumber == now.Slot[s].GridNumber) {
@@ -673,9 +679,12 @@ void TForm1::FillInputLists()
                     now.Slot[s].Name = before.Slot[s].Name;
                 }
             }
+            r.Box24H->setChecked(box24H);
+            if (!r.Restore->isHidden())
+                r.Restore->setChecked(restore);
             InputTreeModels[i]->Repaint();
-            if ((this->*kFunctionCombo[i])->currentIndex() == 1)
-                (this->*kSmsLabel[i])->setVisible(BuildCIDSmsHint(i));
+            if (r.Function->currentIndex() == 1)
+                r.SmsLabel->setVisible(BuildCIDSmsHint(i));
         }
     }
     RefreshInputFunctions();

@@ -3,6 +3,7 @@
 // message routines every page uses.
 #include "editor/Main.h"
 
+#include "editor/ApplyLanguage.h"
 #include "editor/Controls.h"
 #include "editor/SettingsFile.h"
 #include "lang/Kalbos.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -46,8 +48,9 @@ void TForm1::Timer5Timer()
     ComboBox28->clear();
     if (!VEQ2 || !VEQ2->Connected)
         TntLabel1->setText(LangMessage(25));
+    // Each item keeps the name as the file writes it: that is what is applied and stored.
     for (const TLanguage& l : Languages)
-        ComboBox28->addItem(LangToUnicode(l.Name));
+        ComboBox28->addItem(LangToUnicode(l.Name), l.Name);
     QByteArray stored;
     IniReadString(settings::SettingsSection, "Language", stored, "English");
     const QString name = LangToUnicode(stored);
@@ -61,33 +64,53 @@ void TForm1::Timer5Timer()
     ComboBox28Change(nullptr);
 }
 
+QByteArray TForm1::ChosenLanguageName() const
+{
+    const int i = ComboBox28->currentIndex();
+    if (i < 0)
+        return {};
+    const QVariant name = ComboBox28->itemData(i);
+    return name.isValid() ? name.toByteArray() : LangFromUnicode(ComboBox28->itemText(i));
+}
+
 void TForm1::ComboBox28Change(QObject* sender)
 {
+    const QByteArray chosen = ChosenLanguageName();
+    // Only a language that was applied can be "already current": after a stored name
+    // that the file lacks, the first language must still be choosable.
     const TLanguage* cur = CurrentLanguageRecord();
-    if (sender && cur && ComboBox28->currentText() == LangToUnicode(cur->Name))
+    if (sender && LanguageApplied && cur && chosen == cur->Name)
         return;
-    SaveComboIndexes();
-    SetLanguage(ComboBox28->currentText());
-    setWindowTitle(windowTitle() + QString::fromLatin1(kVersionSuffix));
+    const QList<int> indexes = SaveComboIndexes();
+    // Texts of the configuration keep their 8-bit value through the change of code table.
+    const QList<THeldText> texts = HoldConfigurationTexts();
+    SetLanguage(chosen);
+    ShowHeldTexts(texts);
+    // The suffix stands once, whether or not the language gave the window a caption.
+    const QString suffix = QString::fromLatin1(kVersionSuffix);
+    QString title = windowTitle();
+    while (title.endsWith(suffix))
+        title.chop(suffix.size());
+    setWindowTitle(title + suffix);
     TntLabel10->resize(353, TntLabel10->height());
-    IniWriteString(settings::SettingsSection, "Language", LangFromUnicode(ComboBox28->currentText()));
+    IniWriteString(settings::SettingsSection, "Language", chosen);
     if (VEQ2 && VEQ2->Connected)
         TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
     else
         TntLabel1->setText(LangMessage(25));
-    ApplyLanguageToRuntimeTexts();
-    RestoreComboIndexes();
+    {
+        // A switch changes no setting: the rows' handlers ask nothing while it refreshes.
+        const QScopedValueRollback<bool> refreshing(LanguageRefreshRunning, true);
+        ApplyLanguageToRuntimeTexts();
+        RestoreComboIndexes(indexes);
+    }
     LocateManual(false);
     ArrangeTranslatedControls();
 }
 
-bool TForm1::SetLanguage(const QString& name)
+bool TForm1::SetLanguage(const QByteArray& name)
 {
-    for (int i = 0; i < Languages.size(); ++i) {
-        if (LangToUnicode(Languages[i].Name) == name || QString::fromLatin1(Languages[i].Name) == name)
-            return SelectLanguage(i);
-    }
-    return false;
+    return ::SetLanguage(name);
 }
 
 void TForm1::LocateManual(bool open)

@@ -450,7 +450,9 @@ void TForm1::OutputFunctionChanged(int o)
     ctl::SetTag(DaTiDuration[o], kPulseLimit);
 
     QByteArray list;
-    if (code != 0 && ListOutputControlPhones(o, list) && !(Link() && Link()->ReadingAll)) {
+    // (Neither a read of all settings nor a language switch asks: neither chose a function.)
+    if (code != 0 && ListOutputControlPhones(o, list) && !(Link() && Link()->ReadingAll) &&
+        !LanguageRefreshRunning) {
         const QString text = GetLangText(109) + QStringLiteral("\r\n\r\n") + LangToUnicode(list);
         if (WideMessagedlg(text, ui::MsgType::Warning, {ui::MsgButton::Yes, ui::MsgButton::No})
             == ui::MsgButton::Yes)

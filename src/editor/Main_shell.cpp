@@ -498,12 +498,6 @@ void TForm1::TntButton3Click()
 
 // ---- operating mode -------------------------------------------------------------------
 
-namespace {
-// The choice lists of the input and output rows are rebuilt for the mode by the language
-// code; until that exists there is nothing to rebuild.
-void fillChoiceListsNotBuilt(TForm1&) {}
-} // namespace
-
 void TForm1::SetAlarmSystemMode(bool)
 {
     // Only the communicator mode exists.
@@ -526,7 +520,7 @@ void TForm1::SetAlarmSystemMode(bool)
 
     SelectUserNode(0);
     ShowModeDescription();
-    fillChoiceListsNotBuilt(*this);
+    FillChoiceLists(true);
 }
 
 void TForm1::ShowModeDescription()

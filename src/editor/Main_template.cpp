@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QVariant>
 
 using tpl::BoolLine;
 using tpl::NumberLine;
@@ -90,7 +91,7 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
     const TVEQ2* link = Link();
     const int firmware = link ? link->FirmwareVersion : 0;
 
-    lines << TextLine("Language", LangFromUnicode(ComboBox28->currentText()));
+    lines << TextLine("Language", ChosenLanguageName());
     lines << TextLine("ConnectionString1", JoinHostPort(EditText(Edit1), EditText(TntEdit2)));
     lines << TextLine("ConnectionString2", JoinHostPort(EditText(Edit5), EditText(TntEdit3)));
     lines << TextLine("APN", EditText(Edit2));
@@ -362,7 +363,10 @@ bool TForm1::ApplyTemplateFile(const QString& fileName)
     const QByteArray wanted = AsciiLower(language);
     int found = -1;
     for (int i = 0; i < ComboBox28->count() && !wanted.isEmpty(); ++i) {
-        if (AsciiLower(LangFromUnicode(ComboBox28->itemText(i))).contains(wanted)) {
+        // The name as the language file writes it, which the item keeps.
+        const QVariant name = ComboBox28->itemData(i);
+        const QByteArray item = name.isValid() ? name.toByteArray() : LangFromUnicode(ComboBox28->itemText(i));
+        if (AsciiLower(item).contains(wanted)) {
             found = i;
             break;
         }

@@ -12,6 +12,7 @@ QList<TLanguage> Languages;
 int32_t CurrentLanguage = 0;
 int32_t CurrentCodeTable = 0;
 int32_t CurrentCharset = 0;
+bool LanguageApplied = false;
 
 namespace {
 
@@ -169,6 +170,7 @@ bool SelectLanguage(int32_t index)
     CurrentLanguage = index;
     CurrentCharset = Languages[index].Charset;
     CurrentCodeTable = CharsetToCodeTable(CurrentCharset);
+    LanguageApplied = true;
     return true;
 }
 
@@ -193,6 +195,7 @@ void ClearLanguages()
     CurrentLanguage = 0;
     CurrentCodeTable = 0;
     CurrentCharset = 0;
+    LanguageApplied = false;
 }
 
 bool ParseLanguageLine(const QByteArray& line) { return parseLanguage(line) == LineResult::Good; }

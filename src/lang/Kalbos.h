@@ -49,9 +49,12 @@ extern QList<TLanguage> Languages;
 extern int32_t CurrentLanguage;  // index into Languages
 extern int32_t CurrentCodeTable; // code-page index 0..6 of the current language
 extern int32_t CurrentCharset;   // font character set of the current language
+// True once a language was made current. Until then CurrentLanguage is 0 without that
+// language having been applied, so "the current language" must not be read from it.
+extern bool LanguageApplied;
 
-// Makes Languages[index] the current language: its index, character set and code table.
-// Does nothing and returns false when there is no such language.
+// Makes Languages[index] the current language: its index, character set and code table,
+// and sets LanguageApplied. Does nothing and returns false when there is no such language.
 bool SelectLanguage(int32_t index);
 // The current language, or nullptr when the table has none at that index.
 const TLanguage* CurrentLanguageRecord();

@@ -3,6 +3,7 @@
 // what it held, after exactly the expected packets in the expected order. Also the
 // firmware gates, the GPRS lock, the texts of a loaded template, the page checks, a bad
 // key, and the module leaving or the window closing in the middle of a write.
+#include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/Main.h"
@@ -21,14 +22,17 @@
 #include "support/SimModule.h"
 #include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
+#include "widgets/PageWizard.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -416,6 +420,54 @@ TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
     EXPECT_EQ(WritePackets().size(), 172u); // user 7 has no number
 }
 
+TEST_F(WriteAllTest, LanguageSwitchesChangeNothingThatIsWritten)
+{
+    ConnectAndRead(2035);
+    ASSERT_TRUE(form->ComboBox28->findText("Russian") >= 0);
+    auto choose = [&](const char* language) {
+        const int i = form->ComboBox28->findText(QString::fromLatin1(language));
+        form->ComboBox28->setCurrentIndex(i);
+        emit form->ComboBox28->activated(i);
+    };
+    // An owner name in letters of the first language's code page (the module keeps it).
+    form->Edit8->setText(QString::fromUtf8("Łódź"));
+    // What only the window holds, and a refill of the lists would reset: input 1's "24H"
+    // against its event's preset, input 3's zone chosen from the names.
+    auto edit = [&] {
+        TCIDDescription entry;
+        ASSERT_EQ(form->FindCIDByDescription(form->ComboBox6, entry), 1);
+        form->TntCheckBox44->setChecked(!entry.Preset24H);
+        form->FillNamePopup(2, 1);
+        ASSERT_GT(form->Popup1->actions().size(), 5);
+        form->Popup1->actions().at(5)->trigger();
+    };
+    auto write = [&] {
+        module->ClearLog();
+        const size_t shown = ui::Record().size();
+        form->TntButton1->click();
+        EXPECT_TRUE(WaitReadBack());
+        EXPECT_EQ(ui::Record().size(), shown);
+        return WritePackets();
+    };
+    edit();
+    const auto first = write();
+    ASSERT_EQ(first.size(), 172u);
+    const QByteArray& input1 = first[first.size() - 16];
+    ASSERT_EQ(static_cast<quint8>(input1[0]), 0x0F);
+    EXPECT_EQ(static_cast<quint8>(input1[2]), 0x01); // input 1 without "24H"
+
+    edit();
+    const size_t shown = ui::Record().size();
+    for (const char* l : {"Russian", "English", "Russian", "English"})
+        choose(l);
+    EXPECT_EQ(ui::Record().size(), shown); // a switch asks nothing
+    EXPECT_TRUE(first == write());
+
+    edit();
+    choose("Russian");
+    EXPECT_TRUE(first == write());
+}
+
 TEST_F(WriteAllTest, FirmwareGatesTheAdditionalFlagsHeartbeatAndKeys)
 {
     for (int fw : {1024, 1026, 2020, 2030}) {
@@ -589,6 +641,44 @@ TEST(WriteControls, WordsFromTheWindowsControls)
     EXPECT_EQ(form.TntButton114->objectName(), QStringLiteral("TntButton114"));
     EXPECT_TRUE(form.TntButton114->isHidden());
     EXPECT_TRUE(form.TntButton11->isHidden());
+}
+
+// The wizard as the user sees it: the page shown and, for each navigation button, whether
+// it is visible and enabled on its own.
+std::string WizardState(const TForm1& form)
+{
+    std::string out = "page " + std::to_string(form.wzrd1->GetActivePageIndex());
+    for (int k = 0; k < kPageWizardButtonKinds; ++k) {
+        const auto* b = form.wzrd1->ButtonControl(static_cast<TPageWizardButtonKind>(k));
+        out += b->isHidden() ? " -" : b->testAttribute(Qt::WA_ForceDisabled) ? " d" : " e";
+    }
+    return out;
+}
+
+TEST_F(WriteAllTest, ReadManualConfigurationAndSendKeepTheModuleAndTheWizardPage)
+{
+    ConnectAndRead(2035);
+    // The read held the window disabled behind its wait dialog; the wizard kept its page.
+    EXPECT_EQ(form->wzrd1->GetActivePageIndex(), 0);
+    form->TntButton30->click(); // "Manual Configuration"
+    ASSERT_EQ(form->PageControl1->ActivePageIndex(), 5);
+    const std::string manual = WizardState(*form);
+    EXPECT_EQ(manual, "page 0 - - - - - e -"); // only Cancel, enabled
+    RoundTrip({});                              // "Send data to Module": the module keeps its settings
+    EXPECT_EQ(WizardState(*form), manual);
+
+    // The SMS text dialogs hold the window disabled too, on the names page.
+    form->GoToWizardStep(7);
+    const std::string names = WizardState(*form);
+    ASSERT_EQ(names.substr(0, 6), "page 7");
+    for (QDialog* dialog : {static_cast<QDialog*>(Form2), static_cast<QDialog*>(Form6)}) {
+        (dialog == Form2 ? form->TntButton8 : form->TntButton33)->click();
+        ASSERT_TRUE(sim::WaitUntil([&] { return dialog->isVisible() && !form->isEnabled(); }, 5000));
+        sim::Pump(100);
+        dialog->close();
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->isEnabled(); }));
+        EXPECT_EQ(WizardState(*form), names) << dialog->objectName().toStdString();
+    }
 }
 
 // A template saved from a module, loaded over a window that shows another configuration

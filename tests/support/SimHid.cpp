@@ -200,9 +200,14 @@ std::shared_ptr<SimHidDevice> SimHid::Plug(platform::HidDeviceInfo info, bool no
 {
     ++nextInstance_;
     info.instanceId = "sim-instance-" + QByteArray::number(nextInstance_);
-    info.path = "/dev/hidraw-sim" + QByteArray::number(nextInstance_);
+    if (info.path.isEmpty()) {
+        info.path = "/dev/hidraw-sim" + QByteArray::number(nextInstance_);
+    }
     auto device = std::make_shared<SimHidDevice>(std::move(info));
     devices_.push_back(device);
+    if (OnPlugChange) {
+        OnPlugChange(device->Info(), true);
+    }
     if (notify) {
         PostChange();
     }
@@ -222,6 +227,9 @@ void SimHid::Unplug(const std::shared_ptr<SimHidDevice>& device, bool notify)
         }
     }
     devices_.erase(std::remove(devices_.begin(), devices_.end(), device), devices_.end());
+    if (OnPlugChange) {
+        OnPlugChange(device->Info(), false);
+    }
     if (notify) {
         PostChange();
     }

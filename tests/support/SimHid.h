@@ -91,8 +91,9 @@ public:
     SimHid(const SimHid&) = delete;
     SimHid& operator=(const SimHid&) = delete;
 
-    // A device appears at the end of the listing. Its instance ID and path are assigned
-    // here (a device plugged again is a new interface). With notify, one device-change
+    // A device appears at the end of the listing. Its instance ID is assigned here (a
+    // device plugged again is a new interface), and so is its path unless info brings one
+    // (a replugged device may get its old node name back). With notify, one device-change
     // notification follows through the event loop, as the device manager sends it.
     std::shared_ptr<SimHidDevice> Plug(platform::HidDeviceInfo info, bool notify = true);
     void Unplug(const std::shared_ptr<SimHidDevice>& device, bool notify = true);
@@ -109,6 +110,9 @@ public:
     // Called inside every listing (before it returns), e.g. to plug a device or send a
     // notification while the program lists.
     std::function<void()> OnEnumerate;
+    // Called after a device appears (plugged true) or goes (false), e.g. to create or
+    // remove a node for it.
+    std::function<void(const platform::HidDeviceInfo& info, bool plugged)> OnPlugChange;
 
     // platform::HidBackend
     std::vector<platform::HidDeviceInfo> Enumerate() override;

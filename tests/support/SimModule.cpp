@@ -99,6 +99,7 @@ void SimModule::Plug(bool notify)
     info.productString = options_.productName;
     info.serialString = options_.serialNumber;
     info.inputReportLength = options_.inputReportLength;
+    info.path = options_.path;
     busy_ = false;
     replySeq_ = 0;
     usartSeq_ = 0;

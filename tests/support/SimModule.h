@@ -117,6 +117,7 @@ struct SimModuleOptions {
     quint16 vendorId = 0x1209;
     quint16 productId = 0x0001;
     int inputReportLength = 64;
+    QByteArray path;  // device node; empty: the simulated layer names a new one per plug-in
 };
 
 class SimModule : public QObject {
