@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <cstdint>
 #include <functional>
@@ -252,6 +253,11 @@ public:
     bool SelectingUser = false;
     // users page: members end
 
+    // ---- users page: committing the boxes (Main_users.cpp) --------------------------------
+    // Stores the boxes into the user they show, whether or not the list still has that
+    // user selected (a Ctrl+click deselects it); false when no user is shown.
+    bool CommitShownUserFlags();
+
     // ---- inputs page (Main_inputs.cpp) ----------------------------------------------------
     // The input's record built from its row's controls (the table entry is not changed;
     // the SMS text is the table's).
@@ -401,8 +407,6 @@ public:
     void TntBitBtn3Click();
     // Replaces every occurrence of oldText in s by newText.
     static void ReplaceAll(QString& s, const QString& oldText, const QString& newText);
-    // The settings summary of the last page. (Its page is not built yet: does nothing.)
-    void BuildSummary();
     // Hooks the shell's handlers to the wizard, the step labels, the buttons and the window.
     void WireWizardShell();
     // The shell's event filters; freed before the window's controls, so no filter runs
@@ -442,6 +446,41 @@ public:
     QPushButton* TntButton25 = nullptr; // "Programuoti testavimui"
     QPushButton* TntButton22 = nullptr; // "Comps OK?"
     // factory defaults and production test: members end
+
+    // ---- APN search (Main_apn.cpp) -----------------------------------------------------
+    // The search's lists and buttons in the GPRS settings group; hidden until a search.
+    void BuildAPNSearch();
+    void Btn_SearchClick();
+    void TntComboBox5Change(); // location chosen
+    void TntComboBox6Change(); // operator chosen
+    void Btn_OKClick(QObject* sender); // Btn_OK and Btn_Cancel
+    QComboBox *TntComboBox5 = nullptr, *TntComboBox6 = nullptr, *TntComboBox7 = nullptr;
+    QLabel *TntLabel60 = nullptr, *TntLabel61 = nullptr, *TntLabel62 = nullptr;
+    QPushButton *Btn_OK = nullptr, *Btn_Cancel = nullptr;
+    // APN search: members end
+
+    // ---- settings summary and printing (Main_summary.cpp) -------------------------------
+    // Font styles of a summary segment (bits).
+    static constexpr std::uint8_t fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
+    // Memo_Summ on the summary page, and the mode's caption on the main screen.
+    void BuildSummaryPage(QWidget* page);
+    // Writes the whole summary anew from the tables and the pages' controls.
+    void BuildSummary();
+    void AppendSummaryText(std::uint8_t style, std::int32_t color, const QString& text, bool newLine);
+    // A duration held as a time of day: " 1 hour 2 min 3 sec", hours and minutes only when
+    // not 0; always with a leading blank.
+    QString FormatDuration(const QTime& time) const;
+    void Memo_SummMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, const QPoint& mousePos,
+                             bool& handled);
+    void TntBitBtn2Click(); // "Print"
+    class QTextEdit* Memo_Summ = nullptr;
+    QLabel* TntLabel32 = nullptr; // "VEQ Type": the caption of the mode buttons (hidden)
+    // The reporting and security captions the summary writes.
+    QLabel *Label45 = nullptr, *TntLabel57 = nullptr;                  // "Account:"
+    QLabel *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr;    // APN, user name, password
+    QLabel* Label38 = nullptr;                                         // "VEQ3 owner name:"
+    bool SummaryBuilding = false; // a second build waits for the first to end
+    // summary: members end
 
     // ---- templates and log files (Main_template.cpp) -----------------------------------------
     // Appends the template lines of the window's configuration, in their fixed order.

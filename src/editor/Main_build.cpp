@@ -448,6 +448,7 @@ void TForm1::BuildWizardTab()
     BuildNamesPage(WPage[8], top);
 
     // -- summary page (WPage9)
+    BuildSummaryPage(WPage[9]);
 
     // -- end of the page builders
 
@@ -466,6 +467,7 @@ void TForm1::BuildWizardTab()
     TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 218, 562, 150, 30);
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
+    connect(TntBitBtn2, &QPushButton::clicked, this, [this] { Guard([this] { TntBitBtn2Click(); }); });
     BuildWriteButtons();
     WireTemplateButtons();
 }

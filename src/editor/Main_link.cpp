@@ -354,7 +354,6 @@ void TForm1::TntCheckBox41Click(bool clicked)
 
 void TForm1::SetEditColor(QWidget* w, colors::TColor c)
 {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, colors::ToQColor(c));
-    w->setPalette(pal);
+    // The one colour routine of the fields, so the colour reads back the same way.
+    ctl::SetFieldColor(w, c);
 }

@@ -154,12 +154,16 @@ void TForm1::OnAccessPINArrive(quint32 w)
 
 void TForm1::OnHeartBeatEventIdArrive(quint16 id)
 {
+    // The box's click handler enables or disables the edit, so it runs before the edit
+    // gets its digits (unticked, the handler puts the default there first).
     try {
         const THeartbeatControls h = DecodeHeartbeat(id);
         TntCheckBox33->setChecked(h.TntCheckBox33);
+        TntCheckBox33Click();
         TntEdit4->setText(LangToUnicode(h.TntEdit4));
     } catch (...) {
         TntCheckBox33->setChecked(false);
+        TntCheckBox33Click();
         TntEdit4->setText(QString::fromLatin1(HeartbeatIdDefault));
     }
 }

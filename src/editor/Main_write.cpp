@@ -166,11 +166,9 @@ void TForm1::TntButton1Click()
                 send([&](TVEQ2& l) { l.SendSIMpin(EditText(TntEdit1)); }, 0);
             seq.Pause(kStorePause);
 
-            // Users: the selected user's boxes are stored first, so that what the user
-            // ticked last is what goes out.
-            const int selected = SelectedUserIndex();
-            if (selected >= 0)
-                CommitUserFlags(selected);
+            // Users: the boxes are stored into the user they show first, so that what the
+            // user ticked last is what goes out.
+            CommitShownUserFlags();
             seq.Call([this] { SendUserPhones(); });
 
             const quint32 smspstncr = BuildSMSPSTNCR(ReadSMSPSTNCRControls());

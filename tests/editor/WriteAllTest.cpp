@@ -420,6 +420,22 @@ TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
     EXPECT_EQ(WritePackets().size(), 172u); // user 7 has no number
 }
 
+TEST_F(WriteAllTest, OutputsGoBackAsReadWhateverTheirPulseLength)
+{
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035);
+    module = std::make_unique<sim::SimModule>(*hid, o, false);
+    module->Config() = DistinctConfig(2035);
+    // Lengths of 0, as a new module holds them, and the longest one.
+    module->Config().outputs = {{{0x08, 0}, {0x00, 0}, {0x0B, 0}, {0x09, 65535}}};
+    module->Plug();
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
+    ASSERT_TRUE(WaitReadBack());
+    sim::Pump(600);
+    RoundTrip({2035, false, false});
+}
+
 TEST_F(WriteAllTest, LanguageSwitchesChangeNothingThatIsWritten)
 {
     ConnectAndRead(2035);
