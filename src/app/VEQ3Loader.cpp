@@ -11,17 +11,18 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <optional>
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
 
     // A copy that is turned away asks the first one to come forward and ends here, before
     // any window or the module link exists: it claims no module and writes no file.
+    // Without a safe folder for the guard the program says which folder and ends.
     platform::InstanceGuard guard(QCoreApplication::applicationFilePath());
-    if (!guard.acquire(1)) {
-        guard.askFirstToComeForward();
-        return 0;
-    }
+    if (const std::optional<int> rc = platform::AdmitProgramCopy(guard, 1))
+        return *rc;
     platform::InstanceGuard::SetProgram(&guard);
 
     QApplication::setApplicationName(QStringLiteral("VEQ4m Loader"));

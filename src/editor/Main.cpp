@@ -85,13 +85,36 @@ void TForm1::FormCreate()
 
     VEQ2 = new TVEQ2(nullptr, LinkTiming);
     WireLink();
+    HoldModuleClaims();
 
     PageControl1->setVisible(ShowPagesAtStart);
     TntButton5->hide();
     Image1->show();
     Timer1->start();
-    // The module may already be plugged in: the link lists the devices once the event
-    // loop runs.
+    // A module that is already plugged in is claimed after the start-up timer has run.
+}
+
+void TForm1::HoldModuleClaims()
+{
+    // The link passes over device changes while it is being created; the window keeps it
+    // that way until its texts are loaded. Otherwise a module plugged in before the start
+    // would connect first and get captions built from messages not yet there.
+    if (!VEQ2)
+        return;
+    VEQ2->Creating = true;
+    claimsHeld_ = true;
+}
+
+void TForm1::ClaimWaitingModule()
+{
+    if (!claimsHeld_)
+        return;
+    claimsHeld_ = false;
+    if (!VEQ2)
+        return;
+    VEQ2->Creating = false;
+    // The devices the link passed over meanwhile are listed now.
+    VEQ2->DeviceChange();
 }
 
 void TForm1::FormActivate()

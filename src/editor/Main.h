@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <cstdint>
 #include <functional>
@@ -248,6 +249,11 @@ public:
     bool SelectingUser = false;
     // users page: members end
 
+    // ---- users page: committing the boxes (Main_users.cpp) --------------------------------
+    // Stores the boxes into the user they show, whether or not the list still has that
+    // user selected (a Ctrl+click deselects it); false when no user is shown.
+    bool CommitShownUserFlags();
+
     // ---- inputs page (Main_inputs.cpp) ----------------------------------------------------
     // The input's record built from its row's controls (the table entry is not changed;
     // the SMS text is the table's).
@@ -397,8 +403,6 @@ public:
     void TntBitBtn3Click();
     // Replaces every occurrence of oldText in s by newText.
     static void ReplaceAll(QString& s, const QString& oldText, const QString& newText);
-    // The settings summary of the last page. (Its page is not built yet: does nothing.)
-    void BuildSummary();
     // Hooks the shell's handlers to the wizard, the step labels, the buttons and the window.
     void WireWizardShell();
     // The shell's event filters; freed before the window's controls, so no filter runs
@@ -416,6 +420,41 @@ public:
     // Creates the hidden writer buttons and wires the write buttons.
     void BuildWriteButtons();
     // writing settings: members end
+
+    // ---- APN search (Main_apn.cpp) -----------------------------------------------------
+    // The search's lists and buttons in the GPRS settings group; hidden until a search.
+    void BuildAPNSearch();
+    void Btn_SearchClick();
+    void TntComboBox5Change(); // location chosen
+    void TntComboBox6Change(); // operator chosen
+    void Btn_OKClick(QObject* sender); // Btn_OK and Btn_Cancel
+    QComboBox *TntComboBox5 = nullptr, *TntComboBox6 = nullptr, *TntComboBox7 = nullptr;
+    QLabel *TntLabel60 = nullptr, *TntLabel61 = nullptr, *TntLabel62 = nullptr;
+    QPushButton *Btn_OK = nullptr, *Btn_Cancel = nullptr;
+    // APN search: members end
+
+    // ---- settings summary and printing (Main_summary.cpp) -------------------------------
+    // Font styles of a summary segment (bits).
+    static constexpr std::uint8_t fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
+    // Memo_Summ on the summary page, and the mode's caption on the main screen.
+    void BuildSummaryPage(QWidget* page);
+    // Writes the whole summary anew from the tables and the pages' controls.
+    void BuildSummary();
+    void AppendSummaryText(std::uint8_t style, std::int32_t color, const QString& text, bool newLine);
+    // A duration held as a time of day: " 1 hour 2 min 3 sec", hours and minutes only when
+    // not 0; always with a leading blank.
+    QString FormatDuration(const QTime& time) const;
+    void Memo_SummMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, const QPoint& mousePos,
+                             bool& handled);
+    void TntBitBtn2Click(); // "Print"
+    class QTextEdit* Memo_Summ = nullptr;
+    QLabel* TntLabel32 = nullptr; // "VEQ Type": the caption of the mode buttons (hidden)
+    // The reporting and security captions the summary writes.
+    QLabel *Label45 = nullptr, *TntLabel57 = nullptr;                  // "Account:"
+    QLabel *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr;    // APN, user name, password
+    QLabel* Label38 = nullptr;                                         // "VEQ3 owner name:"
+    bool SummaryBuilding = false; // a second build waits for the first to end
+    // summary: members end
 
     // ---- templates and log files (Main_template.cpp) -----------------------------------------
     // Appends the template lines of the window's configuration, in their fixed order.
@@ -729,6 +768,11 @@ public:
     // Tests: the link's timer intervals for the next window created.
     static TVEQ2Timing LinkTiming;
 
+    // Start-up order: a module plugged in before the start is claimed only once the
+    // start-up timer has loaded the language file, so its texts are there when it connects.
+    void HoldModuleClaims();
+    void ClaimWaitingModule();
+
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -780,6 +824,10 @@ private:
     QList<QByteArray> LogLines; // traffic log lines, 8-bit as the module sends them
     bool closed_ = false;
     bool terminated_ = false;
+    // Start-up order and connection: claims held until the start-up ran; one more for
+    // every arrival and removal of a module.
+    bool claimsHeld_ = false;
+    unsigned connectionCount_ = 0;
 };
 
 // The main window of the running program (set when it is created).

@@ -5,6 +5,7 @@
 
 #include "editor/Controls.h"
 #include "widgets/Colors.h"
+#include "widgets/IndClasses.h"
 #include "widgets/IndLeds.h"
 #include "widgets/IndLevelBar.h"
 #include "widgets/PageWizard.h"
@@ -30,7 +31,7 @@ namespace {
 
 constexpr int kClientWidth = 904;
 constexpr int kClientHeight = 644;
-constexpr int kStatusHeight = 22;
+constexpr int kStatusHeight = 19;
 constexpr int kWizardHeaderHeight = 70;
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h = 16)
@@ -92,10 +93,35 @@ TIndLevelBar* TForm1::MakeLevelBar(QWidget* parent, const char* name, bool horiz
 {
     auto* bar = new TIndLevelBar(parent);
     bar->setObjectName(QLatin1String(name));
-    // The orientation first: changing it turns the bar's size round.
+    // Built as a form loads it: no size is turned round or grown with the frame.
+    bar->setLoading(true);
     bar->SetOrientation(horizontal ? TIndOrientation::voHorizontal : TIndOrientation::voVertical);
     bar->setGeometry(r);
     bar->SetMaxValue(5); // the module's signal level 0..5
+    // A weak signal lights red, a middling one yellow, a strong one green: the zones run
+    // 20 % red, 20 % yellow, the rest green, from the end the bar fills from.
+    bar->SetPercent1(20);
+    bar->SetPercent2(20);
+    TIndPalette red, yellow, green;
+    red.SetLow(colors::clMaroon);
+    red.SetHigh(colors::clRed);
+    yellow.SetLow(colors::clOlive);
+    yellow.SetHigh(colors::clYellow);
+    green.SetLow(colors::clGreen);
+    green.SetHigh(colors::clLime);
+    bar->SetPalette1(red);
+    bar->SetPalette2(yellow);
+    bar->SetPalette3(green);
+    TIndBevel bevel;
+    bevel.Assign(*bar->Bevel());
+    bevel.SetInnerStyle(TIndBevelStyle::bsLowered);
+    bevel.SetInnerWidth(2);
+    bevel.SetInnerSpace(1);
+    bevel.SetInnerColor(colors::clBlack);
+    bevel.SetOuterStyle(TIndBevelStyle::bsRaised);
+    bevel.SetOuterOutline(TIndBevelOutlineStyle::osOuter);
+    bar->SetBevel(bevel);
+    bar->loaded();
     return bar;
 }
 
@@ -159,14 +185,14 @@ void TForm1::BuildForm()
     PanelStatusBar1->setObjectName(QStringLiteral("PanelStatusBar1"));
     PanelStatusBar1->setLoading(true);
     PanelStatusBar1->setGeometry(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
-    PanelStatusBar1->AddPanel(330);
-    PanelStatusBar1->AddPanel(120);
-    PanelStatusBar1->AddPanel(34);
-    PanelStatusBar1->AddPanel(420);
-    TntLabel1 = caption(PanelStatusBar1, "TntLabel1", QString(), 6, 3, 318, 16);
-    TntButton5 = Make<QPushButton>(PanelStatusBar1, "TntButton5", 334, 1, 112, 20);
+    // The model and serial number, the monitoring LED, the log button, the modem's
+    // answer; the last panel reaches the right edge.
+    for (int w : {300, 50, 95, 50})
+        PanelStatusBar1->AddPanel(w);
+    TntLabel1 = caption(PanelStatusBar1, "TntLabel1", QString(), 6, 2, 290, 16);
+    MakeLed(PanelStatusBar1, 34, 315, 1, colors::clLime, colors::clGreen);
+    TntButton5 = Make<QPushButton>(PanelStatusBar1, "TntButton5", 352, 1, 91, 17);
     TntButton5->setText(QStringLiteral("SaveLog"));
-    MakeLed(PanelStatusBar1, 34, 457, 2, colors::clLime, colors::clGreen);
     PanelStatusBar1->loaded();
 
     BuildLogPage();
@@ -193,7 +219,11 @@ void TForm1::BuildForm()
     connect(Timer4, &QTimer::timeout, this, [this] { Guard([this] { RefreshOutputRows(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
     connect(Timer2, &QTimer::timeout, this, [this] { Guard([this] { Timer2Timer(); }); });
-    connect(Timer5, &QTimer::timeout, this, [this] { Guard([this] { Timer5Timer(); }); });
+    connect(Timer5, &QTimer::timeout, this, [this] {
+        Guard([this] { Timer5Timer(); });
+        // Whatever the start-up found, the module may be claimed now.
+        Guard([this] { ClaimWaitingModule(); });
+    });
     connect(Timer6, &QTimer::timeout, this, [this] { Guard([this] { Timer6Timer(); }); });
     connect(Timer7, &QTimer::timeout, this, [this] { Guard([this] { Timer7Timer(); }); });
     connect(Timer_CheckPassword, &QTimer::timeout, this,
@@ -351,17 +381,45 @@ void TForm1::BuildWizardTab()
         page->setObjectName(QStringLiteral("WPage%1").arg(i));
         page->setLoading(true);
         page->Header()->SetHeight(kWizardHeaderHeight);
+        page->Header()->SetShowDivider(true);
+        page->Header()->SetImageAlignment(TKImageAlignment::iaRight);
         page->Header()->Title()->SetText(QString::fromLatin1(titles[i - 1]));
-        QFont f = page->Header()->Title()->Font();
-        f.setBold(true);
-        f.setPixelSize(16);
-        page->Header()->Title()->SetFont(f);
+        // The title's own size and weight; the family still comes from the page, as the
+        // header takes its fonts from it (the font setter is for a whole other font).
+        page->Header()->Title()->Font().setBold(true);
+        page->Header()->Title()->Font().setPixelSize(16);
         page->Header()->Subtitle()->SetText(QStringLiteral("Subtitle"));
         page->WaterMark()->SetVisible(false);
+        page->WaterMark()->SetWidth(164);
+        page->WaterMark()->SetBorderWidth(1);
         page->Panel()->SetVisible(false);
+        page->Panel()->SetBorderWidth(7);
         WPage[i] = page;
     }
     using K = TPageWizardButtonKind;
+    // The navigation buttons as the window has them.
+    {
+        using G = TPageWizardButtonControl::TGlyphLayout;
+        const struct {
+            K kind;
+            const char* caption;
+            int width;
+            bool glyph;
+        } buttons[] = {{K::bkStart, "To &Start Page", 85, false}, {K::bkLast, "To &Last Page", 85, false},
+                       {K::bkBack, "&Back", 75, true},            {K::bkNext, "&Next", 74, true},
+                       {K::bkFinish, "&Finish", 75, false},       {K::bkCancel, "&Cancel", 95, true},
+                       {K::bkHelp, "&Help", 75, false}};
+        for (const auto& b : buttons) {
+            TPageWizardNavigateButton* nb = wzrd1->Button(b.kind);
+            nb->SetCaption(QString::fromLatin1(b.caption));
+            nb->SetWidth(b.width);
+            if (b.glyph)
+                nb->SetGlyph(TPageWizardButtonControl::StandardGlyph(b.kind));
+        }
+        wzrd1->ButtonNext()->SetLayout(G::blGlyphRight);
+        wzrd1->ButtonFinish()->SetModalResult(3);
+        wzrd1->ButtonCancel()->SetModalResult(2);
+    }
     WPage[1]->SetEnabledButtons({K::bkStart, K::bkLast, K::bkNext, K::bkFinish, K::bkCancel, K::bkHelp});
     WPage[9]->SetEnabledButtons({K::bkStart, K::bkLast, K::bkBack, K::bkFinish, K::bkCancel, K::bkHelp});
 
@@ -388,6 +446,7 @@ void TForm1::BuildWizardTab()
     BuildNamesPage(WPage[8], top);
 
     // -- summary page (WPage9)
+    BuildSummaryPage(WPage[9]);
 
     // -- end of the page builders
 
@@ -406,6 +465,7 @@ void TForm1::BuildWizardTab()
     TntBitBtn2 = Make<QPushButton>(tab, "TntBitBtn2", 218, 562, 150, 30);
     TntBitBtn2->setText(QStringLiteral("Print"));
     TntBitBtn2->hide();
+    connect(TntBitBtn2, &QPushButton::clicked, this, [this] { Guard([this] { TntBitBtn2Click(); }); });
     BuildWriteButtons();
     WireTemplateButtons();
 }

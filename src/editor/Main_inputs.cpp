@@ -731,7 +731,11 @@ void TForm1::ApplyInputRecord(int index)
     r.Type->setCurrentIndex((rec.CR & kCRType) ? 1 : 0);
     r.SmsEdit->setText(LangToUnicode(rec.SMSText));
     r.Sensitivity->SetValue(rec.Sensivity * kSensitivityStep);
-    r.NoReaction->setTime(SecondsToTime(rec.NoSenseInterval));
+    {
+        // Applying a record runs none of the row's change handlers.
+        const QSignalBlocker block(r.NoReaction);
+        r.NoReaction->setTime(SecondsToTime(rec.NoSenseInterval));
+    }
     r.Violations->SetValue(rec.Violations);
     r.Restore->setChecked(rec.CR & kCRRestore);
     r.Box24H->setChecked(rec.CR & kCR24H);

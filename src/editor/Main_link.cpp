@@ -38,10 +38,12 @@ void TForm1::WireLink()
     TVEQ2* l = VEQ2;
     l->OnConnect = [this](QObject*) { Guard([this] { OnModuleConnect(); }); };
     l->OnDisconnect = [this](QObject*) { Guard([this] { OnModuleDisconnect(); }); };
+    // State and traffic arrive while the link handles a report: a fault there is the
+    // link's to discard (see WireSettingsEvents).
     l->OnState = [this](QObject*, quint8 f, quint8 cr, quint8 sr, quint16 tcp, quint8 buf, quint8 sent) {
-        Guard([&] { OnStateArrive(f, cr, sr, tcp, buf, sent); });
+        OnStateArrive(f, cr, sr, tcp, buf, sent);
     };
-    l->OnUsart = [this](QObject*, const QByteArray& s, bool out) { Guard([&] { OnUsartArrive(s, out); }); };
+    l->OnUsart = [this](QObject*, const QByteArray& s, bool out) { OnUsartArrive(s, out); };
     l->OnOpenError = [this](const QString& reason) {
         Guard([&] { ui::ShowPlainMessage(reason, this); });
     };
@@ -73,8 +75,12 @@ void TForm1::OnModuleConnect()
     }
     if (NormalMode)
         PageControl1->SetActivePageIndex(4);
+    const unsigned connection = ++connectionCount_;
     VEQ2->SendHour();
-    if (!VEQ2)
+    // The send waits for the module and meanwhile handles window messages: the module may
+    // have left (the window then shows its no-module state, which must stay), or left and
+    // come back (the new connection has done all of this already).
+    if (!VEQ2 || !VEQ2->Connected || connection != connectionCount_)
         return;
     ApplyFirmwareFeatures(VEQ2->FirmwareVersion);
     TntLabel4->setText(QStringLiteral("None"));
@@ -95,6 +101,7 @@ void TForm1::OnModuleConnect()
 
 void TForm1::OnModuleDisconnect()
 {
+    ++connectionCount_;
     TemplateLoaded = false;
     TntButton27->hide();
     TntButton1911->hide();
@@ -347,7 +354,6 @@ void TForm1::TntCheckBox41Click(bool clicked)
 
 void TForm1::SetEditColor(QWidget* w, colors::TColor c)
 {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, colors::ToQColor(c));
-    w->setPalette(pal);
+    // The one colour routine of the fields, so the colour reads back the same way.
+    ctl::SetFieldColor(w, c);
 }

@@ -379,7 +379,12 @@ void TForm1::ApplyOutputRecord(int index)
     const bool pulse = (rec.CR & OutputCRPulse) != 0;
     PulseRadio[index]->setChecked(pulse);
     SecondRadio[index]->setChecked(!pulse);
-    DaTiDuration[index]->setTime(SecondsToTime(rec.ImpLength));
+    {
+        // The picker's one-second floor is for the user's edits: a length of 0 that the
+        // module holds is shown and written back as 0.
+        QSignalBlocker block(DaTiDuration[index]);
+        DaTiDuration[index]->setTime(SecondsToTime(rec.ImpLength));
+    }
     outputRowHeld_[index] = false;
 }
 
@@ -464,6 +469,8 @@ void TForm1::OutputFunctionChanged(int o)
         SecondRadio[o]->setEnabled(false);
         SecondRadio[o]->setChecked(false);
         PulseRadio[o]->setChecked(true);
+        // Choosing "Pulse" runs its click handler, which shows the pulse length.
+        TntRadioButton1Click(PulseRadio[o]);
     }
     SirenBox[o]->hide();
     OutputNameLabel[o]->hide();

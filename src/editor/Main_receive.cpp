@@ -23,18 +23,20 @@
 
 void TForm1::WireSettingsEvents()
 {
+    // These run while the link handles a report: a fault goes back to the link, which
+    // drops that report and reports the fault on standard error. No dialog from here.
     TVEQ2* l = VEQ2;
     auto str = [this](void (TForm1::*h)(const QByteArray&)) {
-        return [this, h](QObject*, const QByteArray& s) { Guard([&] { (this->*h)(s); }); };
+        return [this, h](QObject*, const QByteArray& s) { (this->*h)(s); };
     };
     auto word = [this](void (TForm1::*h)(quint32)) {
-        return [this, h](QObject*, quint32 w) { Guard([&] { (this->*h)(w); }); };
+        return [this, h](QObject*, quint32 w) { (this->*h)(w); };
     };
     auto indexed = [this](void (TForm1::*h)(int, const QByteArray&)) {
-        return [this, h](QObject*, int i, const QByteArray& s) { Guard([&] { (this->*h)(i, s); }); };
+        return [this, h](QObject*, int i, const QByteArray& s) { (this->*h)(i, s); };
     };
     auto phone = [this](void (TForm1::*h)(quint8, quint8, const QByteArray&)) {
-        return [this, h](QObject*, quint8 i, quint8 cr, const QByteArray& s) { Guard([&] { (this->*h)(i, cr, s); }); };
+        return [this, h](QObject*, quint8 i, quint8 cr, const QByteArray& s) { (this->*h)(i, cr, s); };
     };
     l->OnModemData = str(&TForm1::OnModemDataArrive);
     l->OnConnectionString = str(&TForm1::OnConnectionStringArrive);
@@ -44,19 +46,15 @@ void TForm1::WireSettingsEvents()
     l->OnAPN = str(&TForm1::OnAPNArrive);
     l->OnUserName = str(&TForm1::OnUserNameArrive);
     l->OnPassword = str(&TForm1::OnPasswordArrive);
-    l->OnItemName = [this](QObject*, quint8 g, quint8 i, const QByteArray& s) {
-        Guard([&] { OnItemNameArrive(g, i, s); });
-    };
+    l->OnItemName = [this](QObject*, quint8 g, quint8 i, const QByteArray& s) { OnItemNameArrive(g, i, s); };
     l->OnTCPCR = word(&TForm1::OnTCPCRArrive);
     l->OnVEQ2CR = word(&TForm1::OnVEQ2CRArrive);
     l->OnInputSetting = [this](QObject*, quint8 i, quint8 cr, quint8 v, quint8 s, quint16 n, const tduomenys& cid) {
-        Guard([&] { OnInputSettingArrive(i, cr, v, s, n, cid); });
+        OnInputSettingArrive(i, cr, v, s, n, cid);
     };
     l->OnInputSMSText = indexed(&TForm1::OnInputSMSTextArrive);
     l->OnAdditionalSMSText = indexed(&TForm1::OnAdditionalSMSTextArrive);
-    l->OnOutputSetting = [this](QObject*, quint8 i, quint8 cr, quint16 len) {
-        Guard([&] { OnOutputSettingArrive(i, cr, len); });
-    };
+    l->OnOutputSetting = [this](QObject*, quint8 i, quint8 cr, quint16 len) { OnOutputSettingArrive(i, cr, len); };
     l->OnUSBPassword = str(&TForm1::OnUSBPasswordArrive);
     l->OnVEQOwnerName = str(&TForm1::OnVEQOwnerNameArrive);
     l->OnReserveAccount = indexed(&TForm1::OnReserveAccountArrive);
@@ -65,22 +63,18 @@ void TForm1::WireSettingsEvents()
     l->OnSMSPSTNCR = word(&TForm1::OnSMSPSTNCRArrive);
     l->OnAccessPIN = word(&TForm1::OnAccessPINArrive);
     l->OnSIMpin = str(&TForm1::OnSIMpinArrive);
-    l->OnHeartBeatEventId = [this](QObject*, quint16 id) { Guard([&] { OnHeartBeatEventIdArrive(id); }); };
+    l->OnHeartBeatEventId = [this](QObject*, quint16 id) { OnHeartBeatEventIdArrive(id); };
     l->OnPhoneNumberAdditionalCR = phone(&TForm1::OnPhoneNumberAdditionalCRArrive);
     l->OnCPCR = word(&TForm1::OnCPCRArrive);
-    l->OnAES128Key = [this](QObject*, quint8 i, const QByteArray& key) { Guard([&] { OnAES128KeyArrive(i, key); }); };
+    l->OnAES128Key = [this](QObject*, quint8 i, const QByteArray& key) { OnAES128KeyArrive(i, key); };
     // The two SMS dialogs are created after the window: reach them when the event runs.
-    l->OnSMSPhrase = [this](QObject* sender, quint8 i, const QByteArray& s) {
-        Guard([&] {
-            if (Form2)
-                Form2->OnSMSPhraseArrive(sender, i, s);
-        });
+    l->OnSMSPhrase = [](QObject* sender, quint8 i, const QByteArray& s) {
+        if (Form2)
+            Form2->OnSMSPhraseArrive(sender, i, s);
     };
-    l->OnHelpText = [this](QObject* sender, quint8 i, const QByteArray& s) {
-        Guard([&] {
-            if (Form3)
-                Form3->OnHelpTextArrive(sender, i, s);
-        });
+    l->OnHelpText = [](QObject* sender, quint8 i, const QByteArray& s) {
+        if (Form3)
+            Form3->OnHelpTextArrive(sender, i, s);
     };
 }
 
@@ -160,12 +154,16 @@ void TForm1::OnAccessPINArrive(quint32 w)
 
 void TForm1::OnHeartBeatEventIdArrive(quint16 id)
 {
+    // The box's click handler enables or disables the edit, so it runs before the edit
+    // gets its digits (unticked, the handler puts the default there first).
     try {
         const THeartbeatControls h = DecodeHeartbeat(id);
         TntCheckBox33->setChecked(h.TntCheckBox33);
+        TntCheckBox33Click();
         TntEdit4->setText(LangToUnicode(h.TntEdit4));
     } catch (...) {
         TntCheckBox33->setChecked(false);
+        TntCheckBox33Click();
         TntEdit4->setText(QString::fromLatin1(HeartbeatIdDefault));
     }
 }

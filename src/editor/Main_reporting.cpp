@@ -104,17 +104,20 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntGroupBox14 = Make<QGroupBox>(page, "TntGroupBox14", 8, top, 366, 200);
     TntGroupBox14->setTitle(QStringLiteral("Channel 1"));
     auto* p1 = panel(TntGroupBox14, "CH1_Panel1", 2, 17, 362, 108);
+    // Every control the GPRS-settings lock hides has its own caption, hidden with it;
+    // the account stays in view under a lock, and so does its caption.
     Label43 = caption(p1, "Label43", QStringLiteral("Channel:"), 6, 6, 80);
     ComboBox4 = combo(p1, "ComboBox4", 90, 4, 110, {QStringLiteral("Not used"), QStringLiteral("Used")});
-    Label5 = caption(p1, "Label5", QStringLiteral("Protocol:"), 206, 6, 60);
+    Label44 = caption(p1, "Label44", QStringLiteral("Protocol:"), 206, 6, 60);
     ComboBox1 = combo(p1, "ComboBox1", 262, 4, 94, protocols);
     TntLabel6 = caption(p1, "TntLabel6", QStringLiteral("Address:"), 6, 32, 80);
     Edit1 = edit(p1, "Edit1", 90, 30, 170, 44);
     TntLabel8 = caption(p1, "TntLabel8", QStringLiteral("Port:"), 266, 32, 36);
     TntEdit2 = edit(p1, "TntEdit2", 302, 30, 54, 5);
-    Label44 = caption(p1, "Label44", QStringLiteral("Account:"), 6, 58, 80);
+    Label45 = caption(p1, "Label45", QStringLiteral("Account:"), 6, 58, 80);
     Edit11 = edit(p1, "Edit11", 90, 56, 60, 4);
-    TntComboBox3 = combo(p1, "TntComboBox3", 160, 56, 70, transports);
+    Label5 = caption(p1, "Label5", QStringLiteral("Transport:"), 160, 58, 96);
+    TntComboBox3 = combo(p1, "TntComboBox3", 262, 56, 70, transports);
     TntCheckBox25 = box(p1, "TntCheckBox25", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH1_Panel2 = panel(TntGroupBox14, "CH1_Panel2", 2, 126, 362, 30);
     TntLabel83 = caption(CH1_Panel2, "TntLabel83", QStringLiteral("Key:"), 6, 6, 30);
@@ -143,15 +146,16 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntLabel52 = caption(p2, "TntLabel52", QStringLiteral("Channel:"), 6, 6, 80);
     ComboBox2 = combo(p2, "ComboBox2", 90, 4, 110,
                       {QStringLiteral("Not used"), QStringLiteral("Used"), QStringLiteral("Reserve")});
-    TntLabel55 = caption(p2, "TntLabel55", QStringLiteral("Protocol:"), 206, 6, 60);
+    TntLabel56 = caption(p2, "TntLabel56", QStringLiteral("Protocol:"), 206, 6, 60);
     ComboBox3 = combo(p2, "ComboBox3", 262, 4, 94, protocols);
     TntLabel7 = caption(p2, "TntLabel7", QStringLiteral("Address:"), 6, 32, 80);
     Edit5 = edit(p2, "Edit5", 90, 30, 170, 44);
-    TntLabel56 = caption(p2, "TntLabel56", QStringLiteral("Port:"), 266, 32, 36);
+    TntLabel55 = caption(p2, "TntLabel55", QStringLiteral("Port:"), 266, 32, 36);
     TntEdit3 = edit(p2, "TntEdit3", 302, 30, 54, 5);
-    TntLabel58 = caption(p2, "TntLabel58", QStringLiteral("Account:"), 6, 58, 80);
+    TntLabel57 = caption(p2, "TntLabel57", QStringLiteral("Account:"), 6, 58, 80);
     Edit6 = edit(p2, "Edit6", 90, 56, 60, 4);
-    TntComboBox4 = combo(p2, "TntComboBox4", 160, 56, 70, transports);
+    TntLabel58 = caption(p2, "TntLabel58", QStringLiteral("Transport:"), 160, 58, 96);
+    TntComboBox4 = combo(p2, "TntComboBox4", 262, 56, 70, transports);
     TntCheckBox26 = box(p2, "TntCheckBox26", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH2_Panel2 = panel(TntGroupBox15, "CH2_Panel2", 2, 126, 362, 30);
     TntLabel84 = caption(CH2_Panel2, "TntLabel84", QStringLiteral("Key:"), 6, 6, 30);
@@ -160,15 +164,15 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     CH2_Panel2->hide();
 
     // GPRS settings.
-    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 170);
+    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 202);
     TntGroupBox16->setTitle(QStringLiteral("GPRS Settings"));
-    caption(TntGroupBox16, "TntLabel302", QStringLiteral("APN:"), 8, 22, 110);
+    Label6 = caption(TntGroupBox16, "Label6", QStringLiteral("APN:"), 8, 22, 110);
     Edit2 = edit(TntGroupBox16, "Edit2", 120, 20, 140, 50);
     Btn_Search = Make<QPushButton>(TntGroupBox16, "Btn_Search", 266, 19, 92, 24);
     Btn_Search->setText(QStringLiteral("APN Search"));
-    caption(TntGroupBox16, "TntLabel303", QStringLiteral("APN user name:"), 8, 48, 110);
+    Label7 = caption(TntGroupBox16, "Label7", QStringLiteral("APN user name:"), 8, 48, 110);
     Edit3 = edit(TntGroupBox16, "Edit3", 120, 46, 140, 32);
-    caption(TntGroupBox16, "TntLabel304", QStringLiteral("APN password:"), 8, 74, 110);
+    Label8 = caption(TntGroupBox16, "Label8", QStringLiteral("APN password:"), 8, 74, 110);
     Edit4 = edit(TntGroupBox16, "Edit4", 120, 72, 140, 32);
     TntCheckBox13 = box(TntGroupBox16, "TntCheckBox13", QStringLiteral("HeartBeat check enabled"), 8, 100, 200);
     SpinEdit3 = Make<TSpinEdit>(TntGroupBox16, "SpinEdit3", 210, 100, 80, 21);
@@ -178,6 +182,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntCheckBox33 = box(TntGroupBox16, "TntCheckBox33", QStringLiteral("HeartBeat Event ID:"), 8, 126, 200);
     TntEdit4 = edit(TntGroupBox16, "TntEdit4", 210, 126, 50, 3);
     TntEdit4->setText(QString::fromLatin1(HeartbeatIdDefault));
+    BuildAPNSearch();
 
     // Handlers.
     connect(ComboBox4, &QComboBox::activated, this, [this] { Guard([this] { ComboBox4Change(); }); });
@@ -221,13 +226,14 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
 void TForm1::BuildSecurityPage(QWidget* page, int top)
 {
     TntPanel17 = panel(page, "TntPanel17", 8, top, 738, 140);
-    caption(TntPanel17, "TntLabel305", QStringLiteral("VEQ3 owner name:"), 10, 12, 160);
+    Label38 = caption(TntPanel17, "Label38", QStringLiteral("VEQ3 owner name:"), 10, 12, 160);
     Edit8 = edit(TntPanel17, "Edit8", 180, 10, 200, 16);
     TntCheckBox3 = box(TntPanel17, "TntCheckBox3", QStringLiteral("Use password on USB connect"), 10, 44, 360);
     TntCheckBox41 = box(TntPanel17, "TntCheckBox41",
                         QStringLiteral("Use password to prevent GPRS Settings changing"), 10, 70, 360);
-    caption(TntPanel17, "TntLabel306", QStringLiteral("Password:"), 10, 102, 160);
-    Edit9 = edit(TntPanel17, "Edit9", 180, 100, 200, 16);
+    // The password serves both boxes and hides with them under a GPRS-settings lock: no
+    // caption of its own, its hint says what it is.
+    Edit9 = edit(TntPanel17, "Edit9", 380, 57, 200, 16);
     ctl::SetHint(Edit9, QStringLiteral("Enter password"));
     ctl::SetShowHint(Edit9, true);
     connect(TntCheckBox3, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox3Click(true); }); });

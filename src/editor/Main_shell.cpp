@@ -354,14 +354,8 @@ void TForm1::Step0Click(QObject* sender)
         return;
     const int tag = ctl::Tag(label);
     const int current = wzrd1->GetActivePageIndex();
-    if (current == 0) {
-        const int user = SelectedUserIndex();
-        if (user >= 0) {
-            CommitUserFlags(user);
-            if (tag == 1)
-                ShowSMSBackupNumbers();
-        }
-    }
+    if (current == 0 && CommitShownUserFlags() && tag == 1)
+        ShowSMSBackupNumbers();
     if (tag == 8) {
         if (current != 8)
             BuildSummary();
@@ -416,11 +410,8 @@ void TForm1::wzrd1SelectNextPage(QObject*, TPageWizardCustomPage* currentPage, T
         return;
     styleLabel(l, true, false);
     StackStepLabels();
-    if (from == 0) {
-        const int user = SelectedUserIndex();
-        if (user >= 0)
-            CommitUserFlags(user);
-    }
+    if (from == 0)
+        CommitShownUserFlags();
     if (to != 8) {
         TntButton1->hide();
         if (ctl::Tag(TntButton26) != 1)
@@ -551,11 +542,6 @@ void TForm1::ReplaceAll(QString& s, const QString& oldText, const QString& newTe
         s.replace(at, oldText.size(), newText);
         from = std::max<qsizetype>(0, at - oldText.size() + 1);
     }
-}
-
-void TForm1::BuildSummary()
-{
-    // The summary page has no content of its own yet.
 }
 
 // ---- attention blink ------------------------------------------------------------------

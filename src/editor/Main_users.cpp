@@ -457,6 +457,14 @@ bool TForm1::CommitUserFlags(int index)
     return true;
 }
 
+bool TForm1::CommitShownUserFlags()
+{
+    if (SelectedUserNode < 0 || SelectedUserNode >= UserPhoneCount)
+        return false;
+    CommitUserFlags(SelectedUserNode);
+    return true;
+}
+
 void TForm1::SendUserPhones()
 {
     for (int i = 0; i < UserPhoneCount; ++i) {

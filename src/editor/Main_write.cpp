@@ -193,11 +193,9 @@ void TForm1::TntButton1Click()
             if (!pause(kStorePause))
                 return false;
 
-            // Users: the selected user's boxes are stored first, so that what the user
-            // ticked last is what goes out.
-            const int selected = SelectedUserIndex();
-            if (selected >= 0)
-                CommitUserFlags(selected);
+            // Users: the boxes are stored into the user they show first, so that what the
+            // user ticked last is what goes out.
+            CommitShownUserFlags();
             SendUserPhones();
             if (!going())
                 return false;

@@ -1,6 +1,7 @@
 #include "editor/Unit5.h"
 
 #include "editor/Main.h"
+#include "widgets/Colors.h"
 #include "widgets/Prgrss.h"
 
 #include <QApplication>
@@ -26,7 +27,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent)
     Label3->setGeometry(16, 34, 233, 16);
     StripeProgress1 = new TStripeProgress(this);
     StripeProgress1->setObjectName(QStringLiteral("StripeProgress1"));
-    StripeProgress1->setGeometry(16, 64, 233, 18);
+    StripeProgress1->setGeometry(20, 64, 225, 14);
+    StripeProgress1->setBackColor(colors::clWhite);
 }
 
 void TForm5::showEvent(QShowEvent* e)
@@ -63,7 +65,20 @@ void TForm5::hideEvent(QHideEvent* e)
 
 void TForm5::closeEvent(QCloseEvent* e)
 {
-    QDialog::closeEvent(e);
+    // The dialog is up only while a read, a write-all or a factory reset runs; giving the
+    // window back in the middle would let a second one start inside the first. So its
+    // close button does nothing: the program closes it when the work ends (or the module
+    // leaves, or a read times out).
+    if (e->spontaneous()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+void TForm5::reject()
+{
+    // Esc: ignored for the same reason.
 }
 
 void TForm5::FormClose()

@@ -1,6 +1,6 @@
 #pragma once
 // The wait dialog: shown while the settings are read or written; while it is up the
-// main window is disabled.
+// main window is disabled. Only the program closes it: Esc and the close button do not.
 #include <QDialog>
 
 class QLabel;
@@ -22,6 +22,9 @@ public:
 
     // True while this dialog holds the main window disabled.
     bool DisabledMainWindow() const { return disabledMain_; }
+
+public slots:
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -173,7 +173,9 @@ uint8_t UnmapUnicodeChar(char16_t unit, int codeTable)
     for (const CodePageEntry& e : CodePageTable(codeTable))
         if (e.unit == unit)
             return e.code;
-    if (unit < 0x100)
+    // A byte of the same value stands for this character only when the code page leaves
+    // that byte as it is: under Windows-1251 the byte of "é" is "й".
+    if (unit < 0x100 && MapAnsiChar(static_cast<uint8_t>(unit), codeTable) == unit)
         return static_cast<uint8_t>(unit);
     return '?';
 }

@@ -33,6 +33,7 @@ QString AnsiToUnicode(const QByteArray& s, int codeTable);
 void AnsiToUnicode(const QByteArray& s, int codeTable, QString& out);
 
 // The inverse: each UTF-16 code unit becomes the byte of the first table entry with that
-// unit; else, below 0x100, the byte of the same value; else "?".
+// unit; else the byte of the same value when that byte converts back to this very unit;
+// else "?". A character never turns into another one.
 uint8_t UnmapUnicodeChar(char16_t unit, int codeTable);
 QByteArray UnicodeToAnsi(const QString& s, int codeTable);

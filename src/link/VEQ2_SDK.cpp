@@ -9,9 +9,21 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
 #include <thread>
 
 namespace {
+
+void ReportDiscardedFault(const char* what)
+{
+    std::string text = what ? what : "";
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::fprintf(stderr, "VEQ link: a fault while handling a module report was discarded: %s\n", text.c_str());
+    std::fflush(stderr);
+}
 
 // Highest index and highest sub-index the walk requests, by request code.
 int IndexCount(int code)
@@ -440,8 +452,12 @@ void TVEQ2::HandleReport(const quint8* Data, std::size_t Size)
             if (!SkipFirstReport)
                 DoReplyArrived(Data, Size);
         }
+    } catch (const std::exception& e) {
+        // A fault while handling one report must not stop the next one, and nothing may
+        // wait for a person here: one line for whoever reads the program's output.
+        ReportDiscardedFault(e.what());
     } catch (...) {
-        // A fault while handling one report must not stop the next one.
+        ReportDiscardedFault("unknown fault");
     }
     SkipFirstReport = false;
 }

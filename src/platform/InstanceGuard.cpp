@@ -1,5 +1,7 @@
 #include "platform/InstanceGuard.h"
 
+#include "platform/UiDialogs.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -112,16 +115,43 @@ void ReadStamp(int fd, std::uint64_t& seq, std::uint32_t& pid)
     }
 }
 
-bool IsPrivateDir(const QByteArray& path, bool requirePrivateMode)
+// Why a folder cannot hold the guard's files, or an empty text when it can: it must be a
+// real folder (not a symbolic link) that belongs to this user and that nobody else can
+// write to, or another user could plant or remove our lock files and sockets.
+QString UnsafeFolderReason(const QString& dir)
 {
+    const QByteArray path = QFile::encodeName(dir);
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0)
-        return false;
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return false;
-    if (requirePrivateMode && (st.st_mode & 077) != 0)
-        return false;
-    return ::access(path.constData(), W_OK | X_OK) == 0;
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("it is a symbolic link");
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("it is not a folder");
+    if (st.st_uid != ::getuid())
+        return QStringLiteral("it belongs to another user");
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("other users can write to it");
+    if (::access(path.constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("this user cannot write to it");
+    return QString();
+}
+
+[[noreturn]] void ThrowUnsafeFolder(const QString& dir, const QString& reason)
+{
+    throw InstanceGuardError((QStringLiteral("The folder ") + dir +
+                              QStringLiteral(" cannot hold the files that keep a second copy of the program out: ") +
+                              reason + QLatin1Char('.'))
+                                 .toStdString());
+}
+
+// The user's cache folder: $XDG_CACHE_HOME when it is an absolute path, else ~/.cache.
+QString CacheHome()
+{
+    const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return xdg;
+    return QDir::homePath() + QStringLiteral("/.cache");
 }
 
 } // namespace
@@ -149,15 +179,19 @@ QString InstanceGuard::KeyForProgram(const QString& programPath)
 
 QString InstanceGuard::DefaultRuntimeDir()
 {
-    const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && IsPrivateDir(xdg, false))
-        return QFile::decodeName(xdg);
-    const QString dir = QDir::tempPath() + QStringLiteral("/veqloader-") + QString::number(::getuid());
-    const QByteArray native = QFile::encodeName(dir);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        ThrowOsError(QStringLiteral("Cannot create ") + dir, errno);
-    if (!IsPrivateDir(native, true))
-        throw InstanceGuardError((QStringLiteral("Not a private folder of this user: ") + dir).toStdString());
+    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg) && UnsafeFolderReason(xdg).isEmpty())
+        return xdg;
+    // No usable runtime folder: a private one of ours under the cache folder. The cache
+    // folder lies in the user's home, where no other user can make ours first.
+    const QString cache = CacheHome();
+    const QString dir = cache + QStringLiteral("/veqloader");
+    QDir().mkpath(cache);
+    if (::mkdir(QFile::encodeName(dir).constData(), 0700) != 0 && errno != EEXIST)
+        ThrowUnsafeFolder(dir, QString::fromLocal8Bit(std::strerror(errno)));
+    const QString reason = UnsafeFolderReason(dir);
+    if (!reason.isEmpty())
+        ThrowUnsafeFolder(dir, reason);
     return dir;
 }
 
@@ -243,8 +277,9 @@ bool InstanceGuard::acquire(std::uint32_t maxInstances)
         return admitted_;
     if (dir_.isEmpty())
         dir_ = DefaultRuntimeDir();
-    if (!QFileInfo::exists(dir_))
-        ThrowOsError(QStringLiteral("Cannot use ") + dir_, ENOENT);
+    const QString reason = UnsafeFolderReason(dir_);
+    if (!reason.isEmpty())
+        ThrowUnsafeFolder(dir_, reason);
 
     Gate gate(dir_ + QStringLiteral("/veqloader-") + key_ + QStringLiteral(".lock"));
     std::vector<SlotInfo> entries = scanSlots();
@@ -412,6 +447,22 @@ void InstanceGuard::release()
         acted_ = false;
         admitted_ = false;
     }
+}
+
+std::optional<int> AdmitProgramCopy(InstanceGuard& guard, std::uint32_t maxInstances)
+{
+    try {
+        if (guard.acquire(maxInstances))
+            return std::nullopt;
+    } catch (const InstanceGuardError& e) {
+        const QString text = QString::fromStdString(e.what());
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        std::fflush(stderr);
+        ui::ShowPlainMessage(text);
+        return 1;
+    }
+    guard.askFirstToComeForward();
+    return 0;
 }
 
 } // namespace platform

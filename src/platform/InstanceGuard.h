@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -48,7 +49,8 @@ public:
     // starts listening for requests to come forward and returns true. Otherwise returns
     // false and this copy holds nothing (it has created no file). A second call returns
     // the first call's answer without counting the copy again.
-    // Throws InstanceGuardError when the folder or a lock file cannot be used.
+    // Throws InstanceGuardError when the folder (which must be usable as above, also when
+    // given) or a lock file cannot be used.
     bool acquire(std::uint32_t maxInstances);
 
     bool hasActed() const { return acted_; }
@@ -86,9 +88,10 @@ public:
     // then every " " removed.
     static QString KeyForProgram(const QString& programPath);
 
-    // $XDG_RUNTIME_DIR when it is a folder of this user, else a private folder of this user
-    // under the temporary folder (created with mode 0700). Throws InstanceGuardError when
-    // no such folder can be had.
+    // $XDG_RUNTIME_DIR when it is set and usable, else the private folder "veqloader"
+    // (mode 0700) under the user's cache folder. A usable folder is a real folder (no
+    // symbolic link) of this user that nobody else can write to. Throws InstanceGuardError,
+    // naming the folder, when there is none.
     static QString DefaultRuntimeDir();
 
     // The guard the program block acquired (the windows only reflect and serve it).
@@ -118,5 +121,11 @@ private:
     std::function<void()> handler_;
     bool pendingRequest_ = false;
 };
+
+// The program block's first step with its guard: returns nothing when this copy goes on.
+// Otherwise the exit status: 0 for a copy that was turned away (it has asked the first
+// copy to come forward), 1 when the guard has no usable folder (after a plain message
+// that names it; the program ends without a crash).
+std::optional<int> AdmitProgramCopy(InstanceGuard& guard, std::uint32_t maxInstances);
 
 } // namespace platform

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace ui {
@@ -12,7 +14,9 @@ namespace {
 
 struct HookState {
     std::deque<Answer> answers;
+    std::deque<PrintAnswer> printAnswers;
     std::deque<ShownDialog> record;
+    std::deque<PrintedJob> jobs;
     bool nonInteractive = false;
 };
 
@@ -90,8 +94,12 @@ void record(const ShownDialog& d)
 void QueueAnswer(const Answer& a) { state().answers.push_back(a); }
 void QueueButton(MsgButton b) { QueueAnswer(Answer{b, std::nullopt}); }
 void QueueText(const std::optional<QString>& text) { QueueAnswer(Answer{std::nullopt, text}); }
-void ClearAnswers() { state().answers.clear(); }
-bool HasQueuedAnswers() { return !state().answers.empty(); }
+void ClearAnswers()
+{
+    state().answers.clear();
+    state().printAnswers.clear();
+}
+bool HasQueuedAnswers() { return !state().answers.empty() || !state().printAnswers.empty(); }
 const std::deque<ShownDialog>& Record() { return state().record; }
 void ClearRecord() { state().record.clear(); }
 void SetNonInteractive(bool on) { state().nonInteractive = on; }
@@ -198,5 +206,41 @@ std::optional<QString> SaveFileName(const QString& caption, const QString& dir,
         return std::nullopt;
     return dlg.selectedFiles().first();
 }
+
+void QueuePrintAnswer(const PrintAnswer& a) { state().printAnswers.push_back(a); }
+
+bool PrintDialog(QPrinter& printer, QWidget* parent)
+{
+    record(ShownDialog{QStringLiteral("print"), QString(), QString(), {}});
+    auto& s = state();
+    if (!s.printAnswers.empty()) {
+        const PrintAnswer a = s.printAnswers.front();
+        s.printAnswers.pop_front();
+        if (!a.pdfFile)
+            return false;
+        if (!a.pdfFile->isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(*a.pdfFile);
+        }
+        printer.setCopyCount(a.copies);
+        return true;
+    }
+    if (s.nonInteractive)
+        return false;
+    QPrintDialog dlg(&printer, parent);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool PrintJob(QPrinter& printer, const std::function<void(QPrinter&)>& paint)
+{
+    PrintedJob job{printer.docName(), printer.outputFileName(), false};
+    paint(printer);
+    job.ok = printer.printerState() != QPrinter::Error;
+    state().jobs.push_back(job);
+    return job.ok;
+}
+
+const std::deque<PrintedJob>& PrintJobs() { return state().jobs; }
+void ClearPrintJobs() { state().jobs.clear(); }
 
 } // namespace ui

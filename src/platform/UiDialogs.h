@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace ui {
@@ -84,5 +85,29 @@ std::optional<QString> OpenFileName(const QString& caption, const QString& dir,
 std::optional<QString> SaveFileName(const QString& caption, const QString& dir,
                                     const QString& filter, const QString& defaultSuffix,
                                     QWidget* parent = nullptr, bool overwriteQuestion = true);
+
+// ---- printing -----------------------------------------------------------------------
+// The printer dialog for Printer (its copies, pages and printer chosen there); false when
+// the user cancels. A queued print answer replaces the dialog: nullopt cancels; a file
+// name sends the printout to that PDF file, an empty one keeps the default printer; the
+// copies are set as chosen.
+struct PrintAnswer {
+    std::optional<QString> pdfFile;
+    int copies = 1;
+};
+void QueuePrintAnswer(const PrintAnswer& a);
+bool PrintDialog(QPrinter& printer, QWidget* parent = nullptr);
+
+// One print job: Paint draws the whole document on the printer (one begin-to-end run, so
+// one job). Every job is recorded with the printer's document name and output file.
+// False when the printer reports an error.
+struct PrintedJob {
+    QString docName;
+    QString outputFile;
+    bool ok = false;
+};
+bool PrintJob(QPrinter& printer, const std::function<void(QPrinter&)>& paint);
+const std::deque<PrintedJob>& PrintJobs();
+void ClearPrintJobs();
 
 } // namespace ui

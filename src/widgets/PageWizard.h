@@ -326,8 +326,9 @@ public:
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int Value) { FHelpContext = Value; }
 
-    // The page's own enabled state (not that of its parents).
-    bool IsPageEnabled() const { return !testAttribute(Qt::WA_Disabled); }
+    // The page's own enabled state. A disabled window (while a dialog holds it) disables
+    // every child with it, but leaves this flag alone: the wizard keeps its page.
+    bool IsPageEnabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
     // While loading, changes of the parts do not repaint or realign.
     void setLoading(bool Loading) { FLoading = Loading; }

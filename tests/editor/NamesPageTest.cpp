@@ -104,6 +104,34 @@ TEST_F(NamesPageTest, RussianNamesAreKeptInTheCodePageAndSentInTheModuleCharset)
     EXPECT_EQ(p.mid(3, 16), (TForm2::EncodeSmsText(ItemNames[0]) + QByteArray(16, ' ')).left(16));
 }
 
+TEST_F(NamesPageTest, LettersTheCodePageLacksBecomeQuestionMarksNeverOtherLetters)
+{
+    ConnectAndRead();
+    const struct {
+        const char* language;
+        QString typed;
+        QByteArray stored;
+    } cases[] = {
+        // e acute has the byte of the Cyrillic short i, n tilde that of n acute.
+        {"Russian", QStringLiteral("Caf\u00E9 \u0414"), QByteArray("Caf? \xC4")},
+        {"English", QStringLiteral("Ni\u00F1o \u00C4"), QByteArray("Ni?o \xC4")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        UseLanguage(c.language);
+        // A name, an input's SMS text and an SMS phrase as they reach the tables and the module.
+        form->StringGrid3SetEditText(form->StringGrid3, 1, 0, c.typed);
+        EXPECT_EQ(ItemNames[0], c.stored);
+        form->Edit15->setText(c.typed);
+        EXPECT_EQ(InputTable[0].SMSText, c.stored);
+        Form2->PhraseEdit(0)->setText(c.typed);
+        module->ClearLog();
+        Form2->TntButton53Click();
+        ASSERT_FALSE(module->Packets().empty());
+        EXPECT_EQ(module->Packets().front().mid(2, c.stored.size()), TForm2::EncodeSmsText(c.stored));
+    }
+}
+
 TEST_F(NamesPageTest, SetDefaultReplacesAllFourGridsAndSendsNothing)
 {
     ConnectAndRead();

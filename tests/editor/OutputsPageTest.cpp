@@ -117,9 +117,30 @@ TEST_F(OutputsPageTest, RefreshForcesPulseForAutomaticFunctionsAndShowsPulseCont
     EXPECT_EQ(form->BuildOutputRecord(1).CR, 0x0A);
 }
 
-TEST_F(OutputsPageTest, PulseLengthStaysBetweenOneSecondAndTheLimit)
+TEST_F(OutputsPageTest, ChoosingAFunctionThatForcesPulseShowsThePulseLength)
 {
-    EXPECT_EQ(ApplyThenBuild(0, 0x08, 0).ImpLength, 1);
+    for (int i = 0; i < OutputCount; ++i) {
+        for (int item = 1; item <= 3; ++item) {
+            SCOPED_TRACE(testing::Message() << "output " << i << " item " << item);
+            ApplyThenBuild(i, 0x00, 10); // Manual, Biswitch: no pulse length shown
+            form->RefreshOutputRows();
+            ASSERT_TRUE(form->DaTiDuration[i]->isHidden());
+            PickFunction(i, item);
+            EXPECT_TRUE(form->PulseRadio[i]->isChecked());
+            EXPECT_FALSE(form->SecondRadio[i]->isChecked());
+            for (QWidget* w : std::initializer_list<QWidget*>{form->DaTiDuration[i], form->DurationLabel[i],
+                                                              form->TimeFormatLabel[i]})
+                EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
+            EXPECT_EQ(form->BuildOutputRecord(i).CR, 0x08 | item);
+        }
+    }
+}
+
+TEST_F(OutputsPageTest, PulseLengthEditsStayBetweenOneSecondAndTheLimit)
+{
+    // The floor is for the user's edits: a received length of 0 is shown and kept.
+    EXPECT_EQ(ApplyThenBuild(0, 0x08, 0).ImpLength, 0);
+    EXPECT_EQ(form->DaTiDuration[0]->time(), QTime(0, 0, 0));
     QTimeEdit* t = form->DaTiDuration[2];
     t->setTime(QTime(20, 0, 0));
     EXPECT_EQ(t->time(), QTime(18, 12, 15));
@@ -374,7 +395,7 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     EXPECT_EQ(r.ImpLength, 3);
     EXPECT_EQ(form->BuildOutputRecord(2).CR, 0x00);
     EXPECT_TRUE(form->DaTiDuration[2]->isHidden());
-    EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 1);
+    EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 0);
 
     EXPECT_EQ(Cell(0, 1), "600700");
     EXPECT_EQ(Cell(0, 2), "3,");

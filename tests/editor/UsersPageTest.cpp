@@ -17,6 +17,7 @@
 #include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
 #include "widgets/Colors.h"
+#include "widgets/PageWizard.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -369,6 +371,64 @@ TEST_F(UsersPageTest, Firmware1026ClearsAndSendsWithAdditionalFlags)
     EXPECT_EQ(packets[1].mid(1, 2), QByteArray("\x00\x10", 2));
     EXPECT_EQ(packets[2].mid(1, 5), QByteArray("\x04\x02" "444", 5));
     EXPECT_EQ(packets[3].mid(1, 2), QByteArray("\x04\x20", 2));
+}
+
+TEST_F(UsersPageTest, CtrlClickThatDeselectsTheShownUserStillCommitsItsBoxes)
+{
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035);
+    module = std::make_unique<sim::SimModule>(*hid, o);
+    module->Config().accessPin = AccessPINToWord("1234");
+    module->Config().phones[0] = {"37060000001", 0, 0};
+    module->Config().phones[2] = {"37060000003", 0, 0};
+    CreateForms();
+    auto readDone = [&] {
+        return sim::WaitUntil([&] { return form->Link() && form->Link()->Connected && !module->Codes().empty() &&
+                                           !form->Link()->ReadingAll && module->Codes().back() == 0x41 &&
+                                           !Form5->isVisible(); },
+                              15000);
+    };
+    ASSERT_TRUE(readDone());
+    form->show();
+    form->PageControl1->show();
+    form->wzrd1->SetActivePageIndex(0);
+    QWidget* rows = form->VStringTree1->viewport();
+    auto click = [&](int row, Qt::KeyboardModifiers m) {
+        QTest::mouseClick(rows, Qt::LeftButton, m, form->VStringTree1->visualRect(Cell(row, 0)).center());
+        sim::Pump(20);
+    };
+    // Each place that stores the boxes before leaving the page or writing.
+    const struct {
+        const char* name;
+        std::function<void()> leave;
+        bool written;
+    } commits[] = {
+        {"wizard Next", [&] { form->wzrd1->ButtonControl(TPageWizardButtonKind::bkNext)->click(); }, false},
+        {"step label", [&] { form->Step0Click(form->Step[1]); }, false},
+        {"write-all", [&] {
+             module->ClearLog();
+             form->TntButton1->click();
+             ASSERT_TRUE(readDone());
+         }, true},
+    };
+    for (const auto& c : commits) {
+        SCOPED_TRACE(c.name);
+        form->wzrd1->SetActivePageIndex(0);
+        UserPhones[2].PnCR = 0;
+        click(2, Qt::NoModifier);
+        ASSERT_EQ(form->SelectedUserNode, 2);
+        ASSERT_FALSE(form->TntCheckBox23->isChecked());
+        form->TntCheckBox23->click(); // "Alarm SMS"
+        click(2, Qt::ControlModifier);
+        ASSERT_EQ(form->SelectedUserIndex(), -1);
+        EXPECT_EQ(form->SelectedUserNode, 2);
+        c.leave();
+        EXPECT_EQ(UserPhones[2].PnCR, PnCRAlarmSMS);
+        if (c.written) {
+            EXPECT_EQ(module->Config().phones[2].cr, PnCRAlarmSMS);
+        }
+        form->SelectUserNode(0);
+    }
 }
 
 TEST_F(UsersPageTest, AfterTheReadTheFirstUserIsShownWithItsArrivedFlags)

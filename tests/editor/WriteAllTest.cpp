@@ -22,6 +22,7 @@
 #include "support/SimModule.h"
 #include "support/WindowTestBase.h"
 #include "support/WaitUntil.h"
+#include "widgets/PageWizard.h"
 
 #include <gtest/gtest.h>
 
@@ -419,6 +420,22 @@ TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
     EXPECT_EQ(WritePackets().size(), 172u); // user 7 has no number
 }
 
+TEST_F(WriteAllTest, OutputsGoBackAsReadWhateverTheirPulseLength)
+{
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035);
+    module = std::make_unique<sim::SimModule>(*hid, o, false);
+    module->Config() = DistinctConfig(2035);
+    // Lengths of 0, as a new module holds them, and the longest one.
+    module->Config().outputs = {{{0x08, 0}, {0x00, 0}, {0x0B, 0}, {0x09, 65535}}};
+    module->Plug();
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
+    ASSERT_TRUE(WaitReadBack());
+    sim::Pump(600);
+    RoundTrip({2035, false, false});
+}
+
 TEST_F(WriteAllTest, LanguageSwitchesChangeNothingThatIsWritten)
 {
     ConnectAndRead(2035);
@@ -640,6 +657,44 @@ TEST(WriteControls, WordsFromTheWindowsControls)
     EXPECT_EQ(form.TntButton114->objectName(), QStringLiteral("TntButton114"));
     EXPECT_TRUE(form.TntButton114->isHidden());
     EXPECT_TRUE(form.TntButton11->isHidden());
+}
+
+// The wizard as the user sees it: the page shown and, for each navigation button, whether
+// it is visible and enabled on its own.
+std::string WizardState(const TForm1& form)
+{
+    std::string out = "page " + std::to_string(form.wzrd1->GetActivePageIndex());
+    for (int k = 0; k < kPageWizardButtonKinds; ++k) {
+        const auto* b = form.wzrd1->ButtonControl(static_cast<TPageWizardButtonKind>(k));
+        out += b->isHidden() ? " -" : b->testAttribute(Qt::WA_ForceDisabled) ? " d" : " e";
+    }
+    return out;
+}
+
+TEST_F(WriteAllTest, ReadManualConfigurationAndSendKeepTheModuleAndTheWizardPage)
+{
+    ConnectAndRead(2035);
+    // The read held the window disabled behind its wait dialog; the wizard kept its page.
+    EXPECT_EQ(form->wzrd1->GetActivePageIndex(), 0);
+    form->TntButton30->click(); // "Manual Configuration"
+    ASSERT_EQ(form->PageControl1->ActivePageIndex(), 5);
+    const std::string manual = WizardState(*form);
+    EXPECT_EQ(manual, "page 0 - - - - - e -"); // only Cancel, enabled
+    RoundTrip({});                              // "Send data to Module": the module keeps its settings
+    EXPECT_EQ(WizardState(*form), manual);
+
+    // The SMS text dialogs hold the window disabled too, on the names page.
+    form->GoToWizardStep(7);
+    const std::string names = WizardState(*form);
+    ASSERT_EQ(names.substr(0, 6), "page 7");
+    for (QDialog* dialog : {static_cast<QDialog*>(Form2), static_cast<QDialog*>(Form6)}) {
+        (dialog == Form2 ? form->TntButton8 : form->TntButton33)->click();
+        ASSERT_TRUE(sim::WaitUntil([&] { return dialog->isVisible() && !form->isEnabled(); }, 5000));
+        sim::Pump(100);
+        dialog->close();
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->isEnabled(); }));
+        EXPECT_EQ(WizardState(*form), names) << dialog->objectName().toStdString();
+    }
 }
 
 // A template saved from a module, loaded over a window that shows another configuration

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -104,19 +105,42 @@ TEST(CodePageTest, IndexOutsideTheTablesConvertsNothing)
     }
 }
 
-TEST(CodePageTest, InverseTakesTheFirstEntryThenTheSameValueThenQuestionMark)
+TEST(CodePageTest, InverseNeverTurnsACharacterIntoAnother)
 {
-    // Every defined byte comes back from its code unit.
-    for (int t = 0; t < CodePageCount; ++t)
-        for (const CodePageEntry& e : CodePageTable(t))
-            EXPECT_EQ(MapAnsiChar(UnmapUnicodeChar(e.unit, t), t), e.unit);
-    EXPECT_EQ(UnmapUnicodeChar(0x0410, 2), 0xC0);
-    EXPECT_EQ(UnmapUnicodeChar(0x00D8, 0), 0xA8); // an entry whose unit is below 0x100
-    EXPECT_EQ(UnmapUnicodeChar(0x00C0, 2), 0xC0); // no entry: the same value
-    EXPECT_EQ(UnmapUnicodeChar(0x0041, 2), 0x41);
-    EXPECT_EQ(UnmapUnicodeChar(0x4E2D, 2), '?');
-    EXPECT_EQ(UnicodeToAnsi(QString::fromUtf16(u"\u041F\u0440\u0438 \u20AC\u4E2D"), 2),
-              QByteArray("\xCF\xF0\xE8 \x88?"));
+    // Every code unit either comes back as a byte that converts to that very unit, or
+    // becomes "?" because no byte of the code page stands for it.
+    for (int t = 0; t < CodePageCount; ++t) {
+        std::vector<bool> reachable(0x10000, false);
+        for (int b = 0; b < 0x100; ++b)
+            reachable[MapAnsiChar(uint8_t(b), t)] = true;
+        for (int u = 0; u < 0x10000; ++u) {
+            const uint8_t b = UnmapUnicodeChar(char16_t(u), t);
+            if (reachable[size_t(u)])
+                ASSERT_EQ(MapAnsiChar(b, t), char16_t(u)) << kNames[t] << " U+" << std::hex << u;
+            else
+                ASSERT_EQ(b, '?') << kNames[t] << " U+" << std::hex << u;
+        }
+    }
+    struct Case {
+        char16_t unit;
+        int table;
+        uint8_t byte;
+    } cases[] = {
+        {0x0410, 2, 0xC0}, // Cyrillic A
+        {0x00D8, 0, 0xA8}, // an entry whose unit is below 0x100
+        {0x0041, 2, 0x41},
+        {0x00E9, 2, '?'},  // e acute: under Windows-1251 its byte is the short i
+        {0x00C0, 2, '?'},
+        {0x00F1, 1, '?'},  // n tilde: under Windows-1250 its byte is n acute
+        {0x00F1, 4, 0xF1}, // Windows-1252 has it
+        {0x00E4, 1, 0xE4}, // a diaeresis is where it is in Windows-1250
+        {0x0098, 2, 0x98}, // the byte that Windows-1251 leaves undefined
+        {0x4E2D, 2, '?'},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UnmapUnicodeChar(c.unit, c.table), c.byte) << std::hex << int(c.unit) << " " << c.table;
+    EXPECT_EQ(UnicodeToAnsi(QString::fromUtf16(u"\u041F\u0440\u0438 \u20AC\u4E2D\u00E9"), 2),
+              QByteArray("\xCF\xF0\xE8 \x88??"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -49,6 +50,8 @@ struct GuardDirs {
         program = root.path() + QStringLiteral("/My Loader/VEQ3Loader");
         runtime = root.path() + QStringLiteral("/run");
         QDir().mkpath(runtime);
+        // The guard uses only a folder nobody else can write to, whatever the umask.
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 };
 
