@@ -23,7 +23,8 @@ function(veq_library name dir)
 endfunction()
 
 # One test program per folder of tests/, linked with its subsystem, the shared test
-# support code and GoogleTest; every test is discovered by CTest.
+# support code and GoogleTest; every test is discovered by CTest. VEQ_SOURCE_DIR names the
+# source folder, for tests that read files of the source tree wherever the build folder is.
 function(veq_test_program dir)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h)
   if(NOT srcs)
@@ -32,6 +33,7 @@ function(veq_test_program dir)
   set(exe test_${dir})
   add_executable(${exe} ${srcs} ${CMAKE_CURRENT_SOURCE_DIR}/support/test_main.cpp)
   target_include_directories(${exe} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src)
+  target_compile_definitions(${exe} PRIVATE VEQ_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   veq_link_existing(${exe} testsupport ${dir} ${ARGN})
   target_link_libraries(${exe} PUBLIC GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test)
   gtest_discover_tests(${exe}

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kMinSleep = 10;
 constexpr int kMaxSleep = 10000;
+// Failed reads in a row after which a claimed device counts as gone.
+constexpr int kReadErrorsForLoss = 3;
 
 bool IsPermissionError(int err)
 {
@@ -240,6 +242,9 @@ bool THidDevice::WriteReport(const void* Buffer, quint32 Count, quint32& Written
     }
     const int n = handle_->Write(static_cast<const quint8*>(Buffer), static_cast<int>(Count));
     if (n < 0) {
+        if (controller_ != nullptr && claimed_) {
+            controller_->PostLost(serial_);
+        }
         return false;
     }
     Written = static_cast<quint32>(n);
@@ -273,7 +278,10 @@ void THidDevice::StartThread()
     if (!onData_ || !pluggedIn_ || !claimed_ || !hasReadWriteAccess_ || readThread_ != nullptr) {
         return;
     }
-    OpenFile();
+    // No reader without a handle to read from.
+    if (!OpenFile()) {
+        return;
+    }
     readThread_ = new THidDeviceReadThread(this, handle_, onReportRead_, GetCaps().InputReportByteLength);
     readThread_->Start();
 }
@@ -545,25 +553,9 @@ void THidDeviceController::DoDeviceChange()
         if (inFresh(dev->pnpInfo_->Info.instanceId)) {
             continue;
         }
-        dev->MarkUnplugged();
-        if (life.expired()) {
+        if (!RemoveDevice(dev)) {
             abandon(0);
             return;
-        }
-        if (IndexOf(dev) >= 0 || std::find(graveyard_.begin(), graveyard_.end(), dev) != graveyard_.end()) {
-            dev->enumerating_ = true;
-            if (onRemoval_) {
-                THidPlugEvent handler = onRemoval_;
-                handler(dev);
-                if (life.expired()) {
-                    abandon(0);
-                    return;
-                }
-            }
-            dev->enumerating_ = false;
-        }
-        if (IndexOf(dev) >= 0 && !dev->claimed_) {
-            Forget(dev);
         }
         changed = true;
     }
@@ -604,6 +596,60 @@ void THidDeviceController::DoDeviceChange()
         THidNotifyEvent handler = onDeviceChange_;
         handler(this);
     }
+}
+
+bool THidDeviceController::RemoveDevice(THidDevice* dev)
+{
+    const std::weak_ptr<int> life = life_;
+    dev->MarkUnplugged();
+    if (life.expired()) {
+        return false;
+    }
+    if (IndexOf(dev) >= 0 || std::find(graveyard_.begin(), graveyard_.end(), dev) != graveyard_.end()) {
+        dev->enumerating_ = true;
+        if (onRemoval_) {
+            THidPlugEvent handler = onRemoval_;
+            handler(dev);
+            if (life.expired()) {
+                return false;
+            }
+        }
+        dev->enumerating_ = false;
+    }
+    if (IndexOf(dev) >= 0 && !dev->claimed_) {
+        Forget(dev);
+    }
+    return true;
+}
+
+bool THidDeviceController::DeviceLost(THidDevice* dev)
+{
+    if (destroying_ || IndexOf(dev) < 0 || !dev->pluggedIn_) {
+        return true;
+    }
+    const std::weak_ptr<int> life = life_;
+    // Freed devices wait until the handlers below have returned.
+    ++listingDepth_;
+    try {
+        if (!RemoveDevice(dev)) {
+            return false;
+        }
+    } catch (...) {
+        if (life.expired()) {
+            return false;
+        }
+    }
+    Recount();
+    --listingDepth_;
+    if (onDeviceChange_) {
+        THidNotifyEvent handler = onDeviceChange_;
+        handler(this);
+        if (life.expired()) {
+            return false;
+        }
+    }
+    Reap();
+    return true;
 }
 
 void THidDeviceController::Recount()
@@ -696,6 +742,12 @@ bool THidDeviceController::Claim(THidDevice* HidDev)
         return false;
     }
     HidDev->claimed_ = true;
+    HidDev->readErrors_ = 0;
+    if (HidDev->hasReadWriteAccess_ && !HidDev->OpenFile()) {
+        HidDev->claimed_ = false;
+        accessProblem_ = HidDev->AccessDeniedReason();
+        return false;
+    }
     Recount();
     accessProblem_ = HidDev->AccessDeniedReason();
     HidDev->StartThread();
@@ -800,6 +852,14 @@ void THidDeviceController::PostError(quint64 deviceSerial, quint32 error)
     Post(std::move(r));
 }
 
+void THidDeviceController::PostLost(quint64 deviceSerial)
+{
+    QueuedReport r;
+    r.deviceSerial = deviceSerial;
+    r.isLost = true;
+    Post(std::move(r));
+}
+
 void THidDeviceController::Post(QueuedReport&& report)
 {
     bool post = false;
@@ -856,20 +916,39 @@ void THidDeviceController::Drain()
         if (dev == nullptr || !dev->pluggedIn_ || !dev->claimed_) {
             continue;
         }
+        bool lost = r.isLost;
         try {
             if (r.isError) {
                 if (dev->onDataError_) {
                     THidDataErrorEvent handler = dev->onDataError_;
                     handler(dev, r.error);
                 }
-            } else if (dev->onData_) {
-                THidDataEvent handler = dev->onData_;
-                handler(dev, 0, reinterpret_cast<const quint8*>(r.data.constData()), r.size);
+            } else if (!r.isLost) {
+                dev->readErrors_ = 0;
+                if (dev->onData_) {
+                    THidDataEvent handler = dev->onData_;
+                    handler(dev, 0, reinterpret_cast<const quint8*>(r.data.constData()), r.size);
+                }
             }
         } catch (...) {
         }
         if (life.expired()) {
             return;  // the handler freed the controller
+        }
+        if (r.isError) {
+            // The handler may have released the device meanwhile.
+            dev = FindBySerial(r.deviceSerial);
+            lost = dev != nullptr && dev->claimed_ && ++dev->readErrors_ >= kReadErrorsForLoss;
+        }
+        if (lost) {
+            bool alive = true;
+            try {
+                alive = DeviceLost(dev);
+            } catch (...) {
+            }
+            if (!alive || life.expired()) {
+                return;
+            }
         }
     }
     draining_ = false;

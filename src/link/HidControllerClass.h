@@ -11,6 +11,11 @@
 // event loop) never receives the next report inside its own call. Reports of a device that
 // has been released, unplugged or whose data handler was cleared are dropped.
 //
+// A device that stops working (several failed reads in a row, or a failed write) is taken
+// as unplugged at once, as if the device manager had reported it gone: its unplug handler
+// and OnRemoval run, then OnDeviceChange. A module that loses power, or whose removal the
+// device manager reports late, is thus let go without waiting.
+//
 // Report bytes: input reports carry no report ID on this platform, so the data handler is
 // called with ReportID 0 and Data pointing at the first report byte (the module's status
 // byte). Data always holds at least Caps().InputReportByteLength bytes, zero past Size.
@@ -145,7 +150,8 @@ public:
     THidPCaps Caps() const { return GetCaps(); }
 
     // Writes Count bytes (one output report, report ID first). False when the device may not
-    // be opened now or the write fails.
+    // be opened now or the write fails; a failed write on an open device also marks it as
+    // gone (through the GUI thread's queue, after the reports read before it).
     bool WriteReport(const void* Buffer, quint32 Count, quint32& Written);
 
     // Data handler; setting null stops the reader thread. Setting one starts the thread
@@ -187,6 +193,7 @@ private:
     bool enumerating_ = false;
     bool hasReadWriteAccess_ = false;
     int accessError_ = 0;
+    int readErrors_ = 0;  // failed reads in a row (GUI thread)
     THidDAttributes attributes_;
     QString productName_;
     QString serialNumber_;
@@ -242,6 +249,8 @@ public:
     // (without a handler: stops after the first). Returns the number of devices visited.
     int Enumerate();
     bool ClaimByIndex(THidDevice*& HidDev, int Idx);
+    // False (and the device stays unclaimed) when a device with read/write access cannot be
+    // opened now: a claimed device always has its handle.
     bool Claim(THidDevice* HidDev);
     // Stops the reader, closes the device; a plugged-in device becomes unclaimed, an
     // unplugged one is freed. HidDev becomes null.
@@ -267,6 +276,7 @@ private:
 
     struct QueuedReport {
         quint64 deviceSerial = 0;
+        bool isLost = false;  // a failed write: the device is gone
         bool isError = false;
         quint32 error = 0;
         QByteArray data;
@@ -285,10 +295,17 @@ private:
     // Reader side.
     void PostReport(quint64 deviceSerial, const quint8* data, int bufferLength, int size);
     void PostError(quint64 deviceSerial, quint32 error);
+    void PostLost(quint64 deviceSerial);
     void Post(QueuedReport&& report);
     void DropReports(quint64 deviceSerial);
     // GUI side.
     void Drain();
+    // The device stopped working: it is taken as unplugged (unplug handler, OnRemoval,
+    // OnDeviceChange). False when a handler freed the controller.
+    bool DeviceLost(THidDevice* dev);
+    // Marks a device of the list unplugged and raises OnRemoval; an unclaimed one leaves the
+    // list. False when a handler freed the controller.
+    bool RemoveDevice(THidDevice* dev);
 
     THidPlugEvent onArrival_;
     THidPlugEvent onRemoval_;

@@ -155,8 +155,14 @@ bool TVEQ2::DeviceEnumerate(THidDevice* HidDev, int Idx)
             return true;
         }
         THidDevice* dev = nullptr;
-        if (!Controller->ClaimByIndex(dev, Idx) || dev == nullptr)
+        if (!Controller->ClaimByIndex(dev, Idx) || dev == nullptr) {
+            // It could not be opened now: nothing is held; a permission problem is told.
+            if (!Controller->AccessProblem().isEmpty()) {
+                deniedSeen_ = true;
+                RaiseOpenError(Controller->AccessProblem());
+            }
             return true;
+        }
         if (Device != nullptr && Device != dev) {
             // A second module in the same listing: the later one is kept, the earlier one
             // is released so that its reader stops.
@@ -185,8 +191,19 @@ void TVEQ2::RaiseOpenError(const QString& Reason)
     if (Reason == OpenError)
         return;
     OpenError = Reason;
-    if (OnOpenError)
-        OnOpenError(Reason);
+    // Raised once the listing is over: a message shown from inside it would hold up every
+    // later plug event until the user closes it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, Reason] {
+            try {
+                // Not when a later listing found the module usable after all.
+                if (OnOpenError && OpenError == Reason && !Closing)
+                    OnOpenError(Reason);
+            } catch (...) {
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void TVEQ2::DeviceUnplug(THidDevice* HidDev)

@@ -125,7 +125,8 @@ public:
     TDWORDArriveEvent OnCPCR;
     TSMSPHraseArriveEvent OnAES128Key;
     // Raised when the module is found but cannot be opened (permission); the text says why
-    // and how to mend it. Also kept in OpenError.
+    // and how to mend it. Also kept in OpenError. Raised through the event loop, after the
+    // listing that found the module has ended.
     TOpenErrorEvent OnOpenError;
 
     // ---- sending --------------------------------------------------------------------

@@ -5,13 +5,14 @@
 #include <hidapi/hidapi.h>
 #include <libudev.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <mutex>
 #include <set>
-#include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -40,54 +41,62 @@ int ProbeOpenError(const QByteArray& path)
     return EIO;
 }
 
-// hidapi is not thread-safe for one device: every call takes the mutex. A read waits in
-// short slices (2 ms) so that a write from the GUI thread never waits long for the reader.
+// The reader thread and the GUI thread each use a handle of their own, so neither waits
+// for the other: hidraw gives every open handle its own copy of each input report, and
+// hidapi keeps the error state per handle. Each handle is used under its own lock (hidapi
+// is not thread-safe for one handle). The write handle's copies of the input reports are
+// not needed (the reader has them) and are discarded before each write.
 class HidApiConnection final : public HidConnection {
 public:
-    explicit HidApiConnection(hid_device* dev) : dev_(dev) {}
+    HidApiConnection(hid_device* reader, QByteArray path) : path_(std::move(path)), reader_(reader) {}
     ~HidApiConnection() override { Close(); }
 
     int Write(const quint8* data, int length) override
     {
-        waiting_.fetch_add(1);
-        std::lock_guard<std::mutex> lock(mutex_);
-        waiting_.fetch_sub(1);
-        if (dev_ == nullptr) {
+        std::lock_guard<std::mutex> lock(writeMutex_);
+        if (closed_.load()) {
             lastError_ = ENODEV;
             return -1;
         }
-        const int n = hid_write(dev_, data, static_cast<size_t>(length));
+        if (writer_ == nullptr) {
+            errno = 0;
+            writer_ = hid_open_path(path_.constData());
+            if (writer_ == nullptr) {
+                lastError_ = errno != 0 ? errno : ENODEV;
+                return -1;
+            }
+        }
+        DiscardQueuedReports();
+        errno = 0;
+        const int n = hid_write(writer_, data, static_cast<size_t>(length));
         if (n < 0) {
             lastError_ = errno != 0 ? errno : EIO;
         }
         return n;
     }
 
+    // Waits in short slices, so that Close from another thread ends a wait promptly.
     int Read(quint8* buffer, int length, int timeoutMs) override
     {
         using Clock = std::chrono::steady_clock;
         const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
-            // Let a waiting writer go first.
-            while (waiting_.load() > 0) {
-                std::this_thread::yield();
-            }
             int n;
             {
-                std::lock_guard<std::mutex> lock(mutex_);
-                if (dev_ == nullptr) {
+                std::lock_guard<std::mutex> lock(readMutex_);
+                if (reader_ == nullptr) {
                     lastError_ = ENODEV;
                     return -1;
                 }
                 const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-                const int slice = static_cast<int>(std::max<long long>(0, std::min<long long>(left, 2)));
+                const int slice = static_cast<int>(std::clamp<long long>(left, 0, kReadSliceMs));
                 errno = 0;
-                n = hid_read_timeout(dev_, buffer, static_cast<size_t>(length), slice);
+                n = hid_read_timeout(reader_, buffer, static_cast<size_t>(length), slice);
                 if (n < 0) {
                     lastError_ = errno != 0 ? errno : EIO;
                 }
             }
-            if (n != 0 || Clock::now() >= end) {
+            if (n != 0 || Clock::now() >= end || closed_.load()) {
                 return n;
             }
         }
@@ -97,19 +106,69 @@ public:
 
     void Close() override
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (dev_ != nullptr) {
-            hid_close(dev_);
-            dev_ = nullptr;
+        closed_.store(true);
+        {
+            std::lock_guard<std::mutex> lock(readMutex_);
+            if (reader_ != nullptr) {
+                hid_close(reader_);
+                reader_ = nullptr;
+            }
+        }
+        std::lock_guard<std::mutex> lock(writeMutex_);
+        if (writer_ != nullptr) {
+            hid_close(writer_);
+            writer_ = nullptr;
         }
     }
 
 private:
-    std::mutex mutex_;
-    std::atomic<int> waiting_{0};
-    hid_device* dev_;
+    static constexpr int kReadSliceMs = 10;
+
+    void DiscardQueuedReports()
+    {
+        quint8 scratch[256];
+        // Bounded: the device may report faster than this loop reads.
+        for (int i = 0; i < 256; ++i) {
+            if (hid_read_timeout(writer_, scratch, sizeof scratch, 0) <= 0) {
+                break;
+            }
+        }
+    }
+
+    const QByteArray path_;
+    std::mutex readMutex_;
+    std::mutex writeMutex_;
+    hid_device* reader_;
+    hid_device* writer_ = nullptr;
+    std::atomic<bool> closed_{false};
     std::atomic<int> lastError_{0};
 };
+
+// What tells one plug-in of a device from the next, when the node keeps its name: the node
+// itself is created anew (another inode, another change time), and a USB device gets a new
+// device number on its bus.
+QByteArray PlugIdentity(udev* u, const QByteArray& path)
+{
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0) {
+        return QByteArray();
+    }
+    QByteArray id = QByteArray::number(static_cast<qulonglong>(st.st_ino)) + '@'
+        + QByteArray::number(static_cast<qlonglong>(st.st_ctim.tv_sec)) + '.'
+        + QByteArray::number(static_cast<qlonglong>(st.st_ctim.tv_nsec));
+    if (u != nullptr && S_ISCHR(st.st_mode)) {
+        if (udev_device* dev = udev_device_new_from_devnum(u, 'c', st.st_rdev)) {
+            udev_device* usb = udev_device_get_parent_with_subsystem_devtype(dev, "usb", "usb_device");
+            if (usb != nullptr) {
+                const char* bus = udev_device_get_sysattr_value(usb, "busnum");
+                const char* num = udev_device_get_sysattr_value(usb, "devnum");
+                id += QByteArray("|usb ") + (bus != nullptr ? bus : "?") + ':' + (num != nullptr ? num : "?");
+            }
+            udev_device_unref(dev);
+        }
+    }
+    return id;
+}
 
 // Registry of the live udev watches, for SimulateDeviceChangeForTests.
 std::mutex g_watchMutex;
@@ -192,7 +251,15 @@ private:
 
 class HidApiBackend final : public HidBackend {
 public:
-    HidApiBackend() { initialised_ = hid_init() == 0; }
+    HidApiBackend() : udev_(udev_new()) { initialised_ = hid_init() == 0; }
+    ~HidApiBackend() override
+    {
+        if (udev_ != nullptr) {
+            udev_unref(udev_);
+        }
+    }
+    HidApiBackend(const HidApiBackend&) = delete;
+    HidApiBackend& operator=(const HidApiBackend&) = delete;
 
     std::vector<HidDeviceInfo> Enumerate() override
     {
@@ -215,10 +282,11 @@ public:
             info.versionNumber = d->release_number;
             info.productString = FromWide(d->product_string);
             info.serialString = FromWide(d->serial_number);
-            // A hidraw node number is reused; the identity also holds what the device is.
+            // A hidraw node name is reused, often at once by the same device plugged in
+            // again: the identity also holds what the device is and which plug-in it is.
             info.instanceId = path + '|' + QByteArray::number(info.vendorId, 16) + ':'
                 + QByteArray::number(info.productId, 16) + ':' + QByteArray::number(info.versionNumber, 16) + '|'
-                + info.serialString.toUtf8();
+                + info.serialString.toUtf8() + '|' + PlugIdentity(udev_, path);
             result.push_back(info);
         }
         hid_free_enumeration(list);
@@ -232,12 +300,17 @@ public:
             error = ENODEV;
             return nullptr;
         }
+        errno = 0;
         hid_device* dev = hid_open_path(path.constData());
         if (dev == nullptr) {
+            const int hidError = errno;
             error = ProbeOpenError(path);
+            if (error == EIO && hidError != 0) {
+                error = hidError;  // the node opens; the layer said why the device does not
+            }
             return nullptr;
         }
-        return std::make_unique<HidApiConnection>(dev);
+        return std::make_unique<HidApiConnection>(dev, path);
     }
 
     std::unique_ptr<DeviceChangeWatch> WatchChanges(std::function<void()> onChange) override
@@ -262,6 +335,7 @@ public:
 
 private:
     bool initialised_ = false;
+    udev* udev_;
 };
 
 std::atomic<HidBackend*> g_testBackend{nullptr};

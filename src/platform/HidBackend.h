@@ -19,7 +19,9 @@ namespace platform {
 
 // One HID device interface as the listing reports it.
 struct HidDeviceInfo {
-    QByteArray instanceId;   // identity of this device interface while it stays plugged in
+    // Identity of this device interface while it stays plugged in; the same device plugged
+    // in again gets another one, even when its path is the same.
+    QByteArray instanceId;
     QByteArray path;         // what Open takes ("/dev/hidraw3" on the real layer)
     quint16 vendorId = 0;
     quint16 productId = 0;
@@ -30,8 +32,8 @@ struct HidDeviceInfo {
     int inputReportLength = 64;  // bytes of one input report, without a report ID
 };
 
-// An open device. All calls for one device are serialised inside the connection, so the
-// reader thread and the GUI thread may use the same connection.
+// An open device. The reader thread may read while the GUI thread writes: the two never
+// wait for each other, and each side's calls are serialised inside the connection.
 class HidConnection {
 public:
     virtual ~HidConnection() = default;

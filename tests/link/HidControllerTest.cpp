@@ -423,6 +423,85 @@ TEST_F(HidController, FailedReadWaitsTheSleepTimeAndErrorsReachTheGuiThread)
     EXPECT_GE(reads[2].atMs - reads[1].atMs, 35);
 }
 
+TEST_F(HidController, DeviceThatStopsWorkingIsTakenAsUnpluggedOnce)
+{
+    enum class Fault { ReadsFail, WriteFails, ReadsFailButNotInARow };
+    for (const Fault fault : {Fault::ReadsFail, Fault::WriteFails, Fault::ReadsFailButNotInARow}) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+        THidDeviceController c;
+        c.SetDevThreadSleepTime(10);
+        Recorder rec;
+        rec.Attach(c);
+        int changes = 0;
+        c.SetOnDeviceChange([&](QObject*) { ++changes; });
+        sim::Pump(20);
+        THidDevice* d = nullptr;
+        ASSERT_TRUE(c.ClaimByIndex(d, 0));
+        int unplugs = 0;
+        int errors = 0;
+        int reports = 0;
+        d->SetOnUnplug([&](THidDevice* x) {
+            ++unplugs;
+            c.Release(x);
+        });
+        d->SetOnDataError([&](THidDevice*, quint32) { ++errors; });
+        d->SetOnData([&](THidDevice*, quint8, const quint8*, quint16) { ++reports; });
+        rec.events.clear();
+        const int changesBefore = changes;
+        switch (fault) {
+        case Fault::ReadsFail:
+            dev->FailReads = 3;
+            break;
+        case Fault::WriteFails: {
+            dev->FailWrites = true;
+            quint32 written = 0;
+            EXPECT_FALSE(d->WriteReport("\0\x43", 2, written));
+            EXPECT_EQ(unplugs, 0);  // handled through the queue, never inside the write
+            break;
+        }
+        case Fault::ReadsFailButNotInARow:
+            dev->FailReads = 2;
+            ASSERT_TRUE(sim::WaitUntil([&] { return errors == 2; }));
+            dev->QueueInputReport(Report(0));
+            ASSERT_TRUE(sim::WaitUntil([&] { return reports == 1; }));
+            dev->FailReads = 2;
+            ASSERT_TRUE(sim::WaitUntil([&] { return errors == 4; }));
+            break;
+        }
+        sim::Pump(150);
+        const bool lost = fault != Fault::ReadsFailButNotInARow;
+        EXPECT_EQ(unplugs, lost ? 1 : 0);
+        EXPECT_EQ(rec.events, lost ? std::vector<QString>{"removal Module"} : std::vector<QString>{});
+        EXPECT_EQ(changes - changesBefore, lost ? 1 : 0);
+        EXPECT_EQ(c.Count(), lost ? 0 : 1);
+        hid.Unplug(dev, false);
+    }
+}
+
+TEST_F(HidController, ClaimIsRefusedWhenTheDeviceCannotBeOpened)
+{
+    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    THidDeviceController c;
+    sim::Pump(20);
+    ASSERT_EQ(c.Count(), 1);
+    ASSERT_TRUE(c.Device(0)->HasReadWriteAccess());
+    for (const int error : {EIO, EACCES}) {
+        dev->OpenError = error;
+        THidDevice* d = nullptr;
+        EXPECT_FALSE(c.ClaimByIndex(d, 0));
+        EXPECT_FALSE(d->IsCheckedOut());
+        d->SetOnData([](THidDevice*, quint8, const quint8*, quint16) {});
+        EXPECT_FALSE(d->ThreadRunning());
+        EXPECT_EQ(c.NumClaimedDevices(), 0);
+        EXPECT_EQ(c.AccessProblem().contains("70-veq-loader.rules"), error == EACCES);
+    }
+    dev->OpenError = 0;
+    THidDevice* d = nullptr;
+    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    EXPECT_TRUE(d->ThreadRunning());
+}
+
 TEST_F(HidController, StoppingTheReaderIsBoundedWhileReportsPour)
 {
     auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);

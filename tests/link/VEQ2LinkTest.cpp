@@ -1,6 +1,7 @@
 // The module link against the simulated module: discovery, the send handshake, report
 // handling, the read-all walk with its time-outs, unplug and reconnect.
 #include "link/VEQ2_SDK.h"
+#include "link/HidControllerClass.h"
 
 #include "support/SimHid.h"
 #include "support/SimModule.h"
@@ -564,6 +565,26 @@ TEST_F(Link, ModuleThatCannotBeOpenedIsReportedWithTheUdevRule)
     module->Plug();
     ASSERT_TRUE(sim::WaitUntil([this] { return link->Connected; }));
     EXPECT_TRUE(link->OpenError.isEmpty());
+}
+
+TEST_F(Link, PermissionMessageDoesNotHoldUpPlugEvents)
+{
+    sim::SimModuleOptions o;
+    module = std::make_unique<sim::SimModule>(hid, o, false);
+    module->Plug(false);
+    module->Device()->OpenError = EACCES;
+    std::unique_ptr<sim::SimModule> second;
+    bool claimedWhileShown = false;
+    MakeLink();
+    // The message is shown after the listing; a module plugged in while it is open is found.
+    link->OnOpenError = [&](const QString&) {
+        EXPECT_FALSE(link->Controller->HandlingChange());
+        second = std::make_unique<sim::SimModule>(hid);
+        claimedWhileShown = sim::WaitUntil([this] { return link->Connected; }, 1000);
+    };
+    ASSERT_TRUE(sim::WaitUntil([&] { return second != nullptr; }));
+    EXPECT_TRUE(claimedWhileShown);
+    link.reset();
 }
 
 TEST_F(Link, CommandsWithoutAModuleAreDropped)

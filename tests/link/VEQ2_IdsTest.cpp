@@ -1,7 +1,5 @@
 #include "link/VEQ2_Ids.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -9,21 +7,10 @@
 
 namespace {
 
-// The rule file in the source tree: found by walking up from the test program's folder
-// (build/<x>/bin) to the folder that holds packaging/.
+// The rule file in the source tree (the build folder may lie anywhere).
 QString RuleFile()
 {
-    QDir dir(QCoreApplication::applicationDirPath());
-    for (int i = 0; i < 8; ++i) {
-        const QString candidate = dir.filePath("packaging/udev/70-veq-loader.rules");
-        if (QFile::exists(candidate)) {
-            return candidate;
-        }
-        if (!dir.cdUp()) {
-            break;
-        }
-    }
-    return QString();
+    return QStringLiteral(VEQ_SOURCE_DIR "/packaging/udev/70-veq-loader.rules");
 }
 
 } // namespace
@@ -33,9 +20,8 @@ TEST(VEQ2Ids, UdevRuleNamesTheModulesIds)
     EXPECT_EQ(VEQ2_VendorID, 0x1209);
     EXPECT_EQ(VEQ2_ProductID, 0x0001);
     const QString path = RuleFile();
-    ASSERT_FALSE(path.isEmpty()) << "packaging/udev/70-veq-loader.rules not found";
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
     QStringList rules;
     for (const QString& line : QString::fromUtf8(f.readAll()).split('\n')) {
         const QString t = line.trimmed();

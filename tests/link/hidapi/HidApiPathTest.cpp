@@ -1,35 +1,285 @@
-// The real HID layer (hidapi), reader thread and link against the simulated module behind
-// the simulated hidapi library.
+// The real HID path: the hidapi layer, its reader thread, the controller, the link and the
+// main window against the simulated module behind the simulated hidapi library. The module
+// answers from a thread of its own; it vanishes without any device-change notification.
 #include "link/HidControllerClass.h"
 #include "link/VEQ2_SDK.h"
 #include "platform/HidBackend.h"
 
 #include "support/WaitUntil.h"
+#include "support/WindowTestBase.h"
 #include "support/hidapi/SimHidApi.h"
+
+#include <QElapsedTimer>
+#include "editor/Controls.h"
+
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
-TEST(HidApiPath, ConnectAndWalk)
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+// The module as each test starts: plugged in, answering, with an empty log. Each test runs
+// in a process of its own under CTest; this also holds when they share one.
+void ResetModule()
 {
-    ASSERT_TRUE(sim::SimHidApiLoaded());
-    TVEQ2 link;
+    sim::SimHidApiFailOpens(0, 0);
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
+        m.OnPacket = nullptr;
+        m.SetSilent(false);
+        m.SetStayBusy(false);
+        m.Plug(false);
+        m.ClearLog();
+    });
+}
+
+std::vector<quint8> ModuleCodes()
+{
+    std::vector<quint8> codes;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) { codes = m.Codes(); });
+    return codes;
+}
+
+class HidApiPath : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim::SimHidApiLoaded()) << "the simulated hidapi library was not loaded";
+        ResetModule();
+    }
+
+    void MakeLink()
+    {
+        link = std::make_unique<TVEQ2>(nullptr, TVEQ2Timing{4, 400, 300});
+        link->OnConnect = [this](QObject*) { ++connects; };
+        link->OnDisconnect = [this](QObject*) { ++disconnects; };
+    }
+
+    void Connect()
+    {
+        ASSERT_TRUE(sim::WaitUntil([this] { return link->Connected; }));
+        // The first report after connecting only sets the reply sequence.
+        sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.SendStatus(); });
+        ASSERT_TRUE(sim::WaitUntil([this] { return !link->SkipFirstReport; }));
+    }
+
+    std::unique_ptr<TVEQ2> link;
+    int connects = 0;
+    int disconnects = 0;
+};
+
+} // namespace
+
+TEST_F(HidApiPath, ConnectsWalksAndWritesOnAHandleOfItsOwn)
+{
+    MakeLink();
     int replies = 0;
-    link.OnConnectionString = [&](QObject*, const QByteArray&) { ++replies; };
-    link.OnConnectionString2 = link.OnConnectionString3 = link.OnAPN = link.OnUserName = link.OnPassword =
-        link.OnUSBPassword = link.OnVEQOwnerName = link.OnModemData = link.OnSIMpin = link.OnConnectionString;
-    link.OnTCPCR = link.OnVEQ2CR = link.OnSMSPSTNCR = link.OnAccessPIN = link.OnCPCR = [&](QObject*, quint32) { ++replies; };
-    link.OnReserveAccount = link.OnInputSMSText = link.OnAdditionalSMSText = [&](QObject*, int, const QByteArray&) { ++replies; };
-    link.OnPhoneNumber = link.OnPGMPhoneNumber = link.OnSMSBackupPhoneNumber = link.OnPhoneNumberAdditionalCR =
+    link->OnConnectionString = link->OnAPN = [&](QObject*, const QByteArray&) { ++replies; };
+    Connect();
+    EXPECT_EQ(link->ProductName, "VEQ4m v.2035 ");
+    EXPECT_EQ(link->SerialNumber, "VQ00012345");
+    EXPECT_EQ(link->FirmwareVersion, 2035);
+
+    // Only two events are assigned: the walk stops at the third reply.
+    link->ReadAll();
+    ASSERT_TRUE(sim::WaitUntil([&] { return replies == 2; }));
+    sim::Pump(50);
+    EXPECT_EQ(ModuleCodes(), (std::vector<quint8>{0x80, 0x81, 0x82}));
+
+    // The reader's handle and the writer's handle are two connections of the device.
+    int connections = 0;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) { connections = m.Device()->OpenConnections(); });
+    EXPECT_EQ(connections, 2);
+}
+
+TEST_F(HidApiPath, FullWalkEndsWithTheBatchEnd)
+{
+    MakeLink();
+    int replies = 0;
+    auto count = [&](QObject*, const QByteArray&) { ++replies; };
+    link->OnConnectionString = link->OnConnectionString2 = link->OnConnectionString3 = link->OnAPN =
+        link->OnUserName = link->OnPassword = link->OnUSBPassword = link->OnVEQOwnerName = link->OnModemData =
+            link->OnSIMpin = count;
+    link->OnTCPCR = link->OnVEQ2CR = link->OnSMSPSTNCR = link->OnAccessPIN = link->OnCPCR =
+        [&](QObject*, quint32) { ++replies; };
+    link->OnReserveAccount = link->OnInputSMSText = link->OnAdditionalSMSText =
+        [&](QObject*, int, const QByteArray&) { ++replies; };
+    link->OnPhoneNumber = link->OnPGMPhoneNumber = link->OnSMSBackupPhoneNumber = link->OnPhoneNumberAdditionalCR =
         [&](QObject*, quint8, quint8, const QByteArray&) { ++replies; };
-    link.OnSMSPhrase = link.OnHelpText = link.OnAES128Key = [&](QObject*, quint8, const QByteArray&) { ++replies; };
-    link.OnInputSetting = [&](QObject*, quint8, quint8, quint8, quint8, quint16, const tduomenys&) { ++replies; };
-    link.OnOutputSetting = [&](QObject*, quint8, quint8, quint16) { ++replies; };
-    link.OnItemName = [&](QObject*, quint8, quint8, const QByteArray&) { ++replies; };
-    link.OnHeartBeatEventId = [&](QObject*, quint16) { ++replies; };
-    ASSERT_TRUE(sim::WaitUntil([&] { return link.Connected; }));
-    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.SendStatus(); });
-    ASSERT_TRUE(sim::WaitUntil([&] { return !link.SkipFirstReport; }));
-    link.ReadAll();
-    EXPECT_TRUE(sim::WaitUntil([&] { return !link.ReadingAll; }, 10000)) << replies;
+    link->OnSMSPhrase = link->OnHelpText = link->OnAES128Key = [&](QObject*, quint8, const QByteArray&) { ++replies; };
+    link->OnInputSetting = [&](QObject*, quint8, quint8, quint8, quint8, quint16, const tduomenys&) { ++replies; };
+    link->OnOutputSetting = [&](QObject*, quint8, quint8, quint16) { ++replies; };
+    link->OnItemName = [&](QObject*, quint8, quint8, const QByteArray&) { ++replies; };
+    link->OnHeartBeatEventId = [&](QObject*, quint16) { ++replies; };
+    Connect();
+    link->ReadAll();
+    ASSERT_TRUE(sim::WaitUntil([&] { return !link->ReadingAll; }, 10000));
+    EXPECT_FALSE(link->TimedOut);
     EXPECT_EQ(replies, 237);
+    ASSERT_TRUE(sim::WaitUntil([] { return ModuleCodes().size() == 238u; }));
+    EXPECT_EQ(ModuleCodes().back(), 0x41);
+}
+
+TEST_F(HidApiPath, VanishedModuleIsLetGoAndASendReturnsAtOnce)
+{
+    MakeLink();
+    Connect();
+    // The module takes a command and then loses power: busy stays set, no report follows,
+    // and nothing tells the program that it went.
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.SetStayBusy(true); });
+    link->SendOwnerName("AB");
+    ASSERT_TRUE(sim::WaitUntil([&] { return link->Busy.load(); }));
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.Unplug(false); });
+    QElapsedTimer clock;
+    clock.start();
+    link->SendAPN("internet");
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(link->Connected);
+    EXPECT_FALSE(link->Busy);
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(link->Device, nullptr);
+    sim::Pump(300);
+    EXPECT_EQ(disconnects, 1);
+}
+
+TEST_F(HidApiPath, ReplugWithTheSamePathIsANewModule)
+{
+    MakeLink();
+    Connect();
+    QByteArray before;
+    QByteArray after;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
+        before = m.Device()->Info().path;
+        m.Replug();
+        after = m.Device()->Info().path;
+    });
+    EXPECT_EQ(before, after);
+    // One listing sees the module go and come back under the same node name.
+    platform::SimulateDeviceChangeForTests();
+    ASSERT_TRUE(sim::WaitUntil([&] { return connects == 2; }));
+    EXPECT_EQ(disconnects, 1);
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.SendStatus(); });
+    ASSERT_TRUE(sim::WaitUntil([this] { return !link->SkipFirstReport; }));
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.ClearLog(); });
+    link->SendOwnerName("AB");
+    link->SendOwnerName("CD");
+    EXPECT_EQ(ModuleCodes(), (std::vector<quint8>{0x09, 0x09}));
+    EXPECT_TRUE(sim::WaitUntil([&] { return !link->Busy; }));
+    sim::Pump(300);
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_TRUE(link->Connected);
+}
+
+TEST_F(HidApiPath, FailedOpenClaimsNothing)
+{
+    struct Case {
+        int okOpens;
+        int error;
+        bool toldWhy;
+    };
+    // The listings' opens (the link's own and the controller's first) succeed and the
+    // claim's fails; or every open is refused.
+    for (const Case c : {Case{2, EIO, false}, Case{0, EACCES, true}}) {
+        SCOPED_TRACE(c.error);
+        ResetModule();
+        sim::SimHidApiFailOpens(c.okOpens, c.error);
+        std::vector<bool> insideListing;
+        MakeLink();
+        link->OnOpenError = [&](const QString& reason) {
+            insideListing.push_back(link->Controller->HandlingChange());
+            EXPECT_TRUE(reason.contains("70-veq-loader.rules"));
+        };
+        sim::Pump(300);
+        EXPECT_FALSE(link->Connected);
+        EXPECT_EQ(link->Device, nullptr);
+        ASSERT_EQ(link->Controller->Count(), 1);
+        THidDevice* dev = link->Controller->Device(0);
+        EXPECT_FALSE(dev->IsCheckedOut());
+        EXPECT_FALSE(dev->ThreadRunning());
+        EXPECT_EQ(insideListing, c.toldWhy ? std::vector<bool>{false} : std::vector<bool>{});
+        link.reset();
+    }
+}
+
+// ---- the main window on this path ---------------------------------------------------------
+
+namespace {
+
+class HidApiWindow : public WindowTestBase {
+protected:
+    void SetUp() override
+    {
+        WindowTestBase::SetUp();
+        hid.reset();  // the program's real HID layer, in front of the simulated library
+        ASSERT_TRUE(sim::SimHidApiLoaded());
+        ResetModule();
+    }
+
+    bool ReadDone()
+    {
+        if (!form->Link() || !form->Link()->Connected || form->Link()->ReadingAll || form->Timer2->isActive() ||
+            form->Timer7->isActive() || Form5->isVisible())
+            return false;
+        const auto codes = ModuleCodes();
+        return !codes.empty() && codes.back() == 0x41;
+    }
+};
+
+} // namespace
+
+TEST_F(HidApiWindow, WriteAllReachesTheModule)
+{
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
+        m.Config().apn = "internet";
+        m.Config().ownerName = "Owner";
+    });
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
+    sim::Pump(700);  // the lock check after connect
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
+        m.ClearLog();
+        m.Config().apn.clear();
+        m.Config().ownerName.clear();
+    });
+    form->TntButton1Click();
+    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
+    QByteArray apn;
+    QByteArray owner;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
+        apn = m.Config().apn.trimmed();
+        owner = m.Config().ownerName.trimmed();
+    });
+    EXPECT_EQ(apn, "internet");
+    EXPECT_EQ(owner, "Owner");
+    EXPECT_TRUE(ui::Record().empty());
+}
+
+TEST_F(HidApiWindow, ModuleThatVanishesMidWalkLeavesTheNoModuleStateWithoutATimeOut)
+{
+    SetLinkTiming(600, 400);
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
+    sim::Pump(700);
+    // The 60th request of the next walk is the module's last: it loses power.
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
+        m.ClearLog();
+        m.OnPacket = [&m, n = 0](const QByteArray&) mutable {
+            if (++n == 60)
+                m.Unplug(false);
+        };
+    });
+    form->TntButton19Click();
+    ASSERT_TRUE(sim::WaitUntil([] { return ModuleCodes().size() >= 60u; }, 10000));
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(sim::WaitUntil([this] { return !form->Link()->Connected && !Form5->isVisible(); }, 3000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_FALSE(form->Image1->isHidden());
+    EXPECT_TRUE(form->PageControl1->isHidden());
+    // Long after the reply time-out: still no message.
+    sim::Pump(1500);
+    EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
+    EXPECT_FALSE(Form5->isVisible());
 }
