@@ -74,6 +74,7 @@ void TForm1::FormCreate()
         LoadAPNCatalogue();
         StartTime = QDateTime::currentDateTime();
         LogLines.clear();
+        ShowServiceControls(!NormalMode);
         if (!NormalMode) {
             PageControl1->SetTabVisible(0, true);
             PageControl1->SetTabVisible(4, true);

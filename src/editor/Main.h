@@ -107,7 +107,11 @@ public:
     }
     void ReadServiceCode() { settings::ReadServiceCode(); }
     bool ReadPSTNOption() { return settings::ReadPSTNOption(); }
-    void LoadTestNumbers() { TestNumbers = settings::LoadTestNumbers(); }
+    void LoadTestNumbers()
+    {
+        TestNumbers = settings::LoadTestNumbers();
+        ShowTestNumbers();
+    }
     void SaveTestNumbers() { settings::SaveTestNumbers(TestNumbers.Items); }
     bool AppendDebugCode(std::uint32_t lastRequest) { return settings::AppendDebugCode(lastRequest); }
 
@@ -420,6 +424,28 @@ public:
     // Creates the hidden writer buttons and wires the write buttons.
     void BuildWriteButtons();
     // writing settings: members end
+
+    // ---- factory defaults and production test (Main_defaults.cpp, Main_service.cpp) ----
+    void TntButton1911Click(); // "Set settings to factory default"
+    // Resets the controls to the factory values and writes the factory configuration;
+    // without TestMode also the default names, then everything is read back.
+    void WriteFactoryDefaults(bool TestMode);
+    // Messages 16 and 17 as the additional SMS texts 0 and 1 (the table stays as it is).
+    void SendDefaultAdditionalTexts();
+    void TntButton25Click(); // "Programuoti testavimui": the production test
+    void TntButton28Click(); // "Itraukti Nr.": adds a test number
+    void TntButton22Click(); // "Comps OK?": the language file check
+    // The test-number list shows TestNumbers.
+    void ShowTestNumbers();
+    // The service page's controls, shown in the service mode only.
+    void BuildServiceControls();
+    void ShowServiceControls(bool serviceMode);
+    void WireFactoryDefaults();
+    QComboBox* TntComboBox1 = nullptr;  // production-test numbers
+    QPushButton* TntButton28 = nullptr; // "Itraukti Nr."
+    QPushButton* TntButton25 = nullptr; // "Programuoti testavimui"
+    QPushButton* TntButton22 = nullptr; // "Comps OK?"
+    // factory defaults and production test: members end
 
     // ---- APN search (Main_apn.cpp) -----------------------------------------------------
     // The search's lists and buttons in the GPRS settings group; hidden until a search.

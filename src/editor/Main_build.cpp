@@ -198,6 +198,8 @@ void TForm1::BuildForm()
     BuildLogPage();
     BuildMainScreen();
     BuildWizardTab();
+    BuildServiceControls();
+    WireFactoryDefaults();
 
     // Timers, all off until something turns them on.
     auto timer = [this](const char* name, int ms, bool singleShot) {

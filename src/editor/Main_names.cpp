@@ -5,6 +5,7 @@
 
 #include "editor/Controls.h"
 #include "editor/MainTables.h"
+#include "editor/SendSequence.h"
 #include "editor/Unit2.h"
 #include "editor/Unit6.h"
 #include "lang/Kalbos.h"
@@ -221,18 +222,17 @@ void TForm1::FillDefaultItemNames()
 void TForm1::SendItemNames()
 {
     try {
-        for (const NameBlock& block : kBlocks) {
-            for (int k = 0; k < block.count; ++k) {
-                // The window may let go of the link (closing) or the module may leave
-                // during any pause: the rest is not sent.
-                TVEQ2* link = Link();
-                if (!link || !link->Connected)
-                    return;
-                link->SendItemName(static_cast<quint8>(block.group), static_cast<quint8>(k),
-                                   TForm2::EncodeSmsText(ItemNameAt(block.group, k)));
-                Delay(5);
-            }
-        }
+        // The window may let go of the link (closing) or the module may leave during any
+        // pause: the rest is not sent.
+        TSendSequence seq(*this);
+        seq.Run([&] {
+            for (const NameBlock& block : kBlocks)
+                for (int k = 0; k < block.count; ++k)
+                    seq.Send([&](TVEQ2& l) {
+                        l.SendItemName(static_cast<quint8>(block.group), static_cast<quint8>(k),
+                                       TForm2::EncodeSmsText(ItemNameAt(block.group, k)));
+                    }, 5);
+        });
     } catch (...) {
         // A failed send ends the names silently; the caller goes on with its sequence.
     }

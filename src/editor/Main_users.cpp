@@ -8,6 +8,7 @@
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
+#include "editor/SendSequence.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "widgets/Colors.h"
@@ -467,20 +468,17 @@ bool TForm1::CommitShownUserFlags()
 
 void TForm1::SendUserPhones()
 {
-    for (int i = 0; i < UserPhoneCount; ++i) {
-        if (UserPhones[i].PhoneNr.isEmpty())
-            continue;
-        if (!Link())
-            return;
-        Link()->SendPhoneNumber(static_cast<quint8>(i), UserPhones[i].PnCR, UserPhones[i].PhoneNr);
-        Delay(5);
-        if (!Link())
-            return;
-        if (Link()->FirmwareVersion >= FwAdditionalCR) {
-            Link()->SendPhoneNumberAdditionalCR(static_cast<quint8>(i), UserPhones[i].PnAddCR);
-            Delay(5);
+    TSendSequence seq(*this);
+    seq.Run([&] {
+        for (int i = 0; i < UserPhoneCount; ++i) {
+            const TUserPhoneRecord& u = UserPhones[i];
+            if (u.PhoneNr.isEmpty())
+                continue;
+            seq.Send([&](TVEQ2& l) { l.SendPhoneNumber(static_cast<quint8>(i), u.PnCR, u.PhoneNr); }, 5);
+            if (Link()->FirmwareVersion >= FwAdditionalCR)
+                seq.Send([&](TVEQ2& l) { l.SendPhoneNumberAdditionalCR(static_cast<quint8>(i), u.PnAddCR); }, 5);
         }
-    }
+    });
 }
 
 bool TForm1::CheckSMSBackupWarning() const

@@ -6,6 +6,7 @@
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
+#include "editor/SendSequence.h"
 #include "editor/Unit2.h"
 #include "editor/Unit3.h"
 #include "editor/Unit5.h"
@@ -136,125 +137,84 @@ void TForm1::TntButton1Click()
 
     // Every send and pause may process window messages: the window may close (no link
     // any more) or the module may leave meanwhile. Either ends the sequence.
-    auto going = [this] { return Link() && Link()->Connected; };
-    auto pause = [this, &going](int ms) {
-        if (!going())
-            return false;
-        Delay(ms);
-        return going();
-    };
-    // Sends one packet, then pauses (ms 0: the next packet follows at once).
-    auto send = [this, &going, &pause](const std::function<void(TVEQ2&)>& packet, int ms) {
-        if (!going())
-            return false;
-        packet(*Link());
-        if (!going())
-            return false;
-        return ms > 0 ? pause(ms) : true;
-    };
+    TSendSequence seq(*this);
+    auto send = [&seq](const std::function<void(TVEQ2&)>& packet, int ms) { seq.Send(packet, ms); };
 
     try {
-        // Runs the commands in their order; false where the sequence stopped.
-        (void)[&]() -> bool {
-            if (!send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause))
-                return false;
+        seq.Run([&] {
+            send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause);
             const QByteArray address1 = JoinHostPort(EditText(Edit1), EditText(TntEdit2));
-            if (!send([&](TVEQ2& l) { l.SendConnectionString(address1); }, kStorePause))
-                return false;
+            send([&](TVEQ2& l) { l.SendConnectionString(address1); }, kStorePause);
             const QByteArray address2 = JoinHostPort(EditText(Edit5), EditText(TntEdit3));
-            if (!send([&](TVEQ2& l) { l.SendConnectionString2(address2); }, kStorePause))
-                return false;
-            if (!send([&](TVEQ2& l) { l.SendAPN(EditText(Edit2)); }, kStorePause))
-                return false;
-            if (!send([&](TVEQ2& l) { l.SendUserName(EditText(Edit3)); }, kStorePause))
-                return false;
-            if (!send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause))
-                return false;
+            send([&](TVEQ2& l) { l.SendConnectionString2(address2); }, kStorePause);
+            send([&](TVEQ2& l) { l.SendAPN(EditText(Edit2)); }, kStorePause);
+            send([&](TVEQ2& l) { l.SendUserName(EditText(Edit3)); }, kStorePause);
+            send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause);
             // The USB password is barred while the GPRS settings are locked.
-            if (!Link()->GPRSLocked &&
-                !send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause))
-                return false;
-            if (!send([&](TVEQ2& l) { l.SendReserveAccount(1, EditText(Edit6)); }, kStorePause))
-                return false;
-            if (!send([&](TVEQ2& l) { l.SendReserveAccount(0, EditText(Edit11)); }, kStorePause))
-                return false;
-            if (!send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0))
-                return false;
+            if (!Link()->GPRSLocked)
+                send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause);
+            send([&](TVEQ2& l) { l.SendReserveAccount(1, EditText(Edit6)); }, kStorePause);
+            send([&](TVEQ2& l) { l.SendReserveAccount(0, EditText(Edit11)); }, kStorePause);
+            send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0);
             const int firmware = Link()->FirmwareVersion;
             const quint32 tcpcr = BuildTCPCR(ReadTCPCRControls(), firmware);
-            if (!send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause))
-                return false;
+            send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause);
             const quint32 veq2cr = BuildVEQ2CR(ReadVEQ2CRControls());
-            if (!send([&](TVEQ2& l) { l.SendVEQ2CR(veq2cr); }, kStorePause))
-                return false;
+            send([&](TVEQ2& l) { l.SendVEQ2CR(veq2cr); }, kStorePause);
             // The pause follows whether or not the SIM PIN went out.
-            if (Checked(TntCheckBox28) && !send([&](TVEQ2& l) { l.SendSIMpin(EditText(TntEdit1)); }, 0))
-                return false;
-            if (!pause(kStorePause))
-                return false;
+            if (Checked(TntCheckBox28))
+                send([&](TVEQ2& l) { l.SendSIMpin(EditText(TntEdit1)); }, 0);
+            seq.Pause(kStorePause);
 
             // Users: the boxes are stored into the user they show first, so that what the
             // user ticked last is what goes out.
             CommitShownUserFlags();
-            SendUserPhones();
-            if (!going())
-                return false;
+            seq.Call([this] { SendUserPhones(); });
 
             const quint32 smspstncr = BuildSMSPSTNCR(ReadSMSPSTNCRControls());
-            if (!send([&](TVEQ2& l) { l.SendSMSPSTNCR(smspstncr); }, kStorePause))
-                return false;
+            send([&](TVEQ2& l) { l.SendSMSPSTNCR(smspstncr); }, kStorePause);
 
-            SendItemNames();
-            if (!going())
-                return false;
+            seq.Call([this] { SendItemNames(); });
 
             // Every one of the module's output-control slots, the free ones too.
             for (int i = 0; i < RemotePhonesOnModule; ++i) {
                 const TRemotePhoneRecord& r = RemotePhones[static_cast<std::size_t>(i)];
-                if (!send([&](TVEQ2& l) { l.SendPGMPhoneNumber(static_cast<quint8>(i), r.PGMPnCR, r.Number); },
-                          kStorePause))
-                    return false;
+                send([&](TVEQ2& l) { l.SendPGMPhoneNumber(static_cast<quint8>(i), r.PGMPnCR, r.Number); },
+                     kStorePause);
             }
 
-            if (!send([&](TVEQ2& l) { l.SendAccessPIN(pin); }, 0))
-                return false;
+            send([&](TVEQ2& l) { l.SendAccessPIN(pin); }, 0);
             if (firmware >= FwAdditionalCR) {
                 const bool flag = Checked(TntCheckBox33);
                 const quint16 id = HeartbeatIdFromText(EditText(TntEdit4));
-                if (!send([&](TVEQ2& l) { l.SendHeartBeatEventId(flag, id); }, kStorePause))
-                    return false;
+                send([&](TVEQ2& l) { l.SendHeartBeatEventId(flag, id); }, kStorePause);
             }
             if (sendKeys) {
-                if (!send([&](TVEQ2& l) { l.SendAES128Key(0, key1); }, 0))
-                    return false;
-                if (!send([&](TVEQ2& l) { l.SendAES128Key(1, key2); }, 0))
-                    return false;
+                send([&](TVEQ2& l) { l.SendAES128Key(0, key1); }, 0);
+                send([&](TVEQ2& l) { l.SendAES128Key(1, key2); }, 0);
             }
 
             // The texts of a freshly loaded template go out once; later they are written
             // from their own dialogs.
             if (TemplateLoaded) {
-                if (Form2)
-                    Form2->TntButton53Click();
-                if (!going())
-                    return false;
-                if (Form6)
-                    Form6->TntButton53Click();
-                if (!going())
-                    return false;
-                if (Form3)
-                    Form3->TntButton1Click();
-                if (!going())
-                    return false;
+                seq.Call([] {
+                    if (Form2)
+                        Form2->TntButton53Click();
+                });
+                seq.Call([] {
+                    if (Form6)
+                        Form6->TntButton53Click();
+                });
+                seq.Call([] {
+                    if (Form3)
+                        Form3->TntButton1Click();
+                });
                 TemplateLoaded = false;
             }
 
-            TntButton114Click();
-            if (!going())
-                return false;
-            TntButton11Click();
-            return going();
-        }();
+            seq.Call([this] { TntButton114Click(); });
+            seq.Call([this] { TntButton11Click(); });
+        });
     } catch (...) {
         // Whatever stopped the write, the window must be usable again.
         if (wait)
@@ -272,37 +232,31 @@ void TForm1::TntButton1Click()
 
 void TForm1::TntButton114Click()
 {
-    for (int i = 0; i < InputCount; ++i) {
-        TVEQ2* link = Link();
-        if (!link || !link->Connected)
-            return;
-        const TInputRecord r = BuildInputRecord(i);
-        link->SendInputSetting(static_cast<quint8>(i), r.CR, r.Violations, r.Sensivity, r.NoSenseInterval,
-                               r.CID);
-        if (!Link())
-            return;
-        Delay(kStorePause);
-        link = Link();
-        if (!link || !link->Connected)
-            return;
-        link->SendInputSMSText(static_cast<quint8>(i),
-                               TForm2::EncodeSmsText(InputTable[static_cast<std::size_t>(i)].SMSText));
-        if (!Link())
-            return;
-        Delay(kStorePause);
-    }
+    TSendSequence seq(*this);
+    seq.Run([&] {
+        for (int i = 0; i < InputCount; ++i) {
+            seq.Check();
+            const TInputRecord r = BuildInputRecord(i);
+            seq.Send([&](TVEQ2& l) {
+                l.SendInputSetting(static_cast<quint8>(i), r.CR, r.Violations, r.Sensivity, r.NoSenseInterval, r.CID);
+            }, kStorePause);
+            seq.Send([&](TVEQ2& l) {
+                l.SendInputSMSText(static_cast<quint8>(i),
+                                   TForm2::EncodeSmsText(InputTable[static_cast<std::size_t>(i)].SMSText));
+            }, kStorePause);
+        }
+    });
 }
 
 void TForm1::TntButton11Click()
 {
-    for (int i = 0; i < OutputCount; ++i) {
-        TVEQ2* link = Link();
-        if (!link || !link->Connected)
-            return;
-        const TOutputRecord r = BuildOutputRecord(i);
-        link->SendOutputSetting(static_cast<quint8>(i), r.CR, r.ImpLength);
-        if (!Link())
-            return;
-        Delay(kStorePause);
-    }
+    TSendSequence seq(*this);
+    seq.Run([&] {
+        for (int i = 0; i < OutputCount; ++i) {
+            seq.Check();
+            const TOutputRecord r = BuildOutputRecord(i);
+            seq.Send([&](TVEQ2& l) { l.SendOutputSetting(static_cast<quint8>(i), r.CR, r.ImpLength); },
+                     kStorePause);
+        }
+    });
 }

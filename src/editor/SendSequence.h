@@ -1,0 +1,40 @@
+#pragma once
+// A write sequence: packets sent to the module one after another, each followed by its
+// pause. Every send and every pause processes window messages, so the window may close
+// (it lets go of its link) or the module may leave while a sequence runs. The sequence
+// then stops at once: nothing more is sent and the link the window let go of is never
+// touched again. Every routine that writes a series of settings runs through this, so
+// that rule lives here only.
+#include <functional>
+
+class TForm1;
+class TVEQ2;
+
+class TSendSequence {
+public:
+    explicit TSendSequence(TForm1& Form) : form_(Form) {}
+
+    // Runs Steps. True when they ran to their end; false when the sequence stopped because
+    // the window let go of its link or the module left. Any other fault is not caught here.
+    bool Run(const std::function<void()>& Steps);
+
+    // True while the window holds its link and the module is connected.
+    bool Going() const;
+
+    // One packet, then a pause of PauseMs with window messages processed (0: the next
+    // packet follows at once).
+    void Send(const std::function<void(TVEQ2&)>& Packet, int PauseMs);
+    // A pause with window messages processed.
+    void Pause(int Ms);
+    // A plain sleep: nothing else runs on the window's thread meanwhile.
+    void Sleep(int Ms);
+    // A routine that sends on its own (and stops on its own); the sequence goes on only
+    // when the link and the module are still there after it.
+    void Call(const std::function<void()>& Routine);
+    // Stops the sequence unless it is still going.
+    void Check() const;
+
+private:
+    struct Stopped {};
+    TForm1& form_;
+};
