@@ -13,7 +13,7 @@
 // What the simulated module looks like comes from the environment (see README.md beside
 // this folder): VEQ_SIM_FIRMWARE, VEQ_SIM_TYPE, VEQ_SIM_PRODUCT, VEQ_SIM_SERIAL,
 // VEQ_SIM_CONFIG, VEQ_SIM_PASSWORD, VEQ_SIM_GPRS_LOCKED, VEQ_SIM_MONITOR_MS,
-// VEQ_SIM_REPLY_DELAY_MS, VEQ_SIM_ABSENT, VEQ_SIM_TRACE.
+// VEQ_SIM_REPLY_DELAY_MS, VEQ_SIM_ABSENT, VEQ_SIM_TRACE, VEQ_SIM_CONTROL.
 #include "support/hidapi/SimHidApi.h"
 
 #include <hidapi/hidapi.h>
@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QMetaObject>
 #include <QSemaphore>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <atomic>
@@ -33,7 +34,9 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -188,6 +191,27 @@ void LoadConfig(sim::SimModuleConfig& c, const QString& file)
     }
 }
 
+// Commands written to the control pipe (VEQ_SIM_CONTROL), one a line.
+void RunCommand(sim::SimModule& m, const QByteArray& line)
+{
+    const QList<QByteArray> w = line.simplified().split(' ');
+    const QByteArray cmd = w.value(0);
+    const bool on = w.value(1) != "off";
+    if (cmd == "unplug") m.Unplug(false);
+    else if (cmd == "plug") m.Plug(false);
+    else if (cmd == "replug") m.Replug();
+    else if (cmd == "silent") m.SetSilent(on);
+    else if (cmd == "busy") m.SetStayBusy(on);
+    else if (cmd == "error") m.SetError(on);
+    else if (cmd == "locked") m.SetGPRSLocked(on);
+    else if (!cmd.isEmpty()) {
+        std::fprintf(stderr, "simulated module: unknown command \"%s\"\n", line.constData());
+        return;
+    }
+    if (!cmd.isEmpty())
+        std::fprintf(stderr, "simulated module: %s\n", line.simplified().constData());
+}
+
 // The module's thread: the simulated layer and module are created, plugged and freed here.
 class ModuleThread final : public QThread {
 public:
@@ -245,10 +269,33 @@ protected:
             }
             if (EnvInt("VEQ_SIM_ABSENT", 0) == 0)
                 simModule.Plug(false);
+            // The control pipe is opened for writing too, so that it never reads as ended.
+            std::unique_ptr<QSocketNotifier> control;
+            int controlFd = -1;
+            if (const QByteArray fifo = Env("VEQ_SIM_CONTROL"); !fifo.isEmpty()) {
+                ::mkfifo(fifo.constData(), 0600);
+                controlFd = ::open(fifo.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+                if (controlFd >= 0) {
+                    control = std::make_unique<QSocketNotifier>(controlFd, QSocketNotifier::Read);
+                    auto onReadable = [&simModule, controlFd, buffer = QByteArray()]() mutable {
+                        char chunk[256];
+                        for (ssize_t n; (n = ::read(controlFd, chunk, sizeof chunk)) > 0;)
+                            buffer.append(chunk, static_cast<qsizetype>(n));
+                        for (qsizetype nl; (nl = buffer.indexOf('\n')) >= 0; buffer.remove(0, nl + 1))
+                            RunCommand(simModule, buffer.left(nl));
+                    };
+                    QObject::connect(control.get(), &QSocketNotifier::activated, onReadable);
+                } else {
+                    qWarning("simulated module: cannot open the control pipe %s", fifo.constData());
+                }
+            }
             module = &simModule;
             hid = &simHid;
             ready.release();
             exec();
+            control.reset();
+            if (controlFd >= 0)
+                ::close(controlFd);
             module = nullptr;
             hid = nullptr;
         }
