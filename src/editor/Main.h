@@ -319,6 +319,13 @@ public:
     bool InputKeepAll[InputCount] = {};
     bool InputKeepCID[InputCount] = {};
     TCIDParameterNode InputNodes[InputCount];
+    // A plain message raised while a module report is being handled waits until that
+    // handling has ended: a modal box there would hold up the read walk behind it until
+    // its reply time-out ran out. Such messages are shown one after another.
+    void ShowPlainMessageOutsideReports(const QString& text);
+    void FlushDeferredPlainMessages();
+    QStringList DeferredPlainMessages;
+    bool ShowingDeferredPlainMessages = false;
     // inputs page: members end
 
     // ---- outputs and remote-control pages (Main_outputs.cpp) --------------------------------

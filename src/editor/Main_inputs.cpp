@@ -911,6 +911,27 @@ std::uint8_t TForm1::FindCIDByDescription(const QObject* combo, TCIDDescription&
     return ::FindCIDByDescription(CIDDescriptions, LangFromUnicode(c->currentText()), entry);
 }
 
+void TForm1::ShowPlainMessageOutsideReports(const QString& text)
+{
+    DeferredPlainMessages.append(text);
+    FlushDeferredPlainMessages();
+}
+
+void TForm1::FlushDeferredPlainMessages()
+{
+    if (ShowingDeferredPlainMessages || DeferredPlainMessages.isEmpty())
+        return;
+    if (Link() && Link()->HandlingReport()) {
+        Link()->RunOutsideReports([this] { FlushDeferredPlainMessages(); });
+        return;
+    }
+    // Messages added while one is open (reports handled behind the box) follow it.
+    ShowingDeferredPlainMessages = true;
+    while (!DeferredPlainMessages.isEmpty())
+        ui::ShowPlainMessage(DeferredPlainMessages.takeFirst(), this);
+    ShowingDeferredPlainMessages = false;
+}
+
 void TForm1::SetupInputCIDParameters(QComboBox* eventCombo)
 {
     if (!Built(*this))
@@ -918,7 +939,7 @@ void TForm1::SetupInputCIDParameters(QComboBox* eventCombo)
     const int i = FindInputNumberByFunctionCombobox(eventCombo, true);
     TCIDDescription entry;
     if (FindCIDByDescription(eventCombo, entry) != 1) {
-        ui::ShowPlainMessage(QString::fromLatin1(kCorruptedCatalogue), this);
+        ShowPlainMessageOutsideReports(QString::fromLatin1(kCorruptedCatalogue));
         return;
     }
     const InputRow r = RowOf(*this, i);

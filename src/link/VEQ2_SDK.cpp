@@ -439,10 +439,19 @@ void TVEQ2::DeviceData(THidDevice* HidDev, quint8 ReportID, const quint8* Data, 
 void TVEQ2::HandleReport(const quint8* Data, std::size_t Size)
 {
     ++useDepth_;
+    ++reportDepth_;
     struct Leave {
         int& depth;
         ~Leave() { --depth; }
     } leave{useDepth_};
+    struct LeaveReport {
+        TVEQ2& link;
+        ~LeaveReport()
+        {
+            if (--link.reportDepth_ == 0 && !link.afterReports_.empty())
+                QMetaObject::invokeMethod(&link, [l = &link] { l->RunAfterReports(); }, Qt::QueuedConnection);
+        }
+    } leaveReport{*this};
     try {
         const packets::TStatusFlags f = packets::DecodeStatus(Data[0]);
         if (f.Monitoring)
@@ -460,6 +469,35 @@ void TVEQ2::HandleReport(const quint8* Data, std::size_t Size)
         ReportDiscardedFault("unknown fault");
     }
     SkipFirstReport = false;
+}
+
+void TVEQ2::RunOutsideReports(std::function<void()> Fn)
+{
+    if (!Fn)
+        return;
+    if (reportDepth_ > 0) {
+        afterReports_.push_back(std::move(Fn));
+        return;
+    }
+    Fn();
+}
+
+void TVEQ2::RunAfterReports()
+{
+    // Another report may have started in the meantime: its end brings us back.
+    if (reportDepth_ > 0)
+        return;
+    std::vector<std::function<void()>> due;
+    due.swap(afterReports_);
+    for (auto& fn : due) {
+        try {
+            fn();
+        } catch (const std::exception& e) {
+            ReportDiscardedFault(e.what());
+        } catch (...) {
+            ReportDiscardedFault("unknown fault");
+        }
+    }
 }
 
 void TVEQ2::DoStateArrived(const quint8* Data, std::size_t Size)

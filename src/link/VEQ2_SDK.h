@@ -182,6 +182,11 @@ public:
     // True while a send of the link waits, or a report is being handed to the events: the
     // object must not be freed before that code has unwound.
     bool InUse() const { return useDepth_ > 0; }
+    // True while a report is being handed to the events (and whatever they set off).
+    bool HandlingReport() const { return reportDepth_ > 0; }
+    // Runs Fn now, or, while a report is being handled, once that handling has ended (from
+    // the event loop): what waits for a person must not hold up the report handling.
+    void RunOutsideReports(std::function<void()> Fn);
     // Ends every wait of a send at once (after Closing is set, nothing more is sent).
     void WakeWaits();
 
@@ -231,4 +236,7 @@ private:
     std::vector<QEventLoop*> busyWaits_;
     bool deniedSeen_ = false;
     int useDepth_ = 0;
+    int reportDepth_ = 0;
+    std::vector<std::function<void()>> afterReports_;
+    void RunAfterReports();
 };

@@ -18,6 +18,7 @@ struct HookState {
     std::deque<ShownDialog> record;
     std::deque<PrintedJob> jobs;
     bool nonInteractive = false;
+    std::function<void(const ShownDialog&)> onRecorded;
 };
 
 HookState& state()
@@ -87,6 +88,8 @@ QMessageBox::Icon icon(MsgType t)
 void record(const ShownDialog& d)
 {
     state().record.push_back(d);
+    if (state().onRecorded)
+        state().onRecorded(d);
 }
 
 } // namespace
@@ -103,6 +106,7 @@ bool HasQueuedAnswers() { return !state().answers.empty() || !state().printAnswe
 const std::deque<ShownDialog>& Record() { return state().record; }
 void ClearRecord() { state().record.clear(); }
 void SetNonInteractive(bool on) { state().nonInteractive = on; }
+void SetOnRecorded(std::function<void(const ShownDialog&)> hook) { state().onRecorded = std::move(hook); }
 
 ModalResult ShowMessageBox(const MessageBoxRequest& request, QWidget* parent)
 {

@@ -57,6 +57,9 @@ void ClearRecord();
 // When set, a dialog with no queued answer does not block either: it is recorded and
 // returns its default (OK / Cancel / empty). Tests turn it on in their main().
 void SetNonInteractive(bool on);
+// Called with each dialog as it is recorded, before it returns: a test can stand in for a
+// person who takes a while to answer (empty: nothing).
+void SetOnRecorded(std::function<void(const ShownDialog&)> hook);
 
 // ---- dialogs ------------------------------------------------------------------------
 // A message dialog with the given caption, text, icon type and buttons, whose button

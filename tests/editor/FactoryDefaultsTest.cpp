@@ -152,7 +152,7 @@ protected:
         return sim::WaitUntil(
                    [&] {
                        return form->Link() && !form->Link()->ReadingAll && !form->Timer2->isActive() &&
-                              !form->Timer7->isActive() && !module->Codes().empty() && module->Codes().back() == 0x41;
+                              !form->Timer7->isActive() && !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
                    },
                    20000) &&
                sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000);

@@ -494,7 +494,7 @@ TEST(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
     Form6 = new TForm6(form);
     ASSERT_TRUE(sim::WaitUntil([&] {
         return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-               !module.Codes().empty() && module.Codes().back() == 0x41;
+               !module.Codes().empty() && module.Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
     }, 15000));
     sim::Pump(50);
     EXPECT_EQ(form->ComboBox5->currentIndex(), 1);

@@ -55,7 +55,7 @@ protected:
     bool ReadFinished()
     {
         return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-               !module->Codes().empty() && module->Codes().back() == 0x41;
+               !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
     }
 
     bool Shown(const QString& kind, const QString& text)

@@ -53,7 +53,7 @@ protected:
         ASSERT_TRUE(sim::WaitUntil(
             [&] {
                 return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-                       !module->Codes().empty() && module->Codes().back() == 0x41 && !Form5->isVisible();
+                       !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() && !Form5->isVisible();
             },
             15000));
         module->ClearLog();

@@ -383,7 +383,7 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     module.Plug();
     ASSERT_TRUE(sim::WaitUntil([&] {
         return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll && !module.Codes().empty()
-               && module.Codes().back() == 0x41;
+               && module.Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
     }, 15000));
     sim::Pump(300); // the rows refresh 100 ms after the last output
 

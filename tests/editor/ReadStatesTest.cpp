@@ -75,7 +75,7 @@ protected:
         return sim::WaitUntil(
                    [&] {
                        return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-                              !module->Codes().empty() && module->Codes().back() == 0x41 &&
+                              !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() &&
                               !form->Timer2->isActive();
                    },
                    20000) &&

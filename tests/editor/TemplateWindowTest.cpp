@@ -103,7 +103,7 @@ protected:
         ASSERT_TRUE(sim::WaitUntil(
             [&] {
                 return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-                       !module->Codes().empty() && module->Codes().back() == 0x41 && !form->Timer2->isActive();
+                       !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() && !form->Timer2->isActive();
             },
             20000));
         ASSERT_TRUE(sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000));

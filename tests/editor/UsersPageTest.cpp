@@ -384,7 +384,7 @@ TEST_F(UsersPageTest, CtrlClickThatDeselectsTheShownUserStillCommitsItsBoxes)
     CreateForms();
     auto readDone = [&] {
         return sim::WaitUntil([&] { return form->Link() && form->Link()->Connected && !module->Codes().empty() &&
-                                           !form->Link()->ReadingAll && module->Codes().back() == 0x41 &&
+                                           !form->Link()->ReadingAll && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() &&
                                            !Form5->isVisible(); },
                               15000);
     };
@@ -440,7 +440,7 @@ TEST_F(UsersPageTest, AfterTheReadTheFirstUserIsShownWithItsArrivedFlags)
     module->Config().phones[1] = {"37060000002", PnCRTroubleSMS, PnAddCRShortCallArm};
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected && !module->Codes().empty() &&
-                                            !form->Link()->ReadingAll && module->Codes().back() == 0x41; },
+                                            !form->Link()->ReadingAll && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty(); },
                                15000));
     // The additional flags arrive after the numbers and are kept.
     EXPECT_EQ(UserPhones[0].PnAddCR, PnAddCRSMSBackup);

@@ -58,7 +58,7 @@ protected:
     bool ReadFinished() const
     {
         return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll && !module->Codes().empty() &&
-               module->Codes().back() == 0x41 && !Form5->isVisible();
+               module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() && !Form5->isVisible();
     }
 
     bool NoModuleState() const
@@ -306,6 +306,32 @@ TEST_F(WindowStartAndWaitTest, FaultInAReportHandlerIsDiscardedWithOneLineOnStan
     module->ClearLog();
     form->TntButton19Click();
     EXPECT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
+}
+
+// A blank module's inputs hold Contact IDs no catalogue entry has: each is reported, but
+// only once the report that brought it has been handled, so a person reading the boxes
+// slowly does not hold up the read until its reply time-out.
+TEST_F(WindowStartAndWaitTest, MessagesRaisedByAReportWaitUntilItIsHandled)
+{
+    Plug(2035); // every input's Contact ID is five zero bytes
+    int corrupted = 0;
+    int duringReport = 0;
+    ui::SetOnRecorded([&](const ui::ShownDialog& d) {
+        if (d.text != QStringLiteral("Corrupted CID_Descriptions.txt file"))
+            return;
+        ++corrupted;
+        if (form && form->Link() && form->Link()->HandlingReport())
+            ++duringReport;
+        sim::Pump(400); // longer than the reply time-out
+    });
+    CreateForms();
+    const bool finished = sim::WaitUntil([&] { return ReadFinished() && corrupted == InputCount; }, 20000);
+    ui::SetOnRecorded(nullptr);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(duringReport, 0);
+    EXPECT_FALSE(form->Link()->TimedOut);
+    for (const auto& d : ui::Record())
+        EXPECT_NE(d.text, form->GetLangText(39));
 }
 
 } // namespace

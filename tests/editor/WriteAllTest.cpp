@@ -340,7 +340,7 @@ protected:
         return sim::WaitUntil(
                    [&] {
                        return form->Link() && !form->Link()->ReadingAll && !module->Codes().empty() &&
-                              module->Codes().back() == 0x41 && !form->Timer2->isActive() &&
+                              module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() && !form->Timer2->isActive() &&
                               !form->Timer7->isActive();
                    },
                    20000) &&
