@@ -430,6 +430,8 @@ public:
     TSMSPSTNCRControls ReadSMSPSTNCRControls() const;
     // Creates the hidden writer buttons and wires the write buttons.
     void BuildWriteButtons();
+    // The address, APN, password, account and owner-name packets from the controls.
+    void SendConnectionTexts(class TSendSequence& seq);
     // writing settings: members end
 
     // ---- factory defaults and production test (Main_defaults.cpp, Main_service.cpp) ----

@@ -159,18 +159,7 @@ void TForm1::WriteFactoryDefaults(bool TestMode)
                 wait->Label2->hide();
             }
 
-            const QByteArray address1 = JoinHostPort(EditText(Edit1), EditText(TntEdit2));
-            send([&](TVEQ2& l) { l.SendConnectionString(address1); }, kStorePause);
-            const QByteArray address2 = JoinHostPort(EditText(Edit5), EditText(TntEdit3));
-            send([&](TVEQ2& l) { l.SendConnectionString2(address2); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendAPN(EditText(Edit2)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendUserName(EditText(Edit3)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause);
-            if (!Link()->GPRSLocked)
-                send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendReserveAccount(1, EditText(Edit6)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendReserveAccount(0, EditText(Edit11)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0);
+            SendConnectionTexts(seq);
             const quint32 tcpcr = FactoryTCPCR(ReadTCPCRControls());
             send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause);
             const quint32 veq2cr = BuildVEQ2CR(ReadVEQ2CRControls());

@@ -88,6 +88,26 @@ void TForm1::BuildWriteButtons()
 
 // ---- the write-all -----------------------------------------------------------------------
 
+// The two addresses, the APN and its login, the USB password (barred while the GPRS
+// settings are locked), the reserve accounts and the owner name, from the controls; the
+// write-all and the factory reset send them alike.
+void TForm1::SendConnectionTexts(TSendSequence& seq)
+{
+    auto send = [&seq](const std::function<void(TVEQ2&)>& packet, int ms) { seq.Send(packet, ms); };
+    const QByteArray address1 = JoinHostPort(EditText(Edit1), EditText(TntEdit2));
+    send([&](TVEQ2& l) { l.SendConnectionString(address1); }, kStorePause);
+    const QByteArray address2 = JoinHostPort(EditText(Edit5), EditText(TntEdit3));
+    send([&](TVEQ2& l) { l.SendConnectionString2(address2); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendAPN(EditText(Edit2)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendUserName(EditText(Edit3)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause);
+    if (!Link()->GPRSLocked)
+        send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendReserveAccount(1, EditText(Edit6)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendReserveAccount(0, EditText(Edit11)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0);
+}
+
 void TForm1::TntButton1Click()
 {
     auto refuse = [this](const QString& text) {
@@ -143,19 +163,7 @@ void TForm1::TntButton1Click()
     try {
         seq.Run([&] {
             send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause);
-            const QByteArray address1 = JoinHostPort(EditText(Edit1), EditText(TntEdit2));
-            send([&](TVEQ2& l) { l.SendConnectionString(address1); }, kStorePause);
-            const QByteArray address2 = JoinHostPort(EditText(Edit5), EditText(TntEdit3));
-            send([&](TVEQ2& l) { l.SendConnectionString2(address2); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendAPN(EditText(Edit2)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendUserName(EditText(Edit3)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause);
-            // The USB password is barred while the GPRS settings are locked.
-            if (!Link()->GPRSLocked)
-                send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendReserveAccount(1, EditText(Edit6)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendReserveAccount(0, EditText(Edit11)); }, kStorePause);
-            send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0);
+            SendConnectionTexts(seq);
             const int firmware = Link()->FirmwareVersion;
             const quint32 tcpcr = BuildTCPCR(ReadTCPCRControls(), firmware);
             send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause);
