@@ -3,14 +3,10 @@
 // Cancel do to the APN edit; then the catalogue cases the shipped file does not hold.
 #include "editor/APNCatalog.h"
 #include "editor/Controls.h"
-#include "editor/Main.h"
 #include "platform/UserCountry.h"
 #include "support/WindowTestBase.h"
 #include "widgets/Colors.h"
 
-#include <gtest/gtest.h>
-
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,11 +28,6 @@ protected:
         WindowTestBase::TearDown();
     }
 
-    static void Choose(QComboBox* c, int index)
-    {
-        c->setCurrentIndex(index);
-        emit c->activated(index);
-    }
     static QStringList Items(const QComboBox* c)
     {
         QStringList out;

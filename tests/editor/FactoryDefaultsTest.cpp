@@ -3,30 +3,17 @@
 // option, the factory words), the test number from the list or the prompt, and both
 // stopping safely when the module or the window goes away. Also the service page.
 #include "editor/Encodings.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
-#include "editor/Unit2.h"
-#include "editor/Unit5.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_Packets.h"
-#include "link/VEQ2_SDK.h"
-#include "platform/UiDialogs.h"
-#include "support/SimModule.h"
-#include "support/WaitUntil.h"
 #include "support/WindowTestBase.h"
-
-#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -121,19 +108,10 @@ protected:
         SetLinkTiming(2000, 500);
     }
 
-    void WriteSettings(const QByteArray& lines)
-    {
-        QFile ini(dir.path() + "/Settings.ini");
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Settings]\r\n" + lines);
-    }
-
     // A window with a module of the given firmware; from 2000 on its settings are read first.
     void Connect(int firmware, bool locked = false, const sim::SimModuleConfig& config = {})
     {
-        sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
-        module = std::make_unique<sim::SimModule>(*hid, o);
+        PlugModule(firmware);
         module->Config() = config;
         module->SetGPRSLocked(locked);
         CreateForms();
@@ -145,29 +123,6 @@ protected:
         sim::Pump(600); // the lock check after connect
         module->ClearLog();
         ui::ClearRecord();
-    }
-
-    bool WaitReadEnded()
-    {
-        return sim::WaitUntil(
-                   [&] {
-                       return form->Link() && !form->Link()->ReadingAll && !form->Timer2->isActive() &&
-                              !form->Timer7->isActive() && !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
-                   },
-                   20000) &&
-               sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000);
-    }
-
-    // The packets before the read-back's first request.
-    std::vector<QByteArray> WritePackets() const
-    {
-        std::vector<QByteArray> out;
-        for (const QByteArray& p : module->Packets()) {
-            if (static_cast<quint8>(p[0]) == 0x80)
-                break;
-            out.push_back(p);
-        }
-        return out;
     }
 
     // The packets from `from` on are `expected`, each followed by at least its pause.
@@ -183,14 +138,6 @@ protected:
             const double ms = static_cast<double>(log[from + i + 1].atNs - log[from + i].atNs) / 1e6;
             EXPECT_GE(ms, 4 + expected[i].pause - 0.6) << "after packet " << from + i;
         }
-    }
-
-    bool Shown(const QString& text) const
-    {
-        for (const auto& d : ui::Record())
-            if (d.text == text)
-                return true;
-        return false;
     }
 
     void ResetWithYes()
@@ -517,8 +464,7 @@ TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)
 
 TEST_F(ProductionTest, ServicePageControlsAndTheirButtons)
 {
-    CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+    ASSERT_TRUE(CreateFormsWithLanguages());
     for (QWidget* w : {static_cast<QWidget*>(form->TntComboBox1), static_cast<QWidget*>(form->TntButton28),
                        static_cast<QWidget*>(form->TntButton25), static_cast<QWidget*>(form->TntButton22)}) {
         EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();

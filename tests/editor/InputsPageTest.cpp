@@ -4,42 +4,20 @@
 #include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
-#include "editor/Unit2.h"
-#include "editor/Unit3.h"
-#include "editor/Unit4.h"
-#include "editor/Unit5.h"
-#include "editor/Unit6.h"
 #include "lang/LangText.h"
-#include "link/VEQ2_SDK.h"
-#include "platform/AppPaths.h"
-#include "platform/UiDialogs.h"
-#include "support/SimHid.h"
-#include "support/SimModule.h"
 #include "support/WindowTestBase.h"
-#include "support/WaitUntil.h"
 #include "widgets/PageWizard.h"
-
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QTableWidget>
-#include <QTimer>
 #include <QTreeView>
-
-#include <memory>
 
 namespace {
 
@@ -459,54 +437,41 @@ TEST_F(InputsPageTest, OldFirmwareRefreshesRowsAsTextsArrive)
 
 // Reading a module and writing its inputs back changes nothing, even where the page cannot
 // show what the module holds.
-TEST(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
+class InputsPageModuleTest : public WindowTestBase {
+protected:
+    void TearDown() override
+    {
+        WindowTestBase::TearDown();
+        CIDDescriptions.clear();
+    }
+};
+
+TEST_F(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString bin = QCoreApplication::applicationDirPath();
-    for (const char* f : {"comps.txt", "CID_Descriptions.txt", "APN.txt"})
-        ASSERT_TRUE(QFile::copy(bin + "/" + f, dir.path() + "/" + f)) << f;
-    platform::SetProgramDirForTests(dir.path());
-    ResetMainTables();
-    ui::ClearAnswers();
-    sim::SimHid hid;
-    TVEQ2Timing t;
-    t.ReplyTimeoutMs = 300;
-    t.FirstReplyMs = 100;
-    TForm1::LinkTiming = t;
-    sim::SimModuleOptions o;
-    o.productName = sim::SimModule::ProductNameFor(2035);
-    sim::SimModule module(hid, o);
-    auto& in = module.Config().inputs;
+    SetLinkTiming(300, 100);
+    PlugModule(2035);
+    auto& in = module->Config().inputs;
     in[0] = {0x49, 1, 7, 120, {6, 0x19, 0x90, 0x12, 0x34}}; // an event the catalogue lacks
     in[1] = {0x0D, 0, 20, 999, {7, 0x99, 0x91, 0x23, 0x45}}; // function 5
     in[2] = {0x01, 0, 4, 3661, {6, 0x13, 0x00, 0x14, 0x00}}; // burglary, zone 40 of 32
     in[3] = {0x0A, 1, 25, 65535, {6, 0x13, 0x00, 0x10, 0x05}}; // SMS, burglary g1 z5
     in[4] = {0x21, 0, 5, 0, {6, 0x10, 0x00, 0x10, 0x02}};    // medical g1 z2, 24H
     in[5] = {0x00, 0, 4, 0, {6, 0x13, 0x05, 0xF0, 0xFF}};    // not used, system reset
-    const auto before = module.Config().inputs;
+    const auto before = module->Config().inputs;
 
-    auto* form = new TForm1();
-    Form2 = new TForm2(form);
-    Form3 = new TForm3(form);
-    Form4 = new TForm4(form);
-    Form5 = new TForm5(form);
-    Form6 = new TForm6(form);
-    ASSERT_TRUE(sim::WaitUntil([&] {
-        return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-               !module.Codes().empty() && module.Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
-    }, 15000));
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
     sim::Pump(50);
     EXPECT_EQ(form->ComboBox5->currentIndex(), 1);
     EXPECT_EQ(form->ComboBox7->currentIndex(), 0); // function 5: the row stays as it was
-    module.ClearLog();
+    module->ClearLog();
     form->TntButton114Click();
     ASSERT_TRUE(sim::WaitUntil([&] {
-        const auto c = module.Codes();
+        const auto c = module->Codes();
         return std::count(c.begin(), c.end(), 0x13) == 6;
     }, 10000));
     sim::Pump(50);
-    const auto after = module.Config().inputs;
+    const auto after = module->Config().inputs;
     for (int i = 0; i < InputCount; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(after[i].cr, before[i].cr);
@@ -515,16 +480,6 @@ TEST(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
         EXPECT_EQ(after[i].noSenseInterval, before[i].noSenseInterval);
         EXPECT_EQ(after[i].cid, before[i].cid);
     }
-    delete form;
-    Form2 = nullptr;
-    Form3 = nullptr;
-    Form4 = nullptr;
-    Form5 = nullptr;
-    Form6 = nullptr;
-    TForm1::LinkTiming = TVEQ2Timing();
-    CIDDescriptions.clear();
-    ResetMainTables();
-    platform::SetProgramDirForTests(QString());
 }
 
 } // namespace

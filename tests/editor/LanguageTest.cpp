@@ -4,18 +4,13 @@
 // version suffix, and the choice lists that keep their choices.
 #include "editor/ApplyLanguage.h"
 #include "editor/Controls.h"
-#include "editor/Main.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>

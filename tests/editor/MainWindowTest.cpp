@@ -2,38 +2,16 @@
 // new firmware, the read of all settings with its wait dialog, the password prompt, the
 // time-out report, the GPRS-settings lock, unplugging and closing in the middle of work.
 #include "editor/Controls.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
-#include "editor/Unit2.h"
-#include "editor/Unit3.h"
-#include "editor/Unit4.h"
-#include "editor/Unit5.h"
-#include "editor/Unit6.h"
 #include "lang/LangText.h"
-#include "link/VEQ2_SDK.h"
-#include "platform/AppPaths.h"
-#include "platform/UiDialogs.h"
-#include "support/SimHid.h"
-#include "support/SimModule.h"
 #include "support/WindowTestBase.h"
-#include "support/WaitUntil.h"
 #include "widgets/IndLeds.h"
 #include "widgets/PageWizard.h"
 
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTime>
-#include <QTimer>
-
-#include <memory>
 
 namespace {
 
@@ -44,33 +22,11 @@ protected:
         WindowTestBase::SetUp();
         SetLinkTiming(300, 100);
     }
-
-    void Plug(int firmware = 2035)
-    {
-        sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
-        module = std::make_unique<sim::SimModule>(*hid, o);
-    }
-
-    bool ReadFinished()
-    {
-        return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-               !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
-    }
-
-    bool Shown(const QString& kind, const QString& text)
-    {
-        for (const auto& d : ui::Record())
-            if (d.kind == kind && d.text == text)
-                return true;
-        return false;
-    }
 };
 
 TEST_F(MainWindowTest, StartsWithoutModuleInTheStoredLanguage)
 {
-    CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+    ASSERT_TRUE(CreateFormsWithLanguages());
     EXPECT_EQ(form->ComboBox28->currentText(), QStringLiteral("English"));
     EXPECT_TRUE(form->windowTitle().endsWith(QStringLiteral(" v.2.017")));
     EXPECT_EQ(form->TntLabel1->text(), GetLangText(25));
@@ -85,7 +41,7 @@ TEST_F(MainWindowTest, StartsWithoutModuleInTheStoredLanguage)
 
 TEST_F(MainWindowTest, OldFirmwareShowsTheNoticeAndReadsNothing)
 {
-    Plug(1999);
+    PlugModule(1999);
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntLabel10->isHidden(); }));
     sim::Pump(400);
@@ -96,7 +52,7 @@ TEST_F(MainWindowTest, OldFirmwareShowsTheNoticeAndReadsNothing)
 
 TEST_F(MainWindowTest, NewFirmwareSendsTheHourThenReadsEverything)
 {
-    Plug(2035);
+    PlugModule(2035);
     bool dialogSeen = false;
     module->OnPacket = [&](const QByteArray&) {
         if (Form5 && Form5->isVisible())
@@ -118,7 +74,7 @@ TEST_F(MainWindowTest, NewFirmwareSendsTheHourThenReadsEverything)
 
 TEST_F(MainWindowTest, PasswordPromptSendsTheLoginAndTheReadFollows)
 {
-    Plug(2035);
+    PlugModule(2035);
     module->Config().usbPassword = "secret";
     module->RequirePassword(true);
     ui::QueueText(QStringLiteral("secret"));
@@ -139,7 +95,7 @@ TEST_F(MainWindowTest, PasswordPromptSendsTheLoginAndTheReadFollows)
 
 TEST_F(MainWindowTest, CancelledPasswordEndsTheProgramWithoutCloseHandlers)
 {
-    Plug(2035);
+    PlugModule(2035);
     module->RequirePassword(true);
     ui::QueueText(std::nullopt);
     int quits = 0;
@@ -154,7 +110,7 @@ TEST_F(MainWindowTest, CancelledPasswordEndsTheProgramWithoutCloseHandlers)
 
 TEST_F(MainWindowTest, TimeOutWritesTheDebugLineThenShowsMessage39)
 {
-    Plug(2035);
+    PlugModule(2035);
     // The module answers the first request but not the second.
     module->OnPacket = [&](const QByteArray& p) {
         if (static_cast<quint8>(p[0]) == 0x81)
@@ -171,7 +127,7 @@ TEST_F(MainWindowTest, TimeOutWritesTheDebugLineThenShowsMessage39)
 
 TEST_F(MainWindowTest, GPRSLockShowsTheUnlockPanelAndUnlockReadsTheUSBPassword)
 {
-    Plug(2035);
+    PlugModule(2035);
     module->Config().usbPassword = "pw";
     module->SetGPRSLocked(true);
     CreateForms();
@@ -199,7 +155,7 @@ TEST_F(MainWindowTest, GPRSLockShowsTheUnlockPanelAndUnlockReadsTheUSBPassword)
 
 TEST_F(MainWindowTest, UnplugDuringTheReadClosesTheWaitDialog)
 {
-    Plug(2035);
+    PlugModule(2035);
     int requests = 0;
     module->OnPacket = [&](const QByteArray& p) {
         if (static_cast<quint8>(p[0]) >= 0x80 && ++requests == 20)
@@ -216,7 +172,7 @@ TEST_F(MainWindowTest, UnplugDuringTheReadClosesTheWaitDialog)
 
 TEST_F(MainWindowTest, ClosingWhileASendWaitsNeverTouchesAFreedLink)
 {
-    Plug(2035);
+    PlugModule(2035);
     module->OnPacket = [&](const QByteArray& p) {
         if (static_cast<quint8>(p[0]) == 0x80) {
             module->SetStayBusy(true);
@@ -233,7 +189,7 @@ TEST_F(MainWindowTest, ClosingWhileASendWaitsNeverTouchesAFreedLink)
 TEST_F(MainWindowTest, ModuleLeavingWhileInstallationsArePendingReadsNothing)
 {
     hid->SetInstallPending(true);
-    Plug(2035);
+    PlugModule(2035);
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return form->Timer7->isActive(); }, 10000));
     module->Unplug();

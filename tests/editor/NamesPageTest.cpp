@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -19,7 +18,7 @@ class NamesPageTest : public NamesWindowFixture {};
 
 TEST_F(NamesPageTest, GridsHaveTheirRowsColumnsAndLabels)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     EXPECT_EQ(form->TntPanel31->parentWidget(), static_cast<QWidget*>(form->WPage[8]));
     EXPECT_TRUE(form->TntButton9->isHidden());
     struct Expect {
@@ -52,7 +51,7 @@ TEST_F(NamesPageTest, GridsHaveTheirRowsColumnsAndLabels)
 
 TEST_F(NamesPageTest, TypedNameLandsInItsBlockAndRowOnly)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     StoreItemName(3, 6, "keep");
     form->FillNameGrids();
     QTableWidget* g = form->StringGrid5;
@@ -197,7 +196,7 @@ TEST_F(NamesPageTest, ReadFillsTheGridsAfterTheLastName)
     module->Config().itemNames[2][31] = "Cleaner";
     module->Config().itemNames[3][7] = "Garage";
     module->Config().itemNames[3][8] = "Unused";
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     ASSERT_TRUE(sim::WaitUntil([&] { return Cell(form->StringGrid4, 7, 1) == "Garage"; }, 15000));
     EXPECT_EQ(Cell(form->StringGrid3, 0, 1), "Front door");
     EXPECT_EQ(Cell(form->StringGrid6, 15, 1), "Keypad 15");
@@ -208,7 +207,7 @@ TEST_F(NamesPageTest, ReadFillsTheGridsAfterTheLastName)
 TEST_F(NamesPageTest, SendItemNamesNeedsAModuleAndStopsWhenTheWindowLetsGo)
 {
     // Without a module nothing goes out and no time is spent waiting.
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     QElapsedTimer t;
     t.start();
     form->SendItemNames();

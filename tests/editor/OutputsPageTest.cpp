@@ -3,37 +3,16 @@
 // the question when an output that phones switch stops being "Manual".
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
-#include "editor/Unit2.h"
-#include "editor/Unit3.h"
-#include "editor/Unit4.h"
-#include "editor/Unit5.h"
-#include "editor/Unit6.h"
 #include "lang/LangText.h"
-#include "link/VEQ2_SDK.h"
-#include "platform/AppPaths.h"
-#include "platform/UiDialogs.h"
-#include "support/SimHid.h"
-#include "support/SimModule.h"
 #include "support/WindowTestBase.h"
-#include "support/WaitUntil.h"
-
-#include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTimeEdit>
-
-#include <memory>
 
 namespace {
 
@@ -361,10 +340,8 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     delete form;
     form = nullptr;
     ResetMainTables();
-    sim::SimModuleOptions o;
-    o.productName = sim::SimModule::ProductNameFor(2035);
-    sim::SimModule module(*hid, o, false);
-    auto& c = module.Config();
+    PlugModule(2035, false);
+    auto& c = module->Config();
     c.outputs[0] = {0x0A, 30};  // Disarm, pulse, 30 s
     c.outputs[1] = {0x0D, 7};   // function 5: 7 half seconds
     c.outputs[2] = {0x00, 100}; // Manual, Biswitch
@@ -372,19 +349,10 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     // Phones only on the "Manual" output, so the refresh after the read asks nothing.
     c.pgmPhones[0] = {"600700", 0x20};
     c.pgmPhones[31] = {"600731", 0x20};
-    form = new TForm1();
-    Form2 = new TForm2(form);
-    Form3 = new TForm3(form);
-    Form4 = new TForm4(form);
-    Form5 = new TForm5(form);
-    Form6 = new TForm6(form);
     // The catalogues and the language first, as at a real start.
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
-    module.Plug();
-    ASSERT_TRUE(sim::WaitUntil([&] {
-        return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll && !module.Codes().empty()
-               && module.Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
-    }, 15000));
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    module->Plug();
+    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
     sim::Pump(300); // the rows refresh 100 ms after the last output
 
     TOutputRecord r = form->BuildOutputRecord(0);

@@ -4,18 +4,12 @@
 // window reads three modules in turn, so every state is reached from its opposite.
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
-#include "editor/Main.h"
 #include "support/WindowTestBase.h"
-#include "support/WaitUntil.h"
-
-#include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 
 namespace {
 
@@ -70,18 +64,6 @@ protected:
         SetLinkTiming(2000, 500);
     }
 
-    bool ReadDone()
-    {
-        return sim::WaitUntil(
-                   [&] {
-                       return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-                              !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() &&
-                              !form->Timer2->isActive();
-                   },
-                   20000) &&
-               sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000);
-    }
-
     void ExpectStates(const Expected& e)
     {
         EXPECT_EQ(form->TntCheckBox33->isChecked(), e.heartbeatBox);
@@ -115,11 +97,8 @@ TEST_F(ReadStatesTest, HandlersAfterEachReadLeaveTheDependentControlsAsTheSettin
          {true, true, "602", true, false, false, false, true, true, true, true, true, true, true}},
     };
 
-    sim::SimModuleOptions o;
-    o.productName = sim::SimModule::ProductNameFor(kFirmware);
-    module = std::make_unique<sim::SimModule>(*hid, o, false);
-    CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+    PlugModule(kFirmware, false);
+    ASSERT_TRUE(CreateFormsWithLanguages());
     bool first = true;
     for (const auto& r : reads) {
         SCOPED_TRACE(r.words.name);
@@ -132,7 +111,7 @@ TEST_F(ReadStatesTest, HandlersAfterEachReadLeaveTheDependentControlsAsTheSettin
         else
             form->TntButton19Click(); // "Read VEQ3 Settings"
         first = false;
-        ASSERT_TRUE(ReadDone());
+        ASSERT_TRUE(WaitReadFinished());
         ExpectStates(r.states);
     }
 }

@@ -3,15 +3,10 @@
 // channel panels, the shared password, the SMS-backup list, and the captions that the
 // GPRS-settings lock hides together with their controls.
 #include "editor/Controls.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
 #include "support/WindowTestBase.h"
 #include "widgets/Colors.h"
 
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,12 +25,6 @@ protected:
         form->Timer5Timer();
     }
 
-    // A choice made by the user.
-    static void Choose(QComboBox* c, int index)
-    {
-        c->setCurrentIndex(index);
-        emit c->activated(index);
-    }
     // The field's colour, checked against what its palette paints.
     static colors::TColor Color(const QWidget* w)
     {

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -146,7 +145,7 @@ TEST_F(SmsDialogsTest, AdditionalTextsWriteCutToFiftyWithPausesAndClose)
 
 TEST_F(SmsDialogsTest, AdditionalTextsWriteWithoutModuleDoesNothing)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     Form6->show();
     EXPECT_FALSE(form->isEnabled());
     Form6->AdSMSEdit0->setText(QStringLiteral("not stored"));
@@ -160,7 +159,7 @@ TEST_F(SmsDialogsTest, AdditionalTextsWriteWithoutModuleDoesNothing)
 
 TEST_F(SmsDialogsTest, HelpTextArrivalShowsControlCharactersAndTrimsOnlyTheEnd)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     Form3->SetText("old text");
     const QByteArray part0 = QByteArray("Line one\nwith\ttab and \xFF end").leftJustified(47, ' ');
     const QByteArray part1 = QByteArray("second part").leftJustified(47, ' ');

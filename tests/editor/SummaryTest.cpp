@@ -2,20 +2,13 @@
 // segments, durations, the wheel, printing through the dialog hook, and a build that
 // nothing can interrupt.
 #include "editor/Controls.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
 #include "lang/LangText.h"
-#include "platform/UiDialogs.h"
 #include "support/WindowTestBase.h"
 #include "widgets/Colors.h"
 #include "widgets/PageWizard.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -58,11 +51,6 @@ protected:
     {
         form->BuildSummary();
         return form->Memo_Summ->toPlainText().split(QLatin1Char('\n'));
-    }
-    static void Choose(QComboBox* c, int index)
-    {
-        c->setCurrentIndex(index);
-        emit c->activated(index);
     }
     static QStringList Join(std::initializer_list<QStringList> parts)
     {

@@ -7,11 +7,9 @@
 #include "editor/Envelope.h"
 #include "editor/TemplateFile.h"
 #include "lang/LangText.h"
-#include "support/WaitUntil.h"
 #include "support/WindowTestBase.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,33 +78,17 @@ protected:
         SetLinkTiming(2000, 500);
     }
 
-    void WriteSettings(const QByteArray& lines)
-    {
-        QFile f(dir.path() + "/Settings.ini");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Settings]\r\n" + lines);
-    }
-
     // The window with its language applied; with a module of that firmware, read.
     void Open(int firmware = 0)
     {
-        if (firmware) {
-            sim::SimModuleOptions o;
-            o.productName = sim::SimModule::ProductNameFor(firmware);
-            module = std::make_unique<sim::SimModule>(*hid, o);
-        }
+        if (firmware)
+            PlugModule(firmware);
         CreateForms();
         ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 1; }));
         ui::ClearRecord();
         if (!firmware)
             return;
-        ASSERT_TRUE(sim::WaitUntil(
-            [&] {
-                return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll &&
-                       !module->Codes().empty() && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() && !form->Timer2->isActive();
-            },
-            20000));
-        ASSERT_TRUE(sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000));
+        ASSERT_TRUE(WaitReadFinished());
         sim::Pump(600); // the lock check after connecting
         ui::ClearRecord();
     }

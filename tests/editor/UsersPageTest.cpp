@@ -2,40 +2,18 @@
 // of the "SMS backup" box and its warning mark, the access PIN edit, and clearing a user
 // or sending all users to the simulated module.
 #include "editor/Controls.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
-#include "editor/Unit2.h"
-#include "editor/Unit3.h"
-#include "editor/Unit4.h"
-#include "editor/Unit5.h"
-#include "editor/Unit6.h"
-#include "link/VEQ2_SDK.h"
-#include "platform/AppPaths.h"
-#include "platform/UiDialogs.h"
-#include "support/SimHid.h"
-#include "support/SimModule.h"
 #include "support/WindowTestBase.h"
-#include "support/WaitUntil.h"
 #include "widgets/Colors.h"
 #include "widgets/PageWizard.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractItemModel>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
-
-#include <functional>
-#include <memory>
 
 namespace {
 
@@ -44,27 +22,14 @@ protected:
     void SetUp() override
     {
         WindowTestBase::SetUp();
-        TVEQ2Timing t;
-        t.ReplyTimeoutMs = 300;
-        t.FirstReplyMs = 100;
-        TForm1::LinkTiming = t;
-    }
-
-    void TearDown() override { WindowTestBase::TearDown(); }
-
-    void CreateForms()
-    {
-        WindowTestBase::CreateForms();
-        ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
+        SetLinkTiming(300, 100);
     }
 
     // A window with a module of the given firmware (below 2000 nothing is read on connect).
     void CreateWithModule(int firmware)
     {
-        sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
-        module = std::make_unique<sim::SimModule>(*hid, o);
-        CreateForms();
+        PlugModule(firmware);
+        ASSERT_TRUE(CreateFormsWithLanguages());
         ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
         ASSERT_EQ(form->Link()->FirmwareVersion, firmware);
         sim::Pump(200);
@@ -93,7 +58,7 @@ protected:
 
 TEST_F(UsersPageTest, FlagsShowAndCommitBackUnchanged)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     // A user without SMS backup: every bit that such a user can carry.
     UserPhones[2] = {"37060000002", 0xE7, 0x0F};
     form->SelectUserNode(2);
@@ -139,7 +104,7 @@ TEST_F(UsersPageTest, FlagsShowAndCommitBackUnchanged)
 
 TEST_F(UsersPageTest, MovingTheSelectionCommitsTheUserShownSoFar)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     UserPhones[0] = {"111", 0, 0};
     UserPhones[1] = {"222", PnCRTroubleSMS, 0};
     Pick(0);
@@ -162,7 +127,7 @@ TEST_F(UsersPageTest, MovingTheSelectionCommitsTheUserShownSoFar)
 
 TEST_F(UsersPageTest, EditedNumbersKeepDigitsAndStayUnique)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     QAbstractItemModel* m = form->VStringTree1Model;
     EXPECT_EQ(m->rowCount(), 10);
     EXPECT_EQ(m->data(Cell(9, 0)).toString(), QStringLiteral("10"));
@@ -207,7 +172,7 @@ TEST_F(UsersPageTest, EditedNumbersKeepDigitsAndStayUnique)
 
 TEST_F(UsersPageTest, SMSBackupHidesTheCallBoxesAndLocksSmartphone)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     UserPhones[0] = {"111", PnCRCallOnAlarm | PnCRMandatoryCall | PnCRPeriodicSMSTest, PnAddCRForwardUnknownSMS};
     form->SelectUserNode(0);
     form->TntCheckBox38->click();
@@ -244,7 +209,7 @@ TEST_F(UsersPageTest, SMSBackupHidesTheCallBoxesAndLocksSmartphone)
 
 TEST_F(UsersPageTest, BoxRulesOfTheSelectedUser)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     UserPhones[0] = {"111", 0, 0};
     form->SelectUserNode(0);
     // "Mandatory Call" takes "Call on Alarm" away.
@@ -273,7 +238,7 @@ TEST_F(UsersPageTest, BoxRulesOfTheSelectedUser)
 
 TEST_F(UsersPageTest, WarningMarkForAnSMSBackupUserWithoutSMS)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     UserPhones[0] = {"111", 0, 0};
     form->SelectUserNode(0);
     form->ComboBox4->setCurrentIndex(1);
@@ -296,7 +261,7 @@ TEST_F(UsersPageTest, WarningMarkForAnSMSBackupUserWithoutSMS)
 
 TEST_F(UsersPageTest, AccessPINKeepsDigitsAndWarnsWhenShort)
 {
-    CreateForms();
+    ASSERT_TRUE(CreateFormsWithLanguages());
     QTest::keyClicks(form->Edit13, "1a2-3");
     EXPECT_EQ(form->Edit13->text(), QStringLiteral("123"));
     EXPECT_EQ(ctl::FieldColor(form->Edit13), 0xEAEAFF);
@@ -375,19 +340,12 @@ TEST_F(UsersPageTest, Firmware1026ClearsAndSendsWithAdditionalFlags)
 
 TEST_F(UsersPageTest, CtrlClickThatDeselectsTheShownUserStillCommitsItsBoxes)
 {
-    sim::SimModuleOptions o;
-    o.productName = sim::SimModule::ProductNameFor(2035);
-    module = std::make_unique<sim::SimModule>(*hid, o);
+    PlugModule(2035);
     module->Config().accessPin = AccessPINToWord("1234");
     module->Config().phones[0] = {"37060000001", 0, 0};
     module->Config().phones[2] = {"37060000003", 0, 0};
-    CreateForms();
-    auto readDone = [&] {
-        return sim::WaitUntil([&] { return form->Link() && form->Link()->Connected && !module->Codes().empty() &&
-                                           !form->Link()->ReadingAll && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() &&
-                                           !Form5->isVisible(); },
-                              15000);
-    };
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    auto readDone = [&] { return sim::WaitUntil([&] { return ReadFinishedDialogGone(); }, 15000); };
     ASSERT_TRUE(readDone());
     form->show();
     form->PageControl1->show();
@@ -433,15 +391,11 @@ TEST_F(UsersPageTest, CtrlClickThatDeselectsTheShownUserStillCommitsItsBoxes)
 
 TEST_F(UsersPageTest, AfterTheReadTheFirstUserIsShownWithItsArrivedFlags)
 {
-    sim::SimModuleOptions o;
-    o.productName = sim::SimModule::ProductNameFor(2035);
-    module = std::make_unique<sim::SimModule>(*hid, o);
+    PlugModule(2035);
     module->Config().phones[0] = {"37060000001", PnCRAlarmSMS | PnCRSmartphone, PnAddCRSMSBackup};
     module->Config().phones[1] = {"37060000002", PnCRTroubleSMS, PnAddCRShortCallArm};
-    CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected && !module->Codes().empty() &&
-                                            !form->Link()->ReadingAll && module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty(); },
-                               15000));
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
     // The additional flags arrive after the numbers and are kept.
     EXPECT_EQ(UserPhones[0].PnAddCR, PnAddCRSMSBackup);
     EXPECT_EQ(UserPhones[1].PnAddCR, PnAddCRShortCallArm);

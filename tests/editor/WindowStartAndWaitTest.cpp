@@ -4,14 +4,6 @@
 // fault inside a report handler.
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
-#include "editor/Unit5.h"
-#include "link/VEQ2_SDK.h"
-#include "platform/UiDialogs.h"
-#include "support/SimHid.h"
-#include "support/SimModule.h"
-#include "support/WaitUntil.h"
 #include "support/WindowTestBase.h"
 #include "widgets/IndClasses.h"
 #include "widgets/IndLevelBar.h"
@@ -20,17 +12,13 @@
 #include "widgets/PanelStatusBar.h"
 #include "widgets/Prgrss.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -46,19 +34,6 @@ protected:
     {
         WindowTestBase::SetUp();
         SetLinkTiming(300, 100);
-    }
-
-    void Plug(int firmware)
-    {
-        sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
-        module = std::make_unique<sim::SimModule>(*hid, o);
-    }
-
-    bool ReadFinished() const
-    {
-        return form->Link() && form->Link()->Connected && !form->Link()->ReadingAll && !module->Codes().empty() &&
-               module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() && !Form5->isVisible();
     }
 
     bool NoModuleState() const
@@ -165,7 +140,7 @@ TEST_F(WindowStartAndWaitTest, FormDataOfTheWindowAsBuilt)
 
 TEST_F(WindowStartAndWaitTest, ModulePluggedBeforeTheStartConnectsAfterTheLanguage)
 {
-    Plug(2035);
+    PlugModule(2035);
     CreateForms();
     QString outputWordAtConnect;
     bool connected = false;
@@ -176,7 +151,7 @@ TEST_F(WindowStartAndWaitTest, ModulePluggedBeforeTheStartConnectsAfterTheLangua
         outputWordAtConnect = form->GetLangText(87);
         real(sender);
     };
-    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
+    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone(); }, 15000));
     ASSERT_TRUE(connected);
     const QString output = form->GetLangText(87);
     ASSERT_FALSE(output.isEmpty());
@@ -187,7 +162,7 @@ TEST_F(WindowStartAndWaitTest, ModulePluggedBeforeTheStartConnectsAfterTheLangua
 
 TEST_F(WindowStartAndWaitTest, OldFirmwareNoticeInEachLanguage)
 {
-    Plug(1999);
+    PlugModule(1999);
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntLabel10->isHidden() && form->ComboBox28->count() > 1; }));
     QStringList notices;
@@ -208,7 +183,7 @@ TEST_F(WindowStartAndWaitTest, UnplugDuringTheClockCommandLeavesTheNoModuleState
     TVEQ2Timing t = TForm1::LinkTiming;
     t.GapMs = 300;
     TForm1::LinkTiming = t;
-    Plug(2035);
+    PlugModule(2035);
     module->OnPacket = [&](const QByteArray& p) {
         if (static_cast<quint8>(p[0]) == 0x43)
             QTimer::singleShot(0, module.get(), [&] { module->Unplug(); });
@@ -228,10 +203,10 @@ TEST_F(WindowStartAndWaitTest, UnplugDuringTheClockCommandLeavesTheNoModuleState
 TEST_F(WindowStartAndWaitTest, WaitDialogStaysUntilTheReadOrWriteEnds)
 {
     SetLinkTiming(2000, 500);
-    Plug(2035);
+    PlugModule(2035);
     module->Config().accessPin = AccessPINToWord("4321"); // a PIN the write-all accepts
     CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
+    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone(); }, 15000));
 
     // A read whose first request is never answered: the dialog is up while it waits.
     module->OnPacket = [&](const QByteArray& p) {
@@ -272,9 +247,9 @@ TEST_F(WindowStartAndWaitTest, WaitDialogStaysUntilTheReadOrWriteEnds)
 
 TEST_F(WindowStartAndWaitTest, FaultInAReportHandlerIsDiscardedWithOneLineOnStandardError)
 {
-    Plug(2035);
+    PlugModule(2035);
     CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
+    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone(); }, 15000));
     TVEQ2* link = form->Link();
     const auto real = link->OnAPN;
     int faults = 0;
@@ -305,7 +280,7 @@ TEST_F(WindowStartAndWaitTest, FaultInAReportHandlerIsDiscardedWithOneLineOnStan
     link->OnAPN = real;
     module->ClearLog();
     form->TntButton19Click();
-    EXPECT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
+    EXPECT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone(); }, 15000));
 }
 
 // A blank module's inputs hold Contact IDs no catalogue entry has: each is reported, but
@@ -313,7 +288,7 @@ TEST_F(WindowStartAndWaitTest, FaultInAReportHandlerIsDiscardedWithOneLineOnStan
 // slowly does not hold up the read until its reply time-out.
 TEST_F(WindowStartAndWaitTest, MessagesRaisedByAReportWaitUntilItIsHandled)
 {
-    Plug(2035); // every input's Contact ID is five zero bytes
+    PlugModule(2035); // every input's Contact ID is five zero bytes
     int corrupted = 0;
     int duringReport = 0;
     ui::SetOnRecorded([&](const ui::ShownDialog& d) {
@@ -325,7 +300,7 @@ TEST_F(WindowStartAndWaitTest, MessagesRaisedByAReportWaitUntilItIsHandled)
         sim::Pump(400); // longer than the reply time-out
     });
     CreateForms();
-    const bool finished = sim::WaitUntil([&] { return ReadFinished() && corrupted == InputCount; }, 20000);
+    const bool finished = sim::WaitUntil([&] { return ReadFinishedDialogGone() && corrupted == InputCount; }, 20000);
     ui::SetOnRecorded(nullptr);
     ASSERT_TRUE(finished);
     EXPECT_EQ(duringReport, 0);

@@ -2,22 +2,13 @@
 // skipped pages and the step column, the two ways of working, the buttons below the
 // wizard, Cancel and Esc, the attention blink, the window size, gating and the mode.
 #include "editor/Controls.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
 #include "lang/LangText.h"
-#include "platform/AppPaths.h"
-#include "platform/UiDialogs.h"
-#include "support/SimHid.h"
 #include "widgets/PageWizard.h"
 
 #include "support/WindowTestBase.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -29,13 +20,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
-
-#include <memory>
 
 namespace {
 

@@ -6,40 +6,18 @@
 #include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
-#include "editor/Main.h"
-#include "editor/MainTables.h"
-#include "editor/Unit2.h"
-#include "editor/Unit3.h"
-#include "editor/Unit4.h"
-#include "editor/Unit5.h"
-#include "editor/Unit6.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_Packets.h"
-#include "link/VEQ2_SDK.h"
-#include "platform/AppPaths.h"
-#include "platform/UiDialogs.h"
-#include "support/SimHid.h"
-#include "support/SimModule.h"
 #include "support/WindowTestBase.h"
-#include "support/WaitUntil.h"
 #include "widgets/PageWizard.h"
 
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <memory>
 
 namespace {
 
@@ -302,28 +280,16 @@ protected:
     void SetUp() override
     {
         WindowTestBase::SetUp();
-        TVEQ2Timing t;
-        t.ReplyTimeoutMs = 2000;
-        t.FirstReplyMs = 500;
-        TForm1::LinkTiming = t;
+        SetLinkTiming(2000, 500);
     }
-
-    void TearDown() override { WindowTestBase::TearDown(); }
 
     // A module with the distinct configuration, read into a new window.
     void ConnectAndRead(int firmware, bool gprsLocked = false)
     {
-        sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
-        module = std::make_unique<sim::SimModule>(*hid, o);
+        PlugModule(firmware);
         module->Config() = DistinctConfig(firmware);
         module->SetGPRSLocked(gprsLocked);
-        form = new TForm1();
-        Form2 = new TForm2(form);
-        Form3 = new TForm3(form);
-        Form4 = new TForm4(form);
-        Form5 = new TForm5(form);
-        Form6 = new TForm6(form);
+        CreateForms();
         ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
         if (firmware < FwReadOnConnect) {
             // Older modules are not read on connect: the service page's read does it.
@@ -331,33 +297,9 @@ protected:
             form->ApplyFirmwareFeatures(firmware);
             form->TntButton19Click();
         }
-        ASSERT_TRUE(WaitReadBack());
+        ASSERT_TRUE(WaitReadEnded());
         // The lock check after connect has run (it hides the locked controls).
         sim::Pump(600);
-    }
-
-    bool WaitReadBack()
-    {
-        return sim::WaitUntil(
-                   [&] {
-                       return form->Link() && !form->Link()->ReadingAll && !module->Codes().empty() &&
-                              module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty() &&
-                              !form->Timer2->isActive() && !form->Timer7->isActive();
-                   },
-                   20000) &&
-               sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000);
-    }
-
-    // The packets of the write (those before the read-back's first request).
-    std::vector<QByteArray> WritePackets() const
-    {
-        std::vector<QByteArray> out;
-        for (const QByteArray& p : module->Packets()) {
-            if (static_cast<quint8>(p[0]) == 0x80)
-                break;
-            out.push_back(p);
-        }
-        return out;
     }
 
     void ExpectPackets(const std::vector<ExpectedPacket>& expected)
@@ -388,20 +330,12 @@ protected:
         module->ClearLog();
         const size_t shownBefore = ui::Record().size();
         form->TntButton1->click();
-        ASSERT_TRUE(WaitReadBack());
+        ASSERT_TRUE(WaitReadEnded());
         ExpectPackets(packets);
         ExpectSameConfig(module->Config(), expected);
         // Nothing to report: no message during the write or its read-back.
         EXPECT_EQ(ui::Record().size(), shownBefore) << ui::Record().back().text.toStdString();
         EXPECT_TRUE(form->isEnabled());
-    }
-
-    bool Shown(const QString& text) const
-    {
-        for (const auto& d : ui::Record())
-            if (d.text == text)
-                return true;
-        return false;
     }
 
 };
@@ -423,16 +357,14 @@ TEST_F(WriteAllTest, WritesBackWhatWasReadUnchanged)
 
 TEST_F(WriteAllTest, OutputsGoBackAsReadWhateverTheirPulseLength)
 {
-    sim::SimModuleOptions o;
-    o.productName = sim::SimModule::ProductNameFor(2035);
-    module = std::make_unique<sim::SimModule>(*hid, o, false);
+    PlugModule(2035, false);
     module->Config() = DistinctConfig(2035);
     // Lengths of 0, as a new module holds them, and the longest one.
     module->Config().outputs = {{{0x08, 0}, {0x00, 0}, {0x0B, 0}, {0x09, 65535}}};
     module->Plug();
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
-    ASSERT_TRUE(WaitReadBack());
+    ASSERT_TRUE(WaitReadEnded());
     sim::Pump(600);
     RoundTrip({2035, false, false});
 }
@@ -462,7 +394,7 @@ TEST_F(WriteAllTest, LanguageSwitchesChangeNothingThatIsWritten)
         module->ClearLog();
         const size_t shown = ui::Record().size();
         form->TntButton1->click();
-        EXPECT_TRUE(WaitReadBack());
+        EXPECT_TRUE(WaitReadEnded());
         EXPECT_EQ(ui::Record().size(), shown);
         return WritePackets();
     };
@@ -528,7 +460,7 @@ TEST_F(WriteAllTest, TemplateTextsGoOutOnceBetweenTheKeysAndTheInputs)
     // A second write leaves the texts to their own dialogs.
     module->ClearLog();
     form->TntButton1->click();
-    ASSERT_TRUE(WaitReadBack());
+    ASSERT_TRUE(WaitReadEnded());
     const auto codes = module->Codes();
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x0D), 0);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x0E), 0);
@@ -616,12 +548,7 @@ TEST_F(WriteAllTest, ClosingDuringTheWriteStopsIt)
 
 TEST_F(WriteAllTest, WithoutAModuleOnlyTheWaitDialogFlashes)
 {
-    form = new TForm1();
-    Form2 = new TForm2(form);
-    Form3 = new TForm3(form);
-    Form4 = new TForm4(form);
-    Form5 = new TForm5(form);
-    Form6 = new TForm6(form);
+    CreateForms();
     sim::Pump(200);
     form->TntButton1Click();
     ASSERT_TRUE(sim::WaitUntil([&] { return !Form5->isVisible() && !form->Timer2->isActive(); }, 3000));
@@ -705,7 +632,7 @@ TEST_F(WriteAllTest, ReadManualConfigurationAndSendKeepTheModuleAndTheWizardPage
     });
     ui::QueueButton(ui::MsgButton::Yes);
     form->TntButton1911->click();
-    ASSERT_TRUE(WaitReadBack());
+    ASSERT_TRUE(WaitReadEnded());
     EXPECT_TRUE(held);
     EXPECT_TRUE(form->isEnabled());
     EXPECT_EQ(WizardState(*form), names);
@@ -727,7 +654,7 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
     const sim::SimModuleConfig blank;
     module->Config() = blank;
     form->TntButton19Click();
-    ASSERT_TRUE(WaitReadBack());
+    ASSERT_TRUE(WaitReadEnded());
 
     ui::QueueText(name);
     form->TntButton27->click();
@@ -735,7 +662,7 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
     module->ClearLog();
     ui::ClearRecord();
     form->TntButton1->click();
-    ASSERT_TRUE(WaitReadBack());
+    ASSERT_TRUE(WaitReadEnded());
 
     sim::SimModuleConfig expected = saved;
     expected.cpCR = CPCRCommunicator;

@@ -14,14 +14,19 @@
 #include "platform/UiDialogs.h"
 #include "support/SimHid.h"
 #include "support/SimModule.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class WindowTestBase : public ::testing::Test {
 protected:
@@ -70,6 +75,93 @@ protected:
         Form6 = new TForm6(form);
     }
 
+    // The forms, then the start-up's language: true once the language list is filled.
+    bool CreateFormsWithLanguages()
+    {
+        CreateForms();
+        return sim::WaitUntil([&] { return form->ComboBox28->count() > 0; });
+    }
+
+    // A module of the given firmware on the simulated bus, plugged in now or by the test.
+    void PlugModule(int firmware = 2035, bool plugNow = true)
+    {
+        sim::SimModuleOptions o;
+        o.productName = sim::SimModule::ProductNameFor(firmware);
+        module = std::make_unique<sim::SimModule>(*hid, o, plugNow);
+    }
+
+    // A read of all settings has ended: its last request (0x41) was answered, no read is
+    // under way and no message is held back. The link may have gone since.
+    bool ReadEnded() const
+    {
+        return form->Link() && !form->Link()->ReadingAll && !module->Codes().empty() &&
+               module->Codes().back() == 0x41 && form->DeferredPlainMessages.isEmpty();
+    }
+
+    // The same, with the link still up.
+    bool ReadFinished() const { return ReadEnded() && form->Link()->Connected; }
+
+    // The same, and the wait dialog has gone.
+    bool ReadFinishedDialogGone() const { return ReadFinished() && !Form5->isVisible(); }
+
+    // Waits until a read has ended and neither timer that leads to a read is running, then
+    // until the wait dialog has gone.
+    bool WaitReadEnded()
+    {
+        return WaitThenDialogGone([&] { return ReadEnded() && !form->Timer2->isActive() && !form->Timer7->isActive(); });
+    }
+
+    // Waits until a read has finished on a connected link and the connect timer is idle,
+    // then until the wait dialog has gone.
+    bool WaitReadFinished()
+    {
+        return WaitThenDialogGone([&] { return ReadFinished() && !form->Timer2->isActive(); });
+    }
+
+    // The packets the module received before the first request of a read.
+    std::vector<QByteArray> WritePackets() const
+    {
+        std::vector<QByteArray> out;
+        for (const QByteArray& p : module->Packets()) {
+            if (static_cast<quint8>(p[0]) == 0x80)
+                break;
+            out.push_back(p);
+        }
+        return out;
+    }
+
+    // The program folder's Settings.ini with these lines in its one section.
+    void WriteSettings(const QByteArray& lines)
+    {
+        QFile ini(dir.path() + "/Settings.ini");
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Settings]\r\n" + lines);
+    }
+
+    // Whether a dialog showed this text (of this kind).
+    static bool Shown(const QString& text) { return Shown(QString(), text); }
+    static bool Shown(const QString& kind, const QString& text)
+    {
+        for (const auto& d : ui::Record())
+            if ((kind.isNull() || d.kind == kind) && d.text == text)
+                return true;
+        return false;
+    }
+
+    // A choice made by the user.
+    static void Choose(QComboBox* c, int index)
+    {
+        c->setCurrentIndex(index);
+        emit c->activated(index);
+    }
+
+private:
+    bool WaitThenDialogGone(const std::function<bool()>& ended)
+    {
+        return sim::WaitUntil(ended, 20000) && sim::WaitUntil([&] { return !Form5->isVisible(); }, 5000);
+    }
+
+protected:
     QTemporaryDir dir;
     std::unique_ptr<sim::SimHid> hid;
     std::unique_ptr<sim::SimModule> module;
