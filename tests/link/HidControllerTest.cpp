@@ -49,6 +49,16 @@ struct Recorder {
 
 class HidController : public ::testing::Test {
 protected:
+    // The module, plugged in before the controller lists.
+    std::shared_ptr<sim::SimHidDevice> PlugModule() { return hid.Plug(Info(0x1209, 1, "Module"), false); }
+
+    // Lets a new controller list, then claims its first device.
+    static bool ListAndClaimFirst(THidDeviceController& c, THidDevice*& d)
+    {
+        sim::Pump(20);
+        return c.ClaimByIndex(d, 0);
+    }
+
     sim::SimHid hid;
 };
 
@@ -56,7 +66,7 @@ protected:
 
 TEST_F(HidController, FirstListingReportsAChangeEvenWithoutDifference)
 {
-    hid.Plug(Info(0x1209, 1, "Module"), false);
+    PlugModule();
     THidDeviceController c;
     Recorder rec;
     rec.Attach(c);
@@ -159,7 +169,7 @@ TEST_F(HidController, NotificationFromAHandlerDuringListingIsNotLost)
 TEST_F(HidController, EnumerateClaimAndRelease)
 {
     hid.Plug(Info(1, 1, "Other"), false);
-    hid.Plug(Info(0x1209, 1, "Module"), false);
+    PlugModule();
     THidDeviceController c;
     sim::Pump(20);
     ASSERT_EQ(c.Count(), 2);
@@ -198,11 +208,10 @@ TEST_F(HidController, EnumerateClaimAndRelease)
 
 TEST_F(HidController, ReaderDeliversReportsOnTheGuiThreadInOrderNeverNested)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
-    sim::Pump(20);
     THidDevice* d = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, d));
 
     std::mutex m;
     std::vector<int> hooked;
@@ -250,11 +259,10 @@ TEST_F(HidController, ReaderDeliversReportsOnTheGuiThreadInOrderNeverNested)
 
 TEST_F(HidController, ShortReportIsZeroFilledAndWriteReachesTheDevice)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
-    sim::Pump(20);
     THidDevice* d = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, d));
     QByteArray got;
     int size = -1;
     d->SetOnData([&](THidDevice*, quint8, const quint8* data, quint16 n) {
@@ -281,11 +289,10 @@ TEST_F(HidController, ShortReportIsZeroFilledAndWriteReachesTheDevice)
 
 TEST_F(HidController, ReportsOfAReleasedDeviceAreDropped)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
-    sim::Pump(20);
     THidDevice* d = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, d));
     std::atomic<int> hooked{0};
     int delivered = 0;
     d->SetOnReportRead([&](THidDevice*, const quint8*, quint16) { ++hooked; });
@@ -301,7 +308,7 @@ TEST_F(HidController, ReportsOfAReleasedDeviceAreDropped)
 
 TEST_F(HidController, UnplugOfAClaimedDevice)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
     sim::Pump(20);
     Recorder rec;
@@ -329,11 +336,10 @@ TEST_F(HidController, UnplugOfAClaimedDevice)
 
 TEST_F(HidController, UserReleasingInsideUnplugHandler)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
-    sim::Pump(20);
     THidDevice* held = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(held, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, held));
     int removals = 0;
     c.SetOnRemoval([&](THidDevice* d) {
         ++removals;
@@ -351,14 +357,13 @@ TEST_F(HidController, UserReleasingInsideUnplugHandler)
 
 TEST_F(HidController, DestroyingTheControllerUnplugsClaimedDevices)
 {
-    hid.Plug(Info(0x1209, 1, "Module"), false);
+    PlugModule();
     hid.Plug(Info(1, 1, "Other"), false);
     int unplugs = 0;
     {
         THidDeviceController c;
-        sim::Pump(20);
         THidDevice* d = nullptr;
-        ASSERT_TRUE(c.ClaimByIndex(d, 0));
+        ASSERT_TRUE(ListAndClaimFirst(c, d));
         d->SetOnData([](THidDevice*, quint8, const quint8*, quint16) {});
         d->SetOnUnplug([&](THidDevice* x) {
             ++unplugs;
@@ -398,12 +403,11 @@ TEST_F(HidController, PermissionDeniedIsExplained)
 
 TEST_F(HidController, FailedReadWaitsTheSleepTimeAndErrorsReachTheGuiThread)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
     c.SetDevThreadSleepTime(40);
-    sim::Pump(20);
     THidDevice* d = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, d));
     EXPECT_EQ(d->ThreadSleepTime(), 40);
     std::vector<quint32> errors;
     d->SetOnDataError([&](THidDevice*, quint32 e) {
@@ -428,16 +432,15 @@ TEST_F(HidController, DeviceThatStopsWorkingIsTakenAsUnpluggedOnce)
     enum class Fault { ReadsFail, WriteFails, ReadsFailButNotInARow };
     for (const Fault fault : {Fault::ReadsFail, Fault::WriteFails, Fault::ReadsFailButNotInARow}) {
         SCOPED_TRACE(static_cast<int>(fault));
-        auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+        auto dev = PlugModule();
         THidDeviceController c;
         c.SetDevThreadSleepTime(10);
         Recorder rec;
         rec.Attach(c);
         int changes = 0;
         c.SetOnDeviceChange([&](QObject*) { ++changes; });
-        sim::Pump(20);
         THidDevice* d = nullptr;
-        ASSERT_TRUE(c.ClaimByIndex(d, 0));
+        ASSERT_TRUE(ListAndClaimFirst(c, d));
         int unplugs = 0;
         int errors = 0;
         int reports = 0;
@@ -481,7 +484,7 @@ TEST_F(HidController, DeviceThatStopsWorkingIsTakenAsUnpluggedOnce)
 
 TEST_F(HidController, ClaimIsRefusedWhenTheDeviceCannotBeOpened)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
     sim::Pump(20);
     ASSERT_EQ(c.Count(), 1);
@@ -504,11 +507,10 @@ TEST_F(HidController, ClaimIsRefusedWhenTheDeviceCannotBeOpened)
 
 TEST_F(HidController, StoppingTheReaderIsBoundedWhileReportsPour)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
-    sim::Pump(20);
     THidDevice* d = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, d));
     int delivered = 0;
     d->SetOnDataError([](THidDevice*, quint32) {});
     d->SetOnData([&](THidDevice*, quint8, const quint8*, quint16) { ++delivered; });
@@ -566,9 +568,8 @@ TEST_F(HidController, FreeingAListedDeviceLeavesAFreshOneInItsPlace)
 {
     hid.Plug(Info(1, 1, "A"), false);
     THidDeviceController c;
-    sim::Pump(20);
     THidDevice* d = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, d));
     EXPECT_EQ(c.NumClaimedDevices(), 1);
     delete d;
     ASSERT_EQ(c.Count(), 1);
@@ -580,7 +581,7 @@ TEST_F(HidController, FreeingAListedDeviceLeavesAFreshOneInItsPlace)
 
 TEST_F(HidController, AHandlerMayFreeTheController)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     // From a data handler, with more reports waiting.
     auto* c = new THidDeviceController;
     sim::Pump(20);
@@ -615,11 +616,10 @@ TEST_F(HidController, AHandlerMayFreeTheController)
 
 TEST_F(HidController, ReaderHookRunsWhileTheGuiThreadIsBusy)
 {
-    auto dev = hid.Plug(Info(0x1209, 1, "Module"), false);
+    auto dev = PlugModule();
     THidDeviceController c;
-    sim::Pump(20);
     THidDevice* d = nullptr;
-    ASSERT_TRUE(c.ClaimByIndex(d, 0));
+    ASSERT_TRUE(ListAndClaimFirst(c, d));
     std::atomic<bool> busy{true};
     d->SetOnReportRead([&](THidDevice*, const quint8* data, quint16) { busy = (data[0] & 0x80) != 0; });
     int delivered = 0;
