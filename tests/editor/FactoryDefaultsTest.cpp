@@ -194,10 +194,7 @@ TEST_F(FactoryDefaultsTest, ResetSendsTheFactoryConfigurationAndReadsItBack)
                   1);
         EXPECT_TRUE(form->isEnabled());
 
-        delete form;
-        form = nullptr;
-        module.reset();
-        ResetMainTables();
+        CloseWindow();
         QFile::remove(dir.path() + "/Settings.ini");
     }
 }
@@ -278,10 +275,7 @@ TEST_F(FactoryDefaultsTest, ModuleOrWindowGoingAwayStopsTheResetAtOnce)
         EXPECT_FALSE(TemplateLoaded);
         EXPECT_EQ(ui::Record().size(), 1u); // the question only: no message on error
 
-        delete form;
-        form = nullptr;
-        module.reset();
-        ResetMainTables();
+        CloseWindow();
     }
 }
 
@@ -455,10 +449,7 @@ TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)
         EXPECT_FALSE(Shown(QStringLiteral("Paruosimas testavimui baigtas")));
         EXPECT_FALSE(Form5->isVisible());
         EXPECT_TRUE(form->isEnabled());
-        delete form;
-        form = nullptr;
-        module.reset();
-        ResetMainTables();
+        CloseWindow();
     }
 }
 

@@ -337,9 +337,7 @@ TEST_F(OutputsPageTest, RemovalClearsOnlyPhonesThatLoseTheirLastOutput)
 TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
 {
     // A fresh window against a module with stored outputs and phones.
-    delete form;
-    form = nullptr;
-    ResetMainTables();
+    CloseWindow();
     PlugModule(2035, false);
     auto& c = module->Config();
     c.outputs[0] = {0x0A, 30};  // Disarm, pulse, 30 s

@@ -604,9 +604,7 @@ TEST_F(TemplateWindowTest, LogAtClosing)
             ASSERT_TRUE(LoadEncryptedStrings(dir.path() + "/Logs/" + files[0], LogPassPhrase, back));
             EXPECT_EQ(back, log);
         }
-        delete form;
-        form = nullptr;
-        ResetMainTables();
+        CloseWindow();
     }
 }
 

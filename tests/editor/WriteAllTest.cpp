@@ -432,10 +432,7 @@ TEST_F(WriteAllTest, FirmwareGatesTheAdditionalFlagsHeartbeatAndKeys)
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x1A) > 0, fw >= FwAdditionalCR);
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x19) > 0, fw >= FwAdditionalCR);
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x1C) > 0, fw >= FwAESKeys);
-        delete form;
-        form = nullptr;
-        module.reset();
-        ResetMainTables();
+        CloseWindow();
         ui::ClearRecord();
     }
 }

@@ -75,6 +75,15 @@ protected:
         Form6 = new TForm6(form);
     }
 
+    // Frees the window and the module and clears the tables, for another window in the same test.
+    void CloseWindow()
+    {
+        delete form;
+        form = nullptr;
+        module.reset();
+        ResetMainTables();
+    }
+
     // The forms, then the start-up's language: true once the language list is filled.
     bool CreateFormsWithLanguages()
     {
