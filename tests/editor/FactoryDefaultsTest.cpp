@@ -102,11 +102,7 @@ std::vector<Packet> ExpectedReset(const ResetCase& c)
 
 class FactoryDefaultsTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(2000, 500);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
 
     // A window with a module of the given firmware; from 2000 on its settings are read first.
     void Connect(int firmware, bool locked = false, const sim::SimModuleConfig& config = {})

@@ -17,11 +17,7 @@ namespace {
 
 class MainWindowTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(300, 100);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(300, 100); }
 };
 
 TEST_F(MainWindowTest, StartsWithoutModuleInTheStoredLanguage)

@@ -7,11 +7,7 @@
 
 class NamesWindowFixture : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(300, 100);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(300, 100); }
 
     // A module with firmware 2035, read completely; the log is cleared afterwards.
     void ConnectAndRead()

@@ -58,11 +58,7 @@ quint32 GeneralWord(bool usbPassword, bool heartbeatCheck, bool simPin, bool gpr
 
 class ReadStatesTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(2000, 500);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
 
     void ExpectStates(const Expected& e)
     {

@@ -72,11 +72,7 @@ QString Value(const QWidget* w)
 
 class TemplateWindowTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(2000, 500);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
 
     // The window with its language applied; with a module of that firmware, read.
     void Open(int firmware = 0)

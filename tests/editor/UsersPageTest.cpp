@@ -19,11 +19,7 @@ namespace {
 
 class UsersPageTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(300, 100);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(300, 100); }
 
     // A window with a module of the given firmware (below 2000 nothing is read on connect).
     void CreateWithModule(int firmware)

@@ -30,11 +30,7 @@ using K = TPageWizardButtonKind;
 
 class WindowStartAndWaitTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(300, 100);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(300, 100); }
 
     bool NoModuleState() const
     {

@@ -277,11 +277,7 @@ std::vector<ExpectedPacket> ExpectedWrite(const sim::SimModuleConfig& c, const E
 
 class WriteAllTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        SetLinkTiming(2000, 500);
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
 
     // A module with the distinct configuration, read into a new window.
     void ConnectAndRead(int firmware, bool gprsLocked = false)

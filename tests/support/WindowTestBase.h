@@ -45,12 +45,9 @@ protected:
 
     void TearDown() override
     {
-        delete form;
-        form = nullptr;
-        module.reset();
+        CloseWindow();
         hid.reset();
         TForm1::LinkTiming = TVEQ2Timing();
-        ResetMainTables();
         ui::ClearAnswers();
         platform::SetProgramDirForTests(QString());
     }
