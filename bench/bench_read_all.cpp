@@ -5,10 +5,8 @@
 // elapsed time divided by that floor (goal: at most 1.15 on both paths).
 #include "link/VEQ2_SDK.h"
 
-#include "support/SimHid.h"
-#include "support/SimModule.h"
+#include "BenchPaths.h"
 #include "support/WaitUntil.h"
-#include "support/hidapi/SimHidApi.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,9 +17,6 @@
 #include <memory>
 
 namespace {
-
-// Runs f with the module of the path being measured.
-using WithModule = std::function<void(const std::function<void(sim::SimModule&)>&)>;
 
 void AssignAll(TVEQ2& link, int& replies)
 {
@@ -96,18 +91,5 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
-    int rc = 0;
-    {
-        sim::SimHid hid;
-        sim::SimModule module(hid);
-        if (Measure("in-memory", runs, [&](const auto& f) { f(module); }) < 0)
-            rc = 1;
-    }
-    if (!sim::SimHidApiLoaded()) {
-        std::fprintf(stderr, "hidapi: the simulated hidapi library is not loaded\n");
-        return 1;
-    }
-    if (Measure("hidapi", runs, [](const auto& f) { sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) { f(m); }); }) < 0)
-        rc = 1;
-    return rc;
+    return MeasureBothPaths([runs](const char* path, const WithModule& m) { return Measure(path, runs, m); });
 }

@@ -15,10 +15,8 @@
 #include "platform/AppPaths.h"
 #include "platform/UiDialogs.h"
 
-#include "support/SimHid.h"
-#include "support/SimModule.h"
+#include "BenchPaths.h"
 #include "support/WaitUntil.h"
-#include "support/hidapi/SimHidApi.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -50,7 +48,6 @@ int PauseAfter(quint8 code)
     }
 }
 
-using WithModule = std::function<void(const std::function<void(sim::SimModule&)>&)>;
 
 void Configure(sim::SimModuleConfig& c)
 {
@@ -146,21 +143,8 @@ int main(int argc, char** argv)
         QFile::copy(bin + "/" + f, dir.path() + "/" + f);
     platform::SetProgramDirForTests(dir.path());
 
-    int rc = 0;
-    {
-        sim::SimHid hid;
-        sim::SimModule module(hid);
-        if (Measure("in-memory", runs, [&](const auto& f) { f(module); }) < 0)
-            rc = 1;
-    }
-    if (!sim::SimHidApiLoaded()) {
-        std::fprintf(stderr, "hidapi: the simulated hidapi library is not loaded\n");
-        rc = 1;
-    } else if (Measure("hidapi", runs, [](const auto& f) {
-                   sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) { f(m); });
-               }) < 0) {
-        rc = 1;
-    }
+    const int rc =
+        MeasureBothPaths([runs](const char* path, const WithModule& m) { return Measure(path, runs, m); });
     platform::SetProgramDirForTests(QString());
     return rc;
 }
