@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
@@ -61,8 +60,6 @@ protected:
         Choose(form->ComboBox28, i);
     }
 
-    QWidget* Named(const char* name) const { return ctl::FindByName(form, QLatin1String(name)); }
-
     // A click where the user sees the control: it reaches whatever lies on top there.
     void ClickOn(const QWidget* w) const
     {
@@ -70,11 +67,8 @@ protected:
     }
 };
 
-QString Shown(const QString& caption)
-{
-    QString s = caption;
-    return s.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
-}
+// A caption as shown: the mnemonic marks are not drawn.
+QString Shown(QString caption) { return caption.remove(QLatin1Char('&')); }
 
 // Where a control shows its caption, and the caption's width in the control's font; an
 // empty room for a control without a caption of its own.
@@ -127,8 +121,6 @@ bool IsContainer(const QWidget* w)
            m->className() == QByteArray("QStackedWidget");
 }
 
-QString Name(const QWidget* w) { return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName(); }
-
 // Every caption that its control cuts, and every two visible siblings that cover each other.
 void Faults(const QWidget* parent, QStringList& out)
 {
@@ -140,11 +132,14 @@ void Faults(const QWidget* parent, QStringList& out)
         const QWidget* w = shown[i];
         for (int k = i + 1; k < shown.size(); ++k)
             if (w->geometry().intersects(shown[k]->geometry()))
-                out << QStringLiteral("%1 overlaps %2").arg(Name(w), Name(shown[k]));
+                out << w->objectName() + QStringLiteral(" overlaps ") + shown[k]->objectName();
         int needed = 0;
         const QRect room = Room(w, needed);
         if ((room.isNull() && needed) || needed > room.width())
-            out << QStringLiteral("%1 cuts its caption (%2 of %3 px)").arg(Name(w)).arg(needed).arg(room.width());
+            out << QStringLiteral("%1 cuts its caption (%2 of %3 px)")
+                       .arg(w->objectName())
+                       .arg(needed)
+                       .arg(room.width());
         if (const auto* a = qobject_cast<const QScrollArea*>(w); a && a->widget())
             Faults(a->widget(), out);
         else if (IsContainer(w))
@@ -174,12 +169,12 @@ TEST_F(CaptionLayoutTest, EveryCaptionFitsAndNoControlsOverlapOnEveryPageInEvery
     QTest::mouseClick(form->TntCheckBox43, Qt::LeftButton);
     Choose(form->ComboBox5, 1); // Contact ID
     Choose(form->ComboBox7, 2); // SMS
-    const char* outputs[] = {"ComboBox24", "ComboBox25", "ComboBox26", "ComboBox27"};
     for (int i = 0; i < 4; ++i)
-        Choose(static_cast<QComboBox*>(Named(outputs[i])), (i + 1) % 4);
+        Choose(ctl::Find<QComboBox>(form, QStringLiteral("ComboBox%1").arg(24 + i)), (i + 1) % 4);
     QTest::mouseClick(form->Btn_Search, Qt::LeftButton); // the APN lists
     // The pages and the status bar (the notices behind the pages are covered by design).
-    const auto window = {static_cast<const QWidget*>(form->PageControl1), static_cast<const QWidget*>(form->PanelStatusBar1)};
+    const auto window = {static_cast<const QWidget*>(form->PageControl1),
+                         static_cast<const QWidget*>(form->PanelStatusBar1)};
     QStringList faults;
     for (const QString& language : {QStringLiteral("Russian"), QStringLiteral("English")}) {
         SwitchTo(language);
