@@ -2,12 +2,14 @@
 
 #include "widgets/Colors.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QVariant>
 
@@ -72,6 +74,19 @@ QWidget* FindByName(const QWidget* root, const QString& name)
         if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
             return w;
     return nullptr;
+}
+
+int CaptionBoxWidth(const QWidget* box)
+{
+    const auto* b = qobject_cast<const QAbstractButton*>(box);
+    if (!b)
+        return box ? box->width() : 0;
+    const bool radio = qobject_cast<const QRadioButton*>(b) != nullptr;
+    const QStyle* s = b->style();
+    const int mark = s->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, b);
+    const int spacing =
+        s->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, nullptr, b);
+    return mark + spacing + b->fontMetrics().horizontalAdvance(b->text());
 }
 
 } // namespace ctl

@@ -44,6 +44,10 @@ T* Find(const QWidget* root, const QString& name)
     return dynamic_cast<T*>(FindByName(root, name));
 }
 
+// The width a check box or radio button needs to show its whole caption in its own font:
+// the mark, the style's spacing after it, and the text.
+int CaptionBoxWidth(const QWidget* box);
+
 // Creates a child control with its designed name and geometry.
 template <class T>
 T* Make(QWidget* parent, const char* name, int left, int top, int width, int height)

@@ -270,7 +270,7 @@ void TForm1::BuildMainScreen()
                         {35, "TntLabel103", "GSM Attached"}, {36, "TntLabel104", "Opening connection"},
                         {31, "TntLabel105", "Connecting"}, {32, "TntLabel106", "Connected"},
                         {33, "TntLabel107", "Sending"}},
-                  QPoint(14, 24), 24, 150);
+                  QPoint(14, 24), 24, 138);
     caption(box, "TntLabel108", QStringLiteral("GSM signal"), 184, 24, 150);
     IndLevelBar2 = MakeLevelBar(box, "IndLevelBar2", true, QRect(184, 44, 143, 20));
     caption(box, "Label128", QStringLiteral("Buffer message count:"), 184, 80, 140);
@@ -299,7 +299,7 @@ void TForm1::BuildLogPage()
     auto* regs = Make<QGroupBox>(p, "GroupBox2", 196, 8, 210, 250);
     regs->setTitle(QStringLiteral("Modem registers"));
     caption(regs, "Label10", QStringLiteral("Request"), 100, 18, 50);
-    caption(regs, "Label11", QStringLiteral("Process"), 150, 18, 50);
+    caption(regs, "Label11", QStringLiteral("Process"), 150, 18, 56);
     const char* rowNames[] = {"CheckPresent", "Setup", "GetFlags", "Reset",
                               "Connect", "TCP send", "Read Data", "Disconnect"};
     y = 36;
@@ -323,13 +323,13 @@ void TForm1::BuildLogPage()
     Memo1 = Make<QPlainTextEdit>(p, "Memo1", 8, 266, 884, 290);
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    TntCheckBox1 = Make<QCheckBox>(p, "TntCheckBox1", 8, 562, 80, 20);
+    TntCheckBox1 = Make<QCheckBox>(p, "TntCheckBox1", 8, 562, 110, 20);
     TntCheckBox1->setText(QStringLiteral("Lock"));
-    TntCheckBox12 = Make<QCheckBox>(p, "TntCheckBox12", 96, 562, 200, 20);
+    TntCheckBox12 = Make<QCheckBox>(p, "TntCheckBox12", 122, 562, 230, 20);
     TntCheckBox12->setText(QStringLiteral("Put Registers into LOG"));
-    TntButton3 = Make<QPushButton>(p, "TntButton3", 304, 560, 100, 24);
+    TntButton3 = Make<QPushButton>(p, "TntButton3", 358, 560, 90, 24);
     TntButton3->setText(QStringLiteral("Clear"));
-    TntButton19 = Make<QPushButton>(p, "TntButton19", 412, 560, 160, 24);
+    TntButton19 = Make<QPushButton>(p, "TntButton19", 454, 560, 180, 24);
     TntButton19->setText(QStringLiteral("Read VEQ3 Settings"));
     connect(TntButton19, &QPushButton::clicked, this, [this] { Guard([this] { TntButton19Click(); }); });
 }

@@ -421,7 +421,7 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         {
             auto* line = new QHBoxLayout(pn);
             line->setContentsMargins(0, 0, 0, 0);
-            line->setSpacing(4);
+            line->setSpacing(3);
             for (QWidget* w : std::initializer_list<QWidget*>{this->*kTypeLabel[i], type,
                                                               this->*kSensLabel[i], sens, this->*kMs[i],
                                                               this->*kNoReactionLabel[i], picker,
@@ -432,7 +432,7 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
                     w->setFixedWidth(w->width());
                 line->addWidget(w);
                 if (w == this->*kMs[i])
-                    line->addSpacing(8);
+                    line->addSpacing(6);
             }
             line->addStretch(1);
         }
@@ -488,7 +488,8 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         smsLabel->hide();
         this->*kSmsLabel[i] = smsLabel;
 
-        auto* smsPanel = Make<QFrame>(g, name(nSmsPanel), 8, 46, 600, 26);
+        // The panel ends before the "!" beside its edit.
+        auto* smsPanel = Make<QFrame>(g, name(nSmsPanel), 8, 46, 564, 26);
         this->*kSmsPanel[i] = smsPanel;
         auto* smsEdit = Make<QLineEdit>(smsPanel, name(nSmsEdit), 0, 2, 560, 22);
         smsEdit->setMaxLength(SMSTextWidth);

@@ -79,15 +79,6 @@ constexpr int kChoiceLists[] = {4, 2, 1, 3, 5, 7, 8, 9, 10, 11, 6, 18, 19, 20, 2
 constexpr int kWizardTexts[9][2] = {{55, 56}, {57, 58}, {59, 60}, {61, 62}, {63, 64},
                                     {65, 66}, {67, 68}, {90, 91}, {69, 70}};
 
-QString caption(const QWidget* w)
-{
-    if (const auto* l = qobject_cast<const QLabel*>(w))
-        return l->text();
-    if (const auto* b = qobject_cast<const QAbstractButton*>(w))
-        return b->text();
-    return {};
-}
-
 // h:m:s in the words of the language.
 QString timeFormat()
 {
@@ -241,10 +232,10 @@ void TForm1::RestoreComboIndexes(const QList<int>& indexes)
 
 void TForm1::ArrangeTranslatedControls()
 {
-    // A box is as wide as its caption and its check mark.
+    // A box is as wide as its caption and its check mark (the mark's room is the style's).
     auto fit = [](QWidget* w) {
         if (w)
-            w->resize(w->fontMetrics().horizontalAdvance(caption(w)) + 19, w->height());
+            w->resize(ctl::CaptionBoxWidth(w), w->height());
     };
     auto after = [](QWidget* anchor, QWidget* w, int gap) {
         if (anchor && w)

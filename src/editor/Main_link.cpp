@@ -340,6 +340,13 @@ void TForm1::ApplyGPRSLock()
         ctl::SetTag(TntButton26, 0);
         ctl::SetTag(TntButton27, 0);
     }
+    // The boxes of the page lie below the panel while it is shown, and go back up after.
+    const char* const movedBy = "UnlockPanelRoom";
+    const int room = locked ? TntPanel18->height() + 4 : 0;
+    const int dy = room - TntPanel18->property(movedBy).toInt();
+    for (QWidget* box : {TntGroupBox14, TntGroupBox15, TntGroupBox16})
+        box->move(box->x(), box->y() + dy);
+    TntPanel18->setProperty(movedBy, room);
     StackChannelPanels();
 }
 

@@ -89,9 +89,9 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
             QStringLiteral("Enter password to be able to change GPRS Reporting settings"), 8, 4, 500);
     TntEdit5 = edit(TntPanel18, "TntEdit5", 8, 26, 160, 16);
     TntEdit5->setEchoMode(QLineEdit::Password);
-    TntButton34 = Make<QPushButton>(TntPanel18, "TntButton34", 176, 25, 90, 24);
+    TntButton34 = Make<QPushButton>(TntPanel18, "TntButton34", 176, 25, 120, 24);
     TntButton34->setText(QStringLiteral("Unlock"));
-    TntLabel82 = caption(TntPanel18, "TntLabel82", QStringLiteral("Password you entered is incorrect"), 276, 28, 300);
+    TntLabel82 = caption(TntPanel18, "TntLabel82", QStringLiteral("Password you entered is incorrect"), 306, 28, 400);
     TntLabel82->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
     TntLabel82->hide();
     TntPanel18->hide();
@@ -106,27 +106,24 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     auto* p1 = panel(TntGroupBox14, "CH1_Panel1", 2, 17, 362, 108);
     // Every control the GPRS-settings lock hides has its own caption, hidden with it;
     // the account stays in view under a lock, and so does its caption.
-    Label43 = caption(p1, "Label43", QStringLiteral("Channel:"), 6, 6, 80);
-    ComboBox4 = combo(p1, "ComboBox4", 90, 4, 110, {QStringLiteral("Not used"), QStringLiteral("Used")});
-    Label44 = caption(p1, "Label44", QStringLiteral("Protocol:"), 206, 6, 60);
+    // Captions in a column of their own, so a longer translation keeps clear of the fields.
+    Label43 = caption(p1, "Label43", QStringLiteral("Channel:"), 6, 6, 64);
+    ComboBox4 = combo(p1, "ComboBox4", 74, 4, 110, {QStringLiteral("Not used"), QStringLiteral("Used")});
+    Label44 = caption(p1, "Label44", QStringLiteral("Protocol:"), 190, 6, 68);
     ComboBox1 = combo(p1, "ComboBox1", 262, 4, 94, protocols);
-    TntLabel6 = caption(p1, "TntLabel6", QStringLiteral("Address:"), 6, 32, 80);
-    Edit1 = edit(p1, "Edit1", 90, 30, 170, 44);
+    TntLabel6 = caption(p1, "TntLabel6", QStringLiteral("Address:"), 6, 32, 64);
+    Edit1 = edit(p1, "Edit1", 74, 30, 186, 44);
     TntLabel8 = caption(p1, "TntLabel8", QStringLiteral("Port:"), 266, 32, 36);
     TntEdit2 = edit(p1, "TntEdit2", 302, 30, 54, 5);
-    Label45 = caption(p1, "Label45", QStringLiteral("Account:"), 6, 58, 80);
-    Edit11 = edit(p1, "Edit11", 90, 56, 60, 4);
+    Label45 = caption(p1, "Label45", QStringLiteral("Account:"), 6, 58, 64);
+    Edit11 = edit(p1, "Edit11", 74, 56, 60, 4);
     Label5 = caption(p1, "Label5", QStringLiteral("Transport:"), 160, 58, 96);
     TntComboBox3 = combo(p1, "TntComboBox3", 262, 56, 70, transports);
     TntCheckBox25 = box(p1, "TntCheckBox25", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH1_Panel2 = panel(TntGroupBox14, "CH1_Panel2", 2, 126, 362, 30);
-    TntLabel83 = caption(CH1_Panel2, "TntLabel83", QStringLiteral("Key:"), 6, 6, 30);
-    TntEdit8 = edit(CH1_Panel2, "TntEdit8", 40, 4, 230, 32);
-    TntCheckBox42 = box(CH1_Panel2, "TntCheckBox42", QStringLiteral("Use Encryption Key"), 6, 4, 200);
-    TntLabel83->move(6, 6);
-    TntCheckBox42->move(214, 4);
-    TntCheckBox42->resize(146, 20);
-    TntEdit8->resize(166, 21);
+    TntLabel83 = caption(CH1_Panel2, "TntLabel83", QStringLiteral("Key:"), 6, 6, 40);
+    TntEdit8 = edit(CH1_Panel2, "TntEdit8", 50, 4, 158, 32);
+    TntCheckBox42 = box(CH1_Panel2, "TntCheckBox42", QStringLiteral("Use Encryption Key"), 214, 4, 146);
     CH1_Panel2->hide();
     CH1_Panel3 = panel(TntGroupBox14, "CH1_Panel3", 2, 157, 362, 32);
     TntButton31 = Make<QPushButton>(CH1_Panel3, "TntButton31", 6, 4, 220, 24);
@@ -143,23 +140,23 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntGroupBox15 = Make<QGroupBox>(page, "TntGroupBox15", 380, top, 366, 170);
     TntGroupBox15->setTitle(QStringLiteral("Channel 2"));
     auto* p2 = panel(TntGroupBox15, "CH2_Panel1", 2, 17, 362, 108);
-    TntLabel52 = caption(p2, "TntLabel52", QStringLiteral("Channel:"), 6, 6, 80);
-    ComboBox2 = combo(p2, "ComboBox2", 90, 4, 110,
+    TntLabel52 = caption(p2, "TntLabel52", QStringLiteral("Channel:"), 6, 6, 64);
+    ComboBox2 = combo(p2, "ComboBox2", 74, 4, 110,
                       {QStringLiteral("Not used"), QStringLiteral("Used"), QStringLiteral("Reserve")});
-    TntLabel56 = caption(p2, "TntLabel56", QStringLiteral("Protocol:"), 206, 6, 60);
+    TntLabel56 = caption(p2, "TntLabel56", QStringLiteral("Protocol:"), 190, 6, 68);
     ComboBox3 = combo(p2, "ComboBox3", 262, 4, 94, protocols);
-    TntLabel7 = caption(p2, "TntLabel7", QStringLiteral("Address:"), 6, 32, 80);
-    Edit5 = edit(p2, "Edit5", 90, 30, 170, 44);
+    TntLabel7 = caption(p2, "TntLabel7", QStringLiteral("Address:"), 6, 32, 64);
+    Edit5 = edit(p2, "Edit5", 74, 30, 186, 44);
     TntLabel55 = caption(p2, "TntLabel55", QStringLiteral("Port:"), 266, 32, 36);
     TntEdit3 = edit(p2, "TntEdit3", 302, 30, 54, 5);
-    TntLabel57 = caption(p2, "TntLabel57", QStringLiteral("Account:"), 6, 58, 80);
-    Edit6 = edit(p2, "Edit6", 90, 56, 60, 4);
+    TntLabel57 = caption(p2, "TntLabel57", QStringLiteral("Account:"), 6, 58, 64);
+    Edit6 = edit(p2, "Edit6", 74, 56, 60, 4);
     TntLabel58 = caption(p2, "TntLabel58", QStringLiteral("Transport:"), 160, 58, 96);
     TntComboBox4 = combo(p2, "TntComboBox4", 262, 56, 70, transports);
     TntCheckBox26 = box(p2, "TntCheckBox26", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH2_Panel2 = panel(TntGroupBox15, "CH2_Panel2", 2, 126, 362, 30);
-    TntLabel84 = caption(CH2_Panel2, "TntLabel84", QStringLiteral("Key:"), 6, 6, 30);
-    TntEdit9 = edit(CH2_Panel2, "TntEdit9", 40, 4, 166, 32);
+    TntLabel84 = caption(CH2_Panel2, "TntLabel84", QStringLiteral("Key:"), 6, 6, 40);
+    TntEdit9 = edit(CH2_Panel2, "TntEdit9", 50, 4, 158, 32);
     TntCheckBox43 = box(CH2_Panel2, "TntCheckBox43", QStringLiteral("Use Encryption Key"), 214, 4, 146);
     CH2_Panel2->hide();
 
@@ -183,6 +180,8 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntEdit4 = edit(TntGroupBox16, "TntEdit4", 210, 126, 50, 3);
     TntEdit4->setText(QString::fromLatin1(HeartbeatIdDefault));
     BuildAPNSearch();
+    // Shown, the unlock panel lies above every other control of the page.
+    TntPanel18->raise();
 
     // Handlers.
     connect(ComboBox4, &QComboBox::activated, this, [this] { Guard([this] { ComboBox4Change(); }); });

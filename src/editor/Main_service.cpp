@@ -42,7 +42,7 @@ void TForm1::BuildServiceControls()
     TntButton28->setText(QStringLiteral("Itraukti Nr."));
     TntButton25 = Make<QPushButton>(p, "TntButton25", 602, 48, 290, 28);
     TntButton25->setText(QStringLiteral("Programuoti testavimui"));
-    TntButton22 = Make<QPushButton>(p, "TntButton22", 580, 560, 100, 24);
+    TntButton22 = Make<QPushButton>(p, "TntButton22", 640, 560, 100, 24);
     TntButton22->setText(QStringLiteral("Comps OK?"));
     ShowServiceControls(false);
     connect(TntButton28, &QPushButton::clicked, this, [this] { Guard([this] { TntButton28Click(); }); });

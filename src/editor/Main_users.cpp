@@ -117,7 +117,7 @@ private:
 QCheckBox* box(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
     auto* b = ctl::MakeText<QCheckBox>(parent, name, text, x, y, 100, 20);
-    b->resize(b->fontMetrics().horizontalAdvance(text) + 19, 20);
+    b->resize(ctl::CaptionBoxWidth(b), 20);
     return b;
 }
 
@@ -142,7 +142,7 @@ bool ticked(const QCheckBox* b)
 // The width a check box needs for its caption in its current font, plus the given room.
 int captionWidth(const QCheckBox* b, int extra)
 {
-    return b->fontMetrics().horizontalAdvance(b->text()) + extra;
+    return ctl::CaptionBoxWidth(b) + extra;
 }
 
 void setBold(QWidget* w, bool bold)
@@ -604,7 +604,7 @@ void TForm1::EmphasizeSmsBoxes(bool bold)
     for (QCheckBox* b : {TntCheckBox23, TntCheckBox5, TntCheckBox6, TntCheckBox30, TntCheckBox29, TntCheckBox24})
         setBold(b, bold);
     if (TntCheckBox24 && TntCheckBox27) {
-        TntCheckBox24->resize(captionWidth(TntCheckBox24, bold ? 30 : 19), TntCheckBox24->height());
+        TntCheckBox24->resize(captionWidth(TntCheckBox24, bold ? 11 : 0), TntCheckBox24->height());
         TntCheckBox27->move(TntCheckBox24->x() + TntCheckBox24->width() + 5, TntCheckBox27->y());
     }
 }

@@ -107,9 +107,30 @@ TEST_F(LanguageTest, EveryLineOfTheShippedFileNamesALiveControlOfItsClass)
                 if (control && row) {
                     EXPECT_TRUE(row->Matches(control)) << where.toStdString() << " is no " << row->QtClass
                                                        << " (" << c.ClassName.constData() << ")";
+                    // A line whose class sets nothing leaves its text untranslated.
+                    EXPECT_NE(row->Kind, TLangTextKind::None) << where.toStdString() << " sets nothing";
                 }
             }
         }
+    }
+}
+
+// The input type lists are filled from messages 93 to 95: the lines of the lists say the same.
+TEST_F(LanguageTest, InputTypeLinesSayWhatTheListsShow)
+{
+    Start();
+    for (const TLanguage& lang : Languages) {
+        ASSERT_GE(lang.Messages.size(), 95);
+        const QByteArray items = lang.Messages[92] + '\t' + lang.Messages[93] + '\t' + lang.Messages[94];
+        int lines = 0;
+        for (const TLangForm& f : lang.Forms)
+            for (const TLangComponent& c : f.Components)
+                if (QSet<QByteArray>{"ComboBox5", "ComboBox7", "ComboBox8", "ComboBox9", "ComboBox10", "ComboBox11"}
+                        .contains(c.Name)) {
+                    EXPECT_EQ(c.Caption, items) << lang.Name.constData() << " " << c.Name.constData();
+                    ++lines;
+                }
+        EXPECT_EQ(lines, 6) << lang.Name.constData();
     }
 }
 

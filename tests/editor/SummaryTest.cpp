@@ -200,7 +200,7 @@ TEST_F(SummaryTest, FullConfigurationLineByLine)
     ASSERT_TRUE(form->SetLanguage(QByteArrayLiteral("Russian")));
     const QStringList russian = Built();
     EXPECT_TRUE(russian.contains(QStringLiteral("\t\tОбъект:\t12B4")));
-    EXPECT_TRUE(russian.contains(QStringLiteral("\t\tПротокол\tVozevud KSP")));
+    EXPECT_TRUE(russian.contains(QStringLiteral("\t\tПротокол:\tVozevud KSP")));
     EXPECT_TRUE(russian.contains(QStringLiteral("Передача по GPRS:")));
     EXPECT_TRUE(russian.contains(QStringLiteral("\t\tАдрес:\thost.example:5000")));
 }

@@ -1,0 +1,228 @@
+// The main window's layout in every language: each caption fits its control and no two
+// controls side by side cover each other, on every page the window shows; and the unlock
+// panel of the GPRS-settings lock lies above everything else on its page and takes the mouse.
+#include "editor/Controls.h"
+#include "support/WindowTestBase.h"
+#include "widgets/PageWizard.h"
+#include "widgets/PanelStatusBar.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+#include <QTest>
+
+namespace {
+
+class CaptionLayoutTest : public WindowTestBase {
+protected:
+    void SetUp() override
+    {
+        WindowTestBase::SetUp();
+        TForm1::ScreenSizeOverride = QSize(1280, 1024); // the whole client area, no scrolling
+    }
+    void TearDown() override
+    {
+        TForm1::ScreenSizeOverride = QSize();
+        WindowTestBase::TearDown();
+    }
+
+    // The service mode's window, shown, with a module read whose settings show the most
+    // controls: a user with SMS backup, both channels with their key panels.
+    void Start(bool locked)
+    {
+        WriteSettings("Code=48213\r\n");
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        // A model with every page.
+        PlugModule(2035, false);
+        module->Options().productName = sim::SimModule::ProductNameFor(2035, QStringLiteral("VEQ3"));
+        module->Config().phones[0].number = "37060000001";
+        module->Config().phones[0].addCR = 0x10;
+        module->Config().usbPassword = "pw";
+        module->SetGPRSLocked(locked);
+        module->Plug();
+        ASSERT_TRUE(WaitReadFinished());
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        ASSERT_TRUE(sim::WaitUntil([&] { return !form->Timer_CheckPassword->isActive() && form->isEnabled(); }));
+    }
+
+    void SwitchTo(const QString& language)
+    {
+        const int i = form->ComboBox28->findText(language);
+        ASSERT_GE(i, 0);
+        Choose(form->ComboBox28, i);
+    }
+
+    // A click where the user sees the control: it reaches whatever lies on top there.
+    void ClickOn(const QWidget* w) const
+    {
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, w->mapTo(form, w->rect().center()));
+    }
+};
+
+// A caption as shown: the mnemonic marks are not drawn.
+QString Shown(QString caption) { return caption.remove(QLatin1Char('&')); }
+
+// Where a control shows its caption, and the caption's width in the control's font; an
+// empty room for a control without a caption of its own.
+QRect Room(const QWidget* w, int& needed)
+{
+    const QFontMetrics fm(w->font());
+    if (const auto* l = qobject_cast<const QLabel*>(w)) {
+        if (l->text().isEmpty() || !l->pixmap().isNull())
+            return {};
+        const QRect r = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+        if (!l->wordWrap()) {
+            needed = fm.horizontalAdvance(l->text());
+            return r;
+        }
+        // A wrapped caption breaks between words and must fit the height as well.
+        needed = fm.boundingRect(r, int(l->alignment()) | Qt::TextWordWrap, l->text()).width();
+        return l->heightForWidth(l->width()) > l->height() ? QRect() : r;
+    }
+    if (const auto* g = qobject_cast<const QGroupBox*>(w)) {
+        QStyleOptionGroupBox o;
+        o.initFrom(g);
+        o.text = g->title();
+        o.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g);
+        needed = fm.horizontalAdvance(Shown(g->title()));
+        return g->title().isEmpty() ? QRect() : QRect(label.left(), 0, g->width() - label.left(), g->height());
+    }
+    const auto* b = qobject_cast<const QAbstractButton*>(w);
+    if (!b || b->text().isEmpty())
+        return {};
+    needed = fm.horizontalAdvance(Shown(b->text()));
+    QStyleOptionButton o;
+    o.initFrom(b);
+    o.text = b->text();
+    if (qobject_cast<const QCheckBox*>(b))
+        return b->style()->subElementRect(QStyle::SE_CheckBoxContents, &o, b);
+    if (qobject_cast<const QRadioButton*>(b))
+        return b->style()->subElementRect(QStyle::SE_RadioButtonContents, &o, b);
+    if (!b->icon().isNull())
+        needed += b->iconSize().width() + 4;
+    return b->style()->subElementRect(QStyle::SE_PushButtonContents, &o, b);
+}
+
+bool IsContainer(const QWidget* w)
+{
+    const QMetaObject* m = w->metaObject();
+    return m == &QWidget::staticMetaObject || m == &QFrame::staticMetaObject || qobject_cast<const QGroupBox*>(w) ||
+           qobject_cast<const TPageControl*>(w) || qobject_cast<const TPageWizard*>(w) ||
+           qobject_cast<const TPageWizardCustomPage*>(w) || qobject_cast<const TPanelStatusBar*>(w) ||
+           m->className() == QByteArray("QStackedWidget");
+}
+
+// Every caption that its control cuts, and every two visible siblings that cover each other.
+void Faults(const QWidget* parent, QStringList& out)
+{
+    QList<const QWidget*> shown;
+    for (const QObject* o : parent->children())
+        if (const auto* w = qobject_cast<const QWidget*>(o); w && !w->isWindow() && w->isVisible())
+            shown << w;
+    for (int i = 0; i < shown.size(); ++i) {
+        const QWidget* w = shown[i];
+        for (int k = i + 1; k < shown.size(); ++k)
+            if (w->geometry().intersects(shown[k]->geometry()))
+                out << w->objectName() + QStringLiteral(" overlaps ") + shown[k]->objectName();
+        int needed = 0;
+        const QRect room = Room(w, needed);
+        if ((room.isNull() && needed) || needed > room.width())
+            out << QStringLiteral("%1 cuts its caption (%2 of %3 px)")
+                       .arg(w->objectName())
+                       .arg(needed)
+                       .arg(room.width());
+        if (const auto* a = qobject_cast<const QScrollArea*>(w); a && a->widget())
+            Faults(a->widget(), out);
+        else if (IsContainer(w))
+            Faults(w, out);
+    }
+}
+
+QStringList Faults(std::initializer_list<const QWidget*> roots, const QString& where)
+{
+    QStringList out;
+    for (const QWidget* root : roots)
+        Faults(root, out);
+    for (QString& f : out)
+        f.prepend(where + QStringLiteral(": "));
+    return out;
+}
+
+TEST_F(CaptionLayoutTest, EveryCaptionFitsAndNoControlsOverlapOnEveryPageInEveryLanguage)
+{
+    Start(false);
+    // The settings whose controls show only in some states, chosen as a user does.
+    Choose(form->ComboBox4, 1);
+    Choose(form->ComboBox1, 2);
+    QTest::mouseClick(form->TntCheckBox42, Qt::LeftButton);
+    Choose(form->ComboBox2, 2);
+    Choose(form->ComboBox3, 2);
+    QTest::mouseClick(form->TntCheckBox43, Qt::LeftButton);
+    Choose(form->ComboBox5, 1); // Contact ID
+    Choose(form->ComboBox7, 2); // SMS
+    for (int i = 0; i < 4; ++i)
+        Choose(ctl::Find<QComboBox>(form, QStringLiteral("ComboBox%1").arg(24 + i)), (i + 1) % 4);
+    QTest::mouseClick(form->Btn_Search, Qt::LeftButton); // the APN lists
+    // The pages and the status bar (the notices behind the pages are covered by design).
+    const auto window = {static_cast<const QWidget*>(form->PageControl1),
+                         static_cast<const QWidget*>(form->PanelStatusBar1)};
+    QStringList faults;
+    for (const QString& language : {QStringLiteral("Russian"), QStringLiteral("English")}) {
+        SwitchTo(language);
+        form->PageControl1->SetActivePageIndex(0);
+        faults << Faults(window, language + QStringLiteral(" log page"));
+        form->PageControl1->SetActivePageIndex(4);
+        faults << Faults(window, language + QStringLiteral(" main screen"));
+        QTest::mouseClick(form->TntButton29, Qt::LeftButton);
+        faults << Faults(window, language + QStringLiteral(" wizard"));
+        QTest::mouseClick(form->TntButton30, Qt::LeftButton);
+        for (int step = 0; step < 9; ++step) {
+            QTest::mouseClick(form->Step[step], Qt::LeftButton);
+            ASSERT_EQ(form->wzrd1->GetActivePageIndex(), step);
+            faults << Faults(window, language + QStringLiteral(" page %1").arg(step));
+        }
+    }
+    faults.removeDuplicates();
+    EXPECT_TRUE(faults.isEmpty()) << qPrintable(faults.join(QLatin1Char('\n')));
+}
+
+TEST_F(CaptionLayoutTest, UnlockPanelLiesAboveTheChannelsAndTakesTheMouse)
+{
+    Start(true);
+    ASSERT_FALSE(form->TntPanel18->isHidden());
+    QTest::mouseClick(form->TntButton30, Qt::LeftButton);
+    QTest::mouseClick(form->Step[1], Qt::LeftButton);
+    for (const QString& language : {QStringLiteral("Russian"), QStringLiteral("English")}) {
+        SwitchTo(language);
+        const QStringList faults = Faults({form->WPage[2]}, language);
+        EXPECT_TRUE(faults.isEmpty()) << qPrintable(faults.join(QLatin1Char('\n')));
+    }
+    // The mouse reaches the edit and the button; a wrong password, then the right one.
+    for (const QByteArray& password : {QByteArray("xx"), QByteArray("pw")}) {
+        ClickOn(form->TntEdit5);
+        ASSERT_TRUE(form->TntEdit5->hasFocus());
+        form->TntEdit5->selectAll();
+        QTest::keyClicks(form->TntEdit5, QString::fromLatin1(password));
+        module->ClearLog();
+        ClickOn(form->TntButton34);
+        ASSERT_TRUE(sim::WaitUntil([&] { return !module->Packets().empty(); }));
+        EXPECT_EQ(module->Packets()[0].left(3), QByteArray("\x42") + password);
+        ASSERT_TRUE(sim::WaitUntil([&] { return !form->Timer_CheckPassword->isActive(); }));
+        const QStringList faults = Faults({form->WPage[2]}, QString::fromLatin1(password));
+        EXPECT_TRUE(faults.isEmpty()) << qPrintable(faults.join(QLatin1Char('\n')));
+    }
+    EXPECT_TRUE(form->TntPanel18->isHidden());
+    EXPECT_FALSE(form->Edit1->isHidden());
+    EXPECT_EQ(form->TntGroupBox14->y(), form->WPage[2]->ClientMargins().top());
+}
+
+} // namespace
