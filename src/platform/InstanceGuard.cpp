@@ -116,8 +116,9 @@ void ReadStamp(int fd, std::uint64_t& seq, std::uint32_t& pid)
     }
 }
 
-// The longest path a local socket can have (the address holds it with its closing 0).
-constexpr int kMaxSocketPath = static_cast<int>(sizeof(sockaddr_un::sun_path)) - 1;
+// The longest path of a local socket that the toolkit listens on: one byte less than the
+// address could hold with its closing 0 (107 bytes).
+constexpr int kMaxSocketPath = static_cast<int>(sizeof(sockaddr_un::sun_path)) - 2;
 
 // A slot's socket in the guard's folder: a short digest of the key and the slot, of one
 // length for every slot, so that the folder's path has as much room as it can.
