@@ -202,7 +202,7 @@ public:
             std::lock_guard<std::mutex> lock(g_watchMutex);
             g_watches.erase(this);
         }
-        if (notifier_ && inNotification_) {
+        if (notifier_ && notificationDepth_ > 0) {
             // Ended by its own handler: the notifier is still delivering its signal.
             notifier_->setEnabled(false);
             notifier_.release()->deleteLater();
@@ -238,17 +238,17 @@ private:
                 break;
             }
             udev_device_unref(dev);
-            inNotification_ = true;
+            ++notificationDepth_;
             Fire();
             if (alive.expired()) {
                 return;
             }
-            inNotification_ = false;
+            --notificationDepth_;
         }
     }
 
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
-    bool inNotification_ = false;
+    int notificationDepth_ = 0;  // notifications of the monitor under way (nested ones too)
     std::function<void()> onChange_;
     udev* udev_ = nullptr;
     udev_monitor* monitor_ = nullptr;
