@@ -108,7 +108,8 @@ void TForm1::HoldModuleClaims()
 
 void TForm1::ClaimWaitingModule()
 {
-    if (!claimsHeld_)
+    // A start-up that decided to end the program claims nothing: the module stays untouched.
+    if (!claimsHeld_ || terminated_)
         return;
     claimsHeld_ = false;
     if (!VEQ2)

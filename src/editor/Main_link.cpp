@@ -25,11 +25,26 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+
+namespace {
+
+const QString kPasswordPromptCaption = QStringLiteral("Enter VEQ2 password");
+
+// The connect-password prompt belongs to the module that asked: it goes when the module goes.
+void ClosePasswordPrompt(QWidget* owner)
+{
+    for (QInputDialog* d : owner->findChildren<QInputDialog*>())
+        if (d->windowTitle() == kPasswordPromptCaption && d->isVisible())
+            d->reject();
+}
+
+} // namespace
 
 // ---- wiring --------------------------------------------------------------------------
 
@@ -114,6 +129,7 @@ void TForm1::OnModuleDisconnect()
     TntLabel1->setText(GetLangText(25));
     if (Form5)
         Form5->close();
+    ClosePasswordPrompt(this);
 }
 
 // ---- live state -------------------------------------------------------------------------
@@ -210,8 +226,12 @@ void TForm1::Timer2Timer()
         return;
     }
     if (VEQ2->PasswordRequired) {
-        const auto pw = ui::InputQuery(QStringLiteral("Enter VEQ2 password"), QStringLiteral("Password"),
-                                       QString(), this);
+        const unsigned connection = connectionCount_;
+        const auto pw = ui::InputQuery(kPasswordPromptCaption, QStringLiteral("Password"), QString(), this);
+        // The module left while the prompt was up (which closed it): the answer was for a
+        // module that is no longer there, and a Cancel does not end the program.
+        if (!VEQ2 || !VEQ2->Connected || connection != connectionCount_)
+            return;
         if (!pw) {
             // Cancelled: the program ends here, without its close handlers.
             TerminateProgram();

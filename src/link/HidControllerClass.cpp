@@ -83,6 +83,7 @@ void THidDeviceReadThread::SleepUnlessStopped(int ms)
 void THidDeviceReadThread::Execute()
 {
     const int length = static_cast<int>(buffer_.size());
+    int failuresInARow = 0;
     while (!stop_.load()) {
         std::fill(buffer_.begin(), buffer_.end(), quint8(0));
         const int sleepTime = device_->sleepTime_.load();
@@ -102,9 +103,18 @@ void THidDeviceReadThread::Execute()
             // vanished device does not make the reader spin.
             lastError_.store(err != 0 ? err : EIO);
             controller_->PostError(deviceSerial_, static_cast<quint32>(lastError_.load()));
+            if (++failuresInARow >= kReadErrorsForLoss) {
+                // Marked here, not when the queue gets to it: the GUI thread may be inside a
+                // report handler that waits for this device and drains nothing meanwhile.
+                if (!device_->gone_.exchange(true)) {
+                    controller_->PostLost(deviceSerial_);
+                }
+                break;
+            }
             SleepUnlessStopped(sleepTime);
             continue;
         }
+        failuresInARow = 0;
         numBytesRead_.store(n);
         if (n == 0) {
             continue;  // no report within the sleep time
@@ -145,6 +155,7 @@ THidDevice::THidDevice(THidPnPInfo* PnPInfo, THidDeviceController* Controller)
         probe->Close();
     } else if (IsPermissionError(err) || err == EBUSY) {
         hasReadWriteAccess_ = false;
+        openFailed_ = true;
         accessError_ = err;
     } else {
         throw EControllerError("device cannot be opened");
@@ -220,9 +231,11 @@ bool THidDevice::OpenFile()
     std::unique_ptr<platform::HidConnection> conn = platform::CurrentHidBackend().Open(pnpInfo_->Info.path, err);
     if (!conn) {
         accessError_ = err;
+        openFailed_ = true;
         return false;
     }
     handle_ = std::move(conn);
+    openFailed_ = false;
     return true;
 }
 
@@ -242,7 +255,7 @@ bool THidDevice::WriteReport(const void* Buffer, quint32 Count, quint32& Written
     }
     const int n = handle_->Write(static_cast<const quint8*>(Buffer), static_cast<int>(Count));
     if (n < 0) {
-        if (controller_ != nullptr && claimed_) {
+        if (controller_ != nullptr && claimed_ && !gone_.exchange(true)) {
             controller_->PostLost(serial_);
         }
         return false;
@@ -564,10 +577,13 @@ void THidDeviceController::DoDeviceChange()
     for (size_t i = 0; i < fresh.size(); ++i) {
         THidDevice* dev = fresh[i];
         const QByteArray instance = dev->pnpInfo_->Info.instanceId;
-        const bool known = std::any_of(list_.begin(), list_.end(), [&](THidDevice* d) {
+        const auto known = std::find_if(list_.begin(), list_.end(), [&](THidDevice* d) {
             return d->pluggedIn_ && d->pnpInfo_->Info.instanceId == instance;
         });
-        if (known) {
+        if (known != list_.end()) {
+            if (TakeNewAccess(*known, dev)) {
+                changed = true;  // its user may claim it now
+            }
             dev->controller_ = nullptr;
             delete dev;
             continue;
@@ -596,6 +612,17 @@ void THidDeviceController::DoDeviceChange()
         THidNotifyEvent handler = onDeviceChange_;
         handler(this);
     }
+}
+
+bool THidDeviceController::TakeNewAccess(THidDevice* listed, const THidDevice* fresh)
+{
+    if (!listed->openFailed_ || listed->claimed_) {
+        return false;
+    }
+    listed->hasReadWriteAccess_ = fresh->hasReadWriteAccess_;
+    listed->accessError_ = fresh->accessError_;
+    listed->openFailed_ = fresh->openFailed_;
+    return !listed->openFailed_;
 }
 
 bool THidDeviceController::RemoveDevice(THidDevice* dev)
@@ -649,6 +676,19 @@ bool THidDeviceController::DeviceLost(THidDevice* dev)
         }
     }
     Reap();
+    // Nothing told the device manager's side of this loss: the device may still be there.
+    if (relistsSinceReport_ == 0) {
+        ++relistsSinceReport_;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                try {
+                    NotifyDeviceChange(0);
+                } catch (...) {
+                }
+            },
+            Qt::QueuedConnection);
+    }
     return true;
 }
 
@@ -742,7 +782,6 @@ bool THidDeviceController::Claim(THidDevice* HidDev)
         return false;
     }
     HidDev->claimed_ = true;
-    HidDev->readErrors_ = 0;
     if (HidDev->hasReadWriteAccess_ && !HidDev->OpenFile()) {
         HidDev->claimed_ = false;
         accessProblem_ = HidDev->AccessDeniedReason();
@@ -924,7 +963,7 @@ void THidDeviceController::Drain()
                     handler(dev, r.error);
                 }
             } else if (!r.isLost) {
-                dev->readErrors_ = 0;
+                relistsSinceReport_ = 0;
                 if (dev->onData_) {
                     THidDataEvent handler = dev->onData_;
                     handler(dev, 0, reinterpret_cast<const quint8*>(r.data.constData()), r.size);
@@ -935,12 +974,11 @@ void THidDeviceController::Drain()
         if (life.expired()) {
             return;  // the handler freed the controller
         }
-        if (r.isError) {
+        if (lost) {
             // The handler may have released the device meanwhile.
             dev = FindBySerial(r.deviceSerial);
-            lost = dev != nullptr && dev->claimed_ && ++dev->readErrors_ >= kReadErrorsForLoss;
         }
-        if (lost) {
+        if (lost && dev != nullptr) {
             bool alive = true;
             try {
                 alive = DeviceLost(dev);

@@ -14,7 +14,12 @@
 // A device that stops working (several failed reads in a row, or a failed write) is taken
 // as unplugged at once, as if the device manager had reported it gone: its unplug handler
 // and OnRemoval run, then OnDeviceChange. A module that loses power, or whose removal the
-// device manager reports late, is thus let go without waiting.
+// device manager reports late, is thus let go without waiting. The reader marks such a
+// device gone by itself (IsGone), the moment it gives up on it, so that code waiting on the
+// GUI thread inside a report handler sees it before the queue reaches the loss. After such
+// a loss the devices are listed once more, so that a device that is still there (the fault
+// was passing) is found again; one that is lost again before it has sent a single report is
+// left until the next device change.
 //
 // Report bytes: input reports carry no report ID on this platform, so the data handler is
 // called with ReportID 0 and Data pointing at the first report byte (the module's status
@@ -136,6 +141,9 @@ public:
     bool IsCheckedOut() const { return claimed_; }  // claimed
     bool IsEnumerating() const { return enumerating_; }
     bool HasReadWriteAccess() const { return hasReadWriteAccess_; }
+    // True once the device has stopped working (its reader gave up, or a write failed), even
+    // before its unplug has run. Any thread.
+    bool IsGone() const { return gone_.load() || !pluggedIn_; }
     // errno of the failed read/write open (0 when it succeeded).
     int AccessError() const { return accessError_; }
     // A text for the user when the device could not be opened for lack of permission
@@ -151,7 +159,8 @@ public:
 
     // Writes Count bytes (one output report, report ID first). False when the device may not
     // be opened now or the write fails; a failed write on an open device also marks it as
-    // gone (through the GUI thread's queue, after the reports read before it).
+    // gone (IsGone at once; the unplug through the GUI thread's queue, after the reports
+    // read before it).
     bool WriteReport(const void* Buffer, quint32 Count, quint32& Written);
 
     // Data handler; setting null stops the reader thread. Setting one starts the thread
@@ -192,8 +201,11 @@ private:
     bool claimed_ = false;
     bool enumerating_ = false;
     bool hasReadWriteAccess_ = false;
+    // The last attempt to open it failed (at listing or at a claim): each listing probes it
+    // again, so that a permission fix lets it be claimed.
+    bool openFailed_ = false;
     int accessError_ = 0;
-    int readErrors_ = 0;  // failed reads in a row (GUI thread)
+    std::atomic<bool> gone_{false};
     THidDAttributes attributes_;
     QString productName_;
     QString serialNumber_;
@@ -276,7 +288,7 @@ private:
 
     struct QueuedReport {
         quint64 deviceSerial = 0;
-        bool isLost = false;  // a failed write: the device is gone
+        bool isLost = false;  // the device stopped working: it is gone
         bool isError = false;
         quint32 error = 0;
         QByteArray data;
@@ -301,8 +313,12 @@ private:
     // GUI side.
     void Drain();
     // The device stopped working: it is taken as unplugged (unplug handler, OnRemoval,
-    // OnDeviceChange). False when a handler freed the controller.
+    // OnDeviceChange), then the devices are listed once more. False when a handler freed
+    // the controller.
     bool DeviceLost(THidDevice* dev);
+    // A listed device that could not be opened, probed again by a listing (fresh): takes
+    // the new result. True when it can be opened now.
+    static bool TakeNewAccess(THidDevice* listed, const THidDevice* fresh);
     // Marks a device of the list unplugged and raises OnRemoval; an unclaimed one leaves the
     // list. False when a handler freed the controller.
     bool RemoveDevice(THidDevice* dev);
@@ -328,6 +344,9 @@ private:
     int listingDepth_ = 0;
     int listingCount_ = 0;
     bool destroying_ = false;
+    // Listings made after losses since the last report of any device: a device lost again
+    // before it reported anything is not listed again, so a broken one cannot cycle.
+    int relistsSinceReport_ = 0;
     quint64 lastSerial_ = 0;
     QString accessProblem_;
 

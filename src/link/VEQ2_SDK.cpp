@@ -57,7 +57,7 @@ void PauseOneMs()
 }
 
 // How often a send that waits for the busy bit looks again at conditions that change
-// without a wake-up (the program closing).
+// without a wake-up (the program closing, the module found to have stopped).
 constexpr int kBusyRecheckMs = 10;
 
 QTimer* MakeTimer(QObject* owner, int interval)
@@ -291,7 +291,9 @@ QByteArray TVEQ2::TrimTrailingSpaces(const QByteArray& S)
 
 bool TVEQ2::MustWaitWhileBusy() const
 {
-    return Busy.load() && Connected && !Closing.load();
+    // A module that stopped answering ends the wait before its unplug runs: that may wait
+    // for the report handler this send is part of.
+    return Busy.load() && Connected && !Closing.load() && !(Device != nullptr && Device->IsGone());
 }
 
 void TVEQ2::WakeBusyWaits()
@@ -333,7 +335,7 @@ void TVEQ2::Send(const tduomenys& Packet)
             loop.exec();
         busyWaits_.erase(std::find(busyWaits_.begin(), busyWaits_.end(), &loop));
     }
-    if (!Connected || Closing || Device == nullptr)
+    if (!Connected || Closing || Device == nullptr || Device->IsGone())
         return;
     Busy = true;
     QByteArray report(VEQ2_PACKET_LENGTH + 1, '\0');

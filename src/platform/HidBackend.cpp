@@ -45,26 +45,19 @@ int ProbeOpenError(const QByteArray& path)
 // for the other: hidraw gives every open handle its own copy of each input report, and
 // hidapi keeps the error state per handle. Each handle is used under its own lock (hidapi
 // is not thread-safe for one handle). The write handle's copies of the input reports are
-// not needed (the reader has them) and are discarded before each write.
+// not needed (the reader has them) and are discarded before each write. Both handles are
+// opened together: a connection that exists can always write.
 class HidApiConnection final : public HidConnection {
 public:
-    HidApiConnection(hid_device* reader, QByteArray path) : path_(std::move(path)), reader_(reader) {}
+    HidApiConnection(hid_device* reader, hid_device* writer) : reader_(reader), writer_(writer) {}
     ~HidApiConnection() override { Close(); }
 
     int Write(const quint8* data, int length) override
     {
         std::lock_guard<std::mutex> lock(writeMutex_);
-        if (closed_.load()) {
+        if (closed_.load() || writer_ == nullptr) {
             lastError_ = ENODEV;
             return -1;
-        }
-        if (writer_ == nullptr) {
-            errno = 0;
-            writer_ = hid_open_path(path_.constData());
-            if (writer_ == nullptr) {
-                lastError_ = errno != 0 ? errno : ENODEV;
-                return -1;
-            }
         }
         DiscardQueuedReports();
         errno = 0;
@@ -135,27 +128,26 @@ private:
         }
     }
 
-    const QByteArray path_;
     std::mutex readMutex_;
     std::mutex writeMutex_;
     hid_device* reader_;
-    hid_device* writer_ = nullptr;
+    hid_device* writer_;
     std::atomic<bool> closed_{false};
     std::atomic<int> lastError_{0};
 };
 
 // What tells one plug-in of a device from the next, when the node keeps its name: the node
-// itself is created anew (another inode, another change time), and a USB device gets a new
-// device number on its bus.
+// itself is created anew (another inode), and a USB device gets a new device number on its
+// bus. Nothing here may change while the device stays plugged in: udev re-stamps the node's
+// change time on every "change" event it processes (a rule trigger, a package install, the
+// ACL change of a session switch), and a held module must not be dropped for that.
 QByteArray PlugIdentity(udev* u, const QByteArray& path)
 {
     struct stat st {};
     if (::stat(path.constData(), &st) != 0) {
         return QByteArray();
     }
-    QByteArray id = QByteArray::number(static_cast<qulonglong>(st.st_ino)) + '@'
-        + QByteArray::number(static_cast<qlonglong>(st.st_ctim.tv_sec)) + '.'
-        + QByteArray::number(static_cast<qlonglong>(st.st_ctim.tv_nsec));
+    QByteArray id = QByteArray::number(static_cast<qulonglong>(st.st_ino));
     if (u != nullptr && S_ISCHR(st.st_mode)) {
         if (udev_device* dev = udev_device_new_from_devnum(u, 'c', st.st_rdev)) {
             udev_device* usb = udev_device_get_parent_with_subsystem_devtype(dev, "usb", "usb_device");
@@ -210,6 +202,11 @@ public:
             std::lock_guard<std::mutex> lock(g_watchMutex);
             g_watches.erase(this);
         }
+        if (notifier_ && notificationDepth_ > 0) {
+            // Ended by its own handler: the notifier is still delivering its signal.
+            notifier_->setEnabled(false);
+            notifier_.release()->deleteLater();
+        }
         notifier_.reset();
         if (monitor_ != nullptr) {
             udev_monitor_unref(monitor_);
@@ -232,17 +229,26 @@ public:
 private:
     void OnReadable()
     {
-        // One notification for each event waiting on the monitor.
+        // One notification for each event waiting on the monitor. A handler may end this
+        // watch (its owner freed): then nothing of it may be touched any more.
+        const std::weak_ptr<int> alive = alive_;
         for (;;) {
             udev_device* dev = udev_monitor_receive_device(monitor_);
             if (dev == nullptr) {
                 break;
             }
             udev_device_unref(dev);
+            ++notificationDepth_;
             Fire();
+            if (alive.expired()) {
+                return;
+            }
+            --notificationDepth_;
         }
     }
 
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    int notificationDepth_ = 0;  // notifications of the monitor under way (nested ones too)
     std::function<void()> onChange_;
     udev* udev_ = nullptr;
     udev_monitor* monitor_ = nullptr;
@@ -300,17 +306,17 @@ public:
             error = ENODEV;
             return nullptr;
         }
-        errno = 0;
-        hid_device* dev = hid_open_path(path.constData());
-        if (dev == nullptr) {
-            const int hidError = errno;
-            error = ProbeOpenError(path);
-            if (error == EIO && hidError != 0) {
-                error = hidError;  // the node opens; the layer said why the device does not
-            }
+        // The reader's handle, then the writer's: the device is not open unless both are.
+        hid_device* reader = OpenHandle(path, error);
+        if (reader == nullptr) {
             return nullptr;
         }
-        return std::make_unique<HidApiConnection>(dev, path);
+        hid_device* writer = OpenHandle(path, error);
+        if (writer == nullptr) {
+            hid_close(reader);
+            return nullptr;
+        }
+        return std::make_unique<HidApiConnection>(reader, writer);
     }
 
     std::unique_ptr<DeviceChangeWatch> WatchChanges(std::function<void()> onChange) override
@@ -334,6 +340,20 @@ public:
     }
 
 private:
+    static hid_device* OpenHandle(const QByteArray& path, int& error)
+    {
+        errno = 0;
+        hid_device* dev = hid_open_path(path.constData());
+        if (dev == nullptr) {
+            const int hidError = errno;
+            error = ProbeOpenError(path);
+            if (error == EIO && hidError != 0) {
+                error = hidError;  // the node opens; the layer said why the device does not
+            }
+        }
+        return dev;
+    }
+
     bool initialised_ = false;
     udev* udev_;
 };

@@ -19,8 +19,9 @@ namespace platform {
 
 // One HID device interface as the listing reports it.
 struct HidDeviceInfo {
-    // Identity of this device interface while it stays plugged in; the same device plugged
-    // in again gets another one, even when its path is the same.
+    // Identity of this device interface while it stays plugged in (nothing that udev changes
+    // on a "change" event is part of it); the same device plugged in again gets another one,
+    // even when its path is the same.
     QByteArray instanceId;
     QByteArray path;         // what Open takes ("/dev/hidraw3" on the real layer)
     quint16 vendorId = 0;
@@ -60,8 +61,9 @@ public:
     virtual ~HidBackend() = default;
     // The present HID device interfaces in the platform's order.
     virtual std::vector<HidDeviceInfo> Enumerate() = 0;
-    // Opens for reading and writing. On failure returns null and sets `error` to an errno
-    // code (EACCES or EPERM when the user may not open the device node).
+    // Opens for reading and writing: everything a connection needs is opened here, so a
+    // connection that exists can read and write. On failure returns null and sets `error`
+    // to an errno code (EACCES or EPERM when the user may not open the device node).
     virtual std::unique_ptr<HidConnection> Open(const QByteArray& path, int& error) = 0;
     // Starts watching device changes; null when the platform offers no notification.
     virtual std::unique_ptr<DeviceChangeWatch> WatchChanges(std::function<void()> onChange) = 0;

@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace platform {
@@ -115,9 +116,27 @@ void ReadStamp(int fd, std::uint64_t& seq, std::uint32_t& pid)
     }
 }
 
+// The longest path of a local socket that the toolkit listens on: one byte less than the
+// address could hold with its closing 0 (107 bytes).
+constexpr int kMaxSocketPath = static_cast<int>(sizeof(sockaddr_un::sun_path)) - 2;
+
+// A slot's socket in the guard's folder: a short digest of the key and the slot, of one
+// length for every slot, so that the folder's path has as much room as it can.
+QString SocketFileName(const QString& key, int slot)
+{
+    const QByteArray id = (key + QLatin1Char('.') + QString::number(slot)).toUtf8();
+    return QStringLiteral("vq") +
+           QString::fromLatin1(QCryptographicHash::hash(id, QCryptographicHash::Sha256).toHex().left(16)) +
+           QStringLiteral(".sock");
+}
+constexpr int kSocketFileNameLength = 2 + 16 + 5;
+// The longest folder path that leaves room for "/" and the socket's name.
+constexpr int kMaxFolderPath = kMaxSocketPath - 1 - kSocketFileNameLength;
+
 // Why a folder cannot hold the guard's files, or an empty text when it can: it must be a
 // real folder (not a symbolic link) that belongs to this user and that nobody else can
-// write to, or another user could plant or remove our lock files and sockets.
+// write to, or another user could plant or remove our lock files and sockets; and its path
+// must be short enough for the sockets through which a copy asks another to come forward.
 QString UnsafeFolderReason(const QString& dir)
 {
     const QByteArray path = QFile::encodeName(dir);
@@ -134,6 +153,8 @@ QString UnsafeFolderReason(const QString& dir)
         return QStringLiteral("other users can write to it");
     if (::access(path.constData(), W_OK | X_OK) != 0)
         return QStringLiteral("this user cannot write to it");
+    if (path.size() > kMaxFolderPath)
+        return QStringLiteral("its path is longer than the %1 bytes that a local socket leaves for it").arg(kMaxFolderPath);
     return QString();
 }
 
@@ -212,7 +233,7 @@ QString InstanceGuard::slotFile(int slot) const
 
 QString InstanceGuard::socketName(int slot) const
 {
-    return dir_ + QStringLiteral("/veqloader-") + key_ + QLatin1Char('.') + QString::number(slot) + QStringLiteral(".sock");
+    return dir_ + QLatin1Char('/') + SocketFileName(key_, slot);
 }
 
 std::vector<InstanceGuard::SlotInfo> InstanceGuard::scanSlots() const

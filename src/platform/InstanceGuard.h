@@ -90,8 +90,9 @@ public:
 
     // $XDG_RUNTIME_DIR when it is set and usable, else the private folder "veqloader"
     // (mode 0700) under the user's cache folder. A usable folder is a real folder (no
-    // symbolic link) of this user that nobody else can write to. Throws InstanceGuardError,
-    // naming the folder, when there is none.
+    // symbolic link) of this user that nobody else can write to, whose path leaves room for
+    // a local socket's name (a socket's whole path is limited to 106 bytes). Throws
+    // InstanceGuardError, naming the folder, when there is none.
     static QString DefaultRuntimeDir();
 
     // The guard the program block acquired (the windows only reflect and serve it).

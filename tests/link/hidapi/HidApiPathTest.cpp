@@ -16,8 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QTimer>
+
 #include <cerrno>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,6 +38,22 @@ void ResetModule()
         m.Plug(false);
         m.ClearLog();
     });
+}
+
+// Touches the module's node as udev does on a "change" event: a new change time, the same
+// node. Returns whether the change time moved.
+bool RestampNode()
+{
+    QByteArray path;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) { path = m.Device()->Info().path; });
+    struct stat before {}, after {};
+    if (::stat(path.constData(), &before) != 0)
+        return false;
+    QThread::msleep(20);  // past the file system's time granularity
+    if (::chmod(path.constData(), 0640) != 0 || ::stat(path.constData(), &after) != 0)
+        return false;
+    return after.st_ino == before.st_ino &&
+           (after.st_ctim.tv_sec != before.st_ctim.tv_sec || after.st_ctim.tv_nsec != before.st_ctim.tv_nsec);
 }
 
 std::vector<quint8> ModuleCodes()
@@ -172,17 +193,19 @@ TEST_F(HidApiPath, ReplugWithTheSamePathIsANewModule)
     EXPECT_TRUE(link->Connected);
 }
 
-TEST_F(HidApiPath, FailedOpenClaimsNothing)
+TEST_F(HidApiPath, FailedOpenClaimsNothingUntilAListingFindsItUsable)
 {
     struct Case {
+        const char* name;
         int okOpens;
         int error;
         bool toldWhy;
     };
-    // The listings' opens (the link's own and the controller's first) succeed and the
-    // claim's fails; or every open is refused.
-    for (const Case c : {Case{2, EIO, false}, Case{0, EACCES, true}}) {
-        SCOPED_TRACE(c.error);
+    // Each open takes two handles (the reader's and the writer's). The two listings before
+    // the claim (the link's own and the controller's first) probe the module once each.
+    for (const Case c : {Case{"the claim's first handle", 4, EIO, false}, Case{"the claim's second handle", 5, EIO, false},
+                         Case{"every handle, no permission", 0, EACCES, true}}) {
+        SCOPED_TRACE(c.name);
         ResetModule();
         sim::SimHidApiFailOpens(c.okOpens, c.error);
         std::vector<bool> insideListing;
@@ -199,8 +222,88 @@ TEST_F(HidApiPath, FailedOpenClaimsNothing)
         EXPECT_FALSE(dev->IsCheckedOut());
         EXPECT_FALSE(dev->ThreadRunning());
         EXPECT_EQ(insideListing, c.toldWhy ? std::vector<bool>{false} : std::vector<bool>{});
+        int connections = -1;
+        sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) { connections = m.Device()->OpenConnections(); });
+        EXPECT_EQ(connections, 0);  // a handle opened before the failure is closed again
+
+        // The cause is mended (a udev rule installed, the node's permission changed): the
+        // next device event lists the module again and it is claimed, with both handles.
+        sim::SimHidApiFailOpens(0, 0);
+        ASSERT_TRUE(RestampNode());
+        platform::SimulateDeviceChangeForTests();
+        ASSERT_TRUE(sim::WaitUntil([&] { return link->Connected; }));
+        sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) { connections = m.Device()->OpenConnections(); });
+        EXPECT_EQ(connections, 2);
+        EXPECT_EQ(connects, 1);
         link.reset();
+        connects = disconnects = 0;
     }
+}
+
+TEST_F(HidApiPath, LossThatNobodyReportedListsTheModulesOnceMore)
+{
+    for (const bool readsFail : {false, true}) {
+        SCOPED_TRACE(readsFail);
+        ResetModule();
+        MakeLink();
+        Connect();
+        // One failed write, or failed reads: the module is taken as gone, and the listing
+        // that follows finds it still plugged in.
+        sim::OnSimModule([readsFail](sim::SimModule& m, sim::SimHid&) {
+            m.Device()->FailReads = readsFail ? 3 : 0;
+            m.Device()->FailWrites = !readsFail;
+        });
+        if (!readsFail)
+            link->SendOwnerName("AB");
+        ASSERT_TRUE(sim::WaitUntil([&] { return disconnects == 1 && connects == 2; }));
+        sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
+            m.Device()->FailWrites = false;
+            m.ClearLog();
+        });
+        link->SendOwnerName("CD");
+        EXPECT_EQ(ModuleCodes(), std::vector<quint8>{0x09});
+        EXPECT_TRUE(sim::WaitUntil([&] { return !link->Busy; }));
+        EXPECT_EQ(disconnects, 1);
+        link.reset();
+        connects = disconnects = 0;
+    }
+}
+
+TEST_F(HidApiPath, LossWhileAReportHandlerWaitsEndsTheWaitAndUnplugsAfterIt)
+{
+    MakeLink();
+    Connect();
+    // The first command sent from the handler is the module's last: it loses power, with
+    // the busy bit of that command still set and no report to follow.
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
+        m.OnPacket = [&m](const QByteArray& p) {
+            if (static_cast<quint8>(p[0]) == 0x09)
+                m.Unplug(false);
+        };
+        m.ClearLog();
+    });
+    qint64 waited = -1;
+    int disconnectsInHandler = -1;
+    link->OnConnectionString = [&](QObject*, const QByteArray&) {
+        // Should the wait never end, the test fails rather than hangs.
+        QTimer::singleShot(5000, link.get(), [&] {
+            link->Closing = true;
+            link->WakeWaits();
+        });
+        link->SendOwnerName("AB");
+        QElapsedTimer clock;
+        clock.start();
+        link->SendOwnerName("CD");
+        waited = clock.elapsed();
+        disconnectsInHandler = disconnects;
+    };
+    link->ReadConnectionString();
+    ASSERT_TRUE(sim::WaitUntil([&] { return waited >= 0; }, 8000));
+    EXPECT_LT(waited, 2000);
+    EXPECT_EQ(disconnectsInHandler, 0);
+    ASSERT_TRUE(sim::WaitUntil([&] { return disconnects == 1; }));
+    EXPECT_FALSE(link->Connected);
+    EXPECT_EQ(ModuleCodes(), (std::vector<quint8>{0x80, 0x09}));
 }
 
 // ---- the main window on this path ---------------------------------------------------------
@@ -282,4 +385,50 @@ TEST_F(HidApiWindow, ModuleThatVanishesMidWalkLeavesTheNoModuleStateWithoutATime
     sim::Pump(1500);
     EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
     EXPECT_FALSE(Form5->isVisible());
+}
+
+TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEditAndAWriteAll)
+{
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
+    sim::Pump(700);
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.ClearLog(); });
+    form->Edit2->setText(QStringLiteral("edited.apn"));  // typed, not written yet
+    ASSERT_TRUE(RestampNode());
+    platform::SimulateDeviceChangeForTests();
+    sim::Pump(500);
+    EXPECT_TRUE(form->Link()->Connected);
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("edited.apn"));
+    EXPECT_TRUE(ModuleCodes().empty());
+
+    // A write-all with change events in its middle sends everything once and reads back.
+    sim::SimModuleConfig before;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
+        before = m.Config();
+        m.OnPacket = [n = 0](const QByteArray&) mutable {
+            if (++n % 10 == 0)
+                QMetaObject::invokeMethod(qApp, [] {
+                    RestampNode();
+                    platform::SimulateDeviceChangeForTests();
+                }, Qt::QueuedConnection);
+        };
+    });
+    form->TntButton1Click();
+    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 20000));
+    sim::SimModuleConfig after;
+    std::vector<quint8> codes;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
+        m.OnPacket = nullptr;
+        after = m.Config();
+        codes = m.Codes();
+    });
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x43), 0);  // never connected anew
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x80), 1);
+    EXPECT_EQ(after.apn.trimmed(), QByteArray("edited.apn"));
+    for (const auto& [a, b] : {std::pair{after.connectionString, before.connectionString},
+                               {after.ownerName, before.ownerName}, {after.phones[0].number, before.phones[0].number},
+                               {after.itemNames[0][0], before.itemNames[0][0]}})
+        EXPECT_EQ(a.trimmed(), b.trimmed());
+    EXPECT_EQ(after.inputs[5].cid, before.inputs[5].cid);
+    EXPECT_TRUE(ui::Record().empty());
 }

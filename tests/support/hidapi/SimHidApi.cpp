@@ -7,8 +7,9 @@
 // The module lives on a thread of its own with its own event loop, so it answers whatever
 // the program's threads do. Each open handle is a connection of the simulated layer with
 // its own queue of input reports, as a hidraw file is. The module's node is a plain file
-// in a folder of its own, created when the module is plugged in and removed when it goes,
-// so a replugged module keeps its path but is a new file, as on devtmpfs.
+// in a folder of its own, created when the module is plugged in and moved aside when it
+// goes, so a replugged module keeps its path but is a new file (another inode), as on
+// devtmpfs.
 //
 // What the simulated module looks like comes from the environment (see README.md beside
 // this folder): VEQ_SIM_FIRMWARE, VEQ_SIM_TYPE, VEQ_SIM_PRODUCT, VEQ_SIM_SERIAL,
@@ -226,12 +227,17 @@ protected:
         QDir().mkpath(folder);
         {
             sim::SimHid simHid;
-            simHid.OnPlugChange = [](const platform::HidDeviceInfo& info, bool plugged) {
+            // A node that goes is moved aside rather than removed: it keeps its inode, so the
+            // node made at the next plug-in has another one, as on devtmpfs (where a removed
+            // inode number is not handed out again at once).
+            simHid.OnPlugChange = [&folder, gone = 0](const platform::HidDeviceInfo& info, bool plugged) mutable {
                 const QString node = QString::fromLocal8Bit(info.path);
-                QFile::remove(node);
                 if (plugged) {
+                    QFile::remove(node);
                     QFile f(node);
                     (void)f.open(QIODevice::WriteOnly);
+                } else {
+                    QFile::rename(node, folder + QStringLiteral("/.gone%1").arg(++gone));
                 }
             };
             sim::SimModuleOptions options;
