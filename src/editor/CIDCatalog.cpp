@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include "editor/CatalogText.h"
 #include "link/UnitEil.h"
 #include "platform/AppPaths.h"
@@ -145,6 +147,12 @@ void DecodeContactID(const TContactIDCode& CID, QByteArray& Key, int& Group, int
     Key += QByteArray::number(hi(2));
     Group = lo(2) * 10 + hi(3);
     Zone = lo(3) * 100 + hi(4) * 10 + lo(4);
+}
+
+bool IsEmptyContactID(const TContactIDCode& CID)
+{
+    return CID.size() == static_cast<std::size_t>(ContactIDCodeSize) &&
+           std::all_of(CID.begin(), CID.end(), [](std::uint8_t b) { return b == 0; });
 }
 
 TContactIDCode EncodeContactID(const TCIDDescription& Entry, int P1, int P2)

@@ -88,6 +88,10 @@ TCIDLoadReport LoadCIDDescriptions(TCIDDescriptions& Catalogue);
 // Fewer than 5 bytes: the outputs are left unchanged.
 void DecodeContactID(const TContactIDCode& CID, QByteArray& Key, int& Group, int& Zone);
 
+// Five zero bytes: the code of an input with no event chosen (a module in its factory
+// state holds it on every input).
+bool IsEmptyContactID(const TContactIDCode& CID);
+
 // Packs an entry with the values of its two parameters (position in the name list plus
 // the number of the first name; -1 for an absent parameter, which leaves an F nibble).
 TContactIDCode EncodeContactID(const TCIDDescription& Entry, int P1, int P2);

@@ -218,7 +218,8 @@ public:
     // Stores the ticked notification boxes into user Index (0..9); false (and flags 0)
     // for a slot without a number, false and nothing changed for an index outside 0..9.
     bool CommitUserFlags(int index);
-    // Sends every user with a number (0x0B, and 0x1A from firmware 1026), 5 ms after each.
+    // Sends every user with a number (0x0B, and 0x1A from firmware 1026), 5 ms after each,
+    // and clears each user whose number was emptied in the list.
     void SendUserPhones();
     // The index (0..9) of the user the list has selected, -1 when none.
     int SelectedUserIndex() const;
@@ -251,6 +252,9 @@ public:
     int SelectedUserNode = -1;
     // Set while the program itself moves the list's selection.
     bool SelectingUser = false;
+    // Users whose number was emptied in the list and is still on the module: the next
+    // write-all clears them there. Dropped when the module sends that user again.
+    bool UserNumberEmptied[UserPhoneCount] = {};
     // users page: members end
 
     // ---- users page: committing the boxes (Main_users.cpp) --------------------------------
@@ -323,6 +327,10 @@ public:
     // handling has ended: a modal box there would hold up the read walk behind it until
     // its reply time-out ran out. Such messages are shown one after another.
     void ShowPlainMessageOutsideReports(const QString& text);
+    // The first input whose Contact ID is neither empty nor in the catalogue (-1: none).
+    int FirstInputWithUnknownCID() const;
+    // "Corrupted CID_Descriptions.txt file", in the current language.
+    void ReportCorruptedCIDCatalogue();
     void FlushDeferredPlainMessages();
     QStringList DeferredPlainMessages;
     bool ShowingDeferredPlainMessages = false;
@@ -351,6 +359,9 @@ public:
     void TntRadioButton1Click(QObject* sender);
     void DaTiDuration1Change(QObject* sender);
     void OutputFunctionChanged(int output);
+    // Only when the user chooses a function: phones that still switch the output may
+    // lose it (message 109). Refreshing the rows never asks, as it chose nothing.
+    void AskToRemoveOutputFromPhones(int output);
     void ShowPulseControls(int output);
     int FindOutputByCombo(const QObject* combo) const;
     int FindOutputByRadio(const QObject* radio, bool& isSecond) const;

@@ -56,6 +56,9 @@ constexpr std::uint8_t kCRRestore = 0x40;
 constexpr std::uint8_t kPnCRAlarmSMS = 0x40;
 constexpr int kTreeColumns = 7;
 
+// The box about an event that CID_Descriptions.txt lacks; the fixed text stands in when
+// the language file has no such message.
+constexpr int kCorruptedCatalogueMessage = 112;
 const char* const kCorruptedCatalogue = "Corrupted CID_Descriptions.txt file";
 
 // The designed names of the six rows' controls, by role.
@@ -772,6 +775,10 @@ void TForm1::ApplyInputRecord(int index)
     case 2:
         r.Event->setCurrentIndex(-1); // one past the last event: no selection
         SetupInputCIDParameters(r.Event);
+        // Five zero bytes choose no event. A code the catalogue lacks is reported once
+        // for the inputs applied together (a read, a template): by the first that has one.
+        if (!IsEmptyContactID(rec.CID) && FirstInputWithUnknownCID() == index)
+            ReportCorruptedCIDCatalogue();
         break;
     default:
         r.Event->setCurrentIndex(0);
@@ -912,6 +919,29 @@ std::uint8_t TForm1::FindCIDByDescription(const QObject* combo, TCIDDescription&
     return ::FindCIDByDescription(CIDDescriptions, LangFromUnicode(c->currentText()), entry);
 }
 
+int TForm1::FirstInputWithUnknownCID() const
+{
+    for (int i = 0; i < InputCount; ++i) {
+        const TInputRecord& rec = InputTable[i];
+        const QComboBox* function = this->*kFunctionCombo[i];
+        // A function the row cannot show leaves the row, and its event, as they were.
+        if (!function || (rec.CR & 7) >= function->count() || IsEmptyContactID(rec.CID))
+            continue;
+        QByteArray key;
+        int group = 0, zone = 0, pos = 0;
+        DecodeContactID(rec.CID, key, group, zone);
+        if (FindCIDByCode(key, pos) == 2)
+            return i;
+    }
+    return -1;
+}
+
+void TForm1::ReportCorruptedCIDCatalogue()
+{
+    const QString text = GetLangText(kCorruptedCatalogueMessage);
+    ShowPlainMessageOutsideReports(text.isEmpty() ? QString::fromLatin1(kCorruptedCatalogue) : text);
+}
+
 void TForm1::ShowPlainMessageOutsideReports(const QString& text)
 {
     DeferredPlainMessages.append(text);
@@ -940,7 +970,10 @@ void TForm1::SetupInputCIDParameters(QComboBox* eventCombo)
     const int i = FindInputNumberByFunctionCombobox(eventCombo, true);
     TCIDDescription entry;
     if (FindCIDByDescription(eventCombo, entry) != 1) {
-        ShowPlainMessageOutsideReports(QString::fromLatin1(kCorruptedCatalogue));
+        // No event chosen is no fault of the catalogue; an input that arrived with an
+        // unknown code was reported as it was applied.
+        if (eventCombo && eventCombo->currentIndex() >= 0)
+            ReportCorruptedCIDCatalogue();
         return;
     }
     const InputRow r = RowOf(*this, i);

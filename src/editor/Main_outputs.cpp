@@ -139,6 +139,7 @@ void TForm1::BuildOutputsPage(QWidget* page, int top)
         connect(c, &QComboBox::activated, this, [this, c, i] {
             Guard([this, c, i] {
                 outputRowHeld_[i] = false;
+                AskToRemoveOutputFromPhones(i);
                 ComboBox24Change(c);
             });
         });
@@ -454,15 +455,6 @@ void TForm1::OutputFunctionChanged(int o)
     const int code = OutputFunctionCode(o);
     ctl::SetTag(DaTiDuration[o], kPulseLimit);
 
-    QByteArray list;
-    // (Neither a read of all settings nor a language switch asks: neither chose a function.)
-    if (code != 0 && ListOutputControlPhones(o, list) && !(Link() && Link()->ReadingAll) &&
-        !LanguageRefreshRunning) {
-        const QString text = GetLangText(109) + QStringLiteral("\r\n\r\n") + LangToUnicode(list);
-        if (WideMessagedlg(text, ui::MsgType::Warning, {ui::MsgButton::Yes, ui::MsgButton::No})
-            == ui::MsgButton::Yes)
-            RemoveOutputFromPhones(o);
-    }
     if (code == 0) {
         SecondRadio[o]->setEnabled(true);
     } else if (code >= 1 && code <= 3) {
@@ -482,6 +474,18 @@ void TForm1::OutputFunctionChanged(int o)
             remote[i]->setEnabled(OutputCombo[i]->currentIndex() == 0);
 
     ShowPGMRow(SelectedPGMSlot());
+}
+
+void TForm1::AskToRemoveOutputFromPhones(int o)
+{
+    if (o < 0 || o >= OutputCount || !OutputCombo[o] || OutputFunctionCode(o) == 0)
+        return;
+    QByteArray list;
+    if (!ListOutputControlPhones(o, list) || (Link() && Link()->ReadingAll))
+        return;
+    const QString text = GetLangText(109) + QStringLiteral("\r\n\r\n") + LangToUnicode(list);
+    if (WideMessagedlg(text, ui::MsgType::Warning, {ui::MsgButton::Yes, ui::MsgButton::No}) == ui::MsgButton::Yes)
+        RemoveOutputFromPhones(o);
 }
 
 void TForm1::ShowPulseControls(int o)

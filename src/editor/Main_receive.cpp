@@ -273,6 +273,7 @@ void TForm1::OnPhoneNumberArrive(quint8 idx, quint8 cr, const QByteArray& number
 {
     if (!StoreUserPhone(idx, cr, number))
         return;
+    UserNumberEmptied[idx] = false;
     if (idx == 9)
         SelectUserNode(0);
 }

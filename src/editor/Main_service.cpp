@@ -38,6 +38,9 @@ void TForm1::BuildServiceControls()
     QWidget* p = TabSheet1;
     TntComboBox1 = Make<QComboBox>(p, "TntComboBox1", 602, 16, 150, 24);
     TntComboBox1->setEditable(true);
+    // A number is typed for one test; only "Itraukti Nr." adds one to the list, after its
+    // length check, so that the list is what Settings.ini gets at closing.
+    TntComboBox1->setInsertPolicy(QComboBox::NoInsert);
     TntButton28 = Make<QPushButton>(p, "TntButton28", 758, 16, 134, 24);
     TntButton28->setText(QStringLiteral("Itraukti Nr."));
     TntButton25 = Make<QPushButton>(p, "TntButton25", 602, 48, 290, 28);
@@ -90,6 +93,9 @@ void TForm1::TntButton25Click()
     };
     try {
         WriteFactoryDefaults(true);
+        // The reset cleared every user's flags: the boxes must not keep showing the old
+        // ones, or the next commit of the shown user would bring them back.
+        ShowUserFlags(SelectedUserNode);
         TSendSequence seq(*this);
         if (!seq.Going()) {
             fail();

@@ -582,6 +582,9 @@ void TForm1::Timer_BlinkTimer()
 
 void TForm1::TntFormMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, bool& handled)
 {
+    // Touchpads open and close a swipe with events that do not move vertically.
+    if (wheelDelta == 0)
+        return;
     QScrollBar* bar = (shift & (Qt::ShiftModifier | Qt::ControlModifier)) ? ClientScroll->horizontalScrollBar()
                                                                           : ClientScroll->verticalScrollBar();
     bar->setValue(bar->value() + (wheelDelta < 0 ? 30 : -30));

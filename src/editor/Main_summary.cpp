@@ -416,6 +416,9 @@ void TForm1::BuildSummary()
 
 void TForm1::Memo_SummMouseWheel(Qt::KeyboardModifiers, int wheelDelta, const QPoint&, bool& handled)
 {
+    // Touchpads open and close a swipe with events that do not move vertically.
+    if (wheelDelta == 0)
+        return;
     // One line per wheel event, whatever the size of the turn.
     Memo_Summ->verticalScrollBar()->triggerAction(wheelDelta < 0 ? QAbstractSlider::SliderSingleStepAdd
                                                                  : QAbstractSlider::SliderSingleStepSub);

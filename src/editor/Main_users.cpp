@@ -337,10 +337,16 @@ QString TForm1::VStringTree1GetText(int index, int column) const
 
 void TForm1::VStringTree1NewText(int index, int, const QString& newText)
 {
+    // Digits, and the "+" of an international number in front of them.
     QByteArray digits;
-    for (QChar c : newText)
+    for (QChar c : newText) {
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
             digits.append(static_cast<char>(c.unicode()));
+        else if (c == QLatin1Char('+') && digits.isEmpty())
+            digits.append('+');
+    }
+    if (digits == "+")
+        digits.clear();
     if (index < 0 || index >= UserPhoneCount)
         return;
     // Compared as it would be stored, so that a long number cannot become equal to
@@ -359,6 +365,10 @@ void TForm1::VStringTree1NewText(int index, int, const QString& newText)
         WideMessagedlg(GetLangText(81), ui::MsgType::Error, {ui::MsgButton::OK});
         return;
     }
+    if (digits.isEmpty() && !UserPhones[index].PhoneNr.isEmpty())
+        UserNumberEmptied[index] = true;
+    else if (!digits.isEmpty())
+        UserNumberEmptied[index] = false;
     UserPhones[index].PhoneNr = digits;
 }
 
@@ -472,11 +482,17 @@ void TForm1::SendUserPhones()
     seq.Run([&] {
         for (int i = 0; i < UserPhoneCount; ++i) {
             const TUserPhoneRecord& u = UserPhones[i];
-            if (u.PhoneNr.isEmpty())
+            // A slot without a number is left as the module has it, unless the user
+            // emptied it: then it is cleared as "Clear selected number" does.
+            const bool clear = u.PhoneNr.isEmpty();
+            if (clear && !UserNumberEmptied[i])
                 continue;
-            seq.Send([&](TVEQ2& l) { l.SendPhoneNumber(static_cast<quint8>(i), u.PnCR, u.PhoneNr); }, 5);
+            const std::uint8_t cr = clear ? 0 : u.PnCR;
+            const std::uint8_t addCR = clear ? 0 : u.PnAddCR;
+            seq.Send([&](TVEQ2& l) { l.SendPhoneNumber(static_cast<quint8>(i), cr, u.PhoneNr); }, 5);
             if (Link()->FirmwareVersion >= FwAdditionalCR)
-                seq.Send([&](TVEQ2& l) { l.SendPhoneNumberAdditionalCR(static_cast<quint8>(i), u.PnAddCR); }, 5);
+                seq.Send([&](TVEQ2& l) { l.SendPhoneNumberAdditionalCR(static_cast<quint8>(i), addCR); }, 5);
+            UserNumberEmptied[i] = false;
         }
     });
 }
@@ -631,6 +647,7 @@ void TForm1::TntButton7Click()
     UserPhones[index].PhoneNr.clear();
     UserPhones[index].PnCR = 0;
     UserPhones[index].PnAddCR = 0;
+    UserNumberEmptied[index] = false;
     if (Link()) {
         Link()->SendPhoneNumber(static_cast<quint8>(index), 0, QByteArray());
         if (Link() && Link()->FirmwareVersion >= FwAdditionalCR)

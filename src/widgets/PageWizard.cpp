@@ -1542,6 +1542,10 @@ bool TPageWizard::event(QEvent* event)
     try {
         if (event->type() == QEvent::ParentChange)
             FollowParent();
+        // A page disabled while the wizard was disabled with its window got no change
+        // event of its own: the active page is looked at again once the wizard is enabled.
+        if (event->type() == QEvent::EnabledChange && isEnabled() && FActivePage && !FActivePage->IsPageEnabled())
+            ActivePageDisabled(FActivePage);
     } catch (...) {
     }
     return QWidget::event(event);

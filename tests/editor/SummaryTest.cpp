@@ -328,12 +328,12 @@ TEST_F(SummaryTest, WheelScrollsTheSummaryOneLineOnly)
     ASSERT_GT(window->maximum(), 0);
     const int windowAt = window->value();
 
-    auto wheel = [&](int delta) {
-        QWidget* vp = form->Memo_Summ->viewport();
+    auto wheelOver = [&](QWidget* vp, int delta) {
         QWheelEvent e(QPointF(10, 10), vp->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(vp, &e);
     };
+    auto wheel = [&](int delta) { wheelOver(form->Memo_Summ->viewport(), delta); };
     wheel(-360);
     EXPECT_EQ(bar->value(), bar->singleStep());
     wheel(-120);
@@ -341,6 +341,14 @@ TEST_F(SummaryTest, WheelScrollsTheSummaryOneLineOnly)
     wheel(120);
     EXPECT_EQ(bar->value(), bar->singleStep());
     EXPECT_EQ(window->value(), windowAt);
+
+    // A touchpad's events without vertical movement scroll neither the summary nor the window.
+    window->setValue(window->maximum() / 2);
+    const int windowMid = window->value();
+    wheel(0);
+    wheelOver(form->ClientScroll->viewport(), 0);
+    EXPECT_EQ(bar->value(), bar->singleStep());
+    EXPECT_EQ(window->value(), windowMid);
 }
 
 TEST_F(SummaryTest, PrintsOneJobPerCopyThroughTheDialog)

@@ -130,19 +130,25 @@ TEST_F(UsersPageTest, EditedNumbersKeepDigitsAndStayUnique)
     EXPECT_FALSE(m->flags(Cell(0, 0)) & Qt::ItemIsEditable);
     EXPECT_TRUE(m->flags(Cell(0, 1)) & Qt::ItemIsEditable);
 
-    ASSERT_TRUE(m->setData(Cell(3, 1), QStringLiteral(" +370 (612) 345-67x")));
-    EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray("37061234567"));
-    EXPECT_EQ(m->data(Cell(3, 1)).toString(), QStringLiteral("37061234567"));
+    // Digits only, and a "+" in front of them.
+    const std::pair<const char*, const char*> typed[] = {
+        {" +370 (612) 345-67x", "+37061234567"}, {"3+70+", "370"}, {"++370", "+370"}, {"+", ""}, {"+ -", ""}};
+    for (const auto& [text, stored] : typed) {
+        ASSERT_TRUE(m->setData(Cell(3, 1), QString::fromLatin1(text)));
+        EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray(stored)) << text;
+    }
+    ASSERT_TRUE(m->setData(Cell(3, 1), QStringLiteral("+37061234567")));
+    EXPECT_EQ(m->data(Cell(3, 1)).toString(), QStringLiteral("+37061234567"));
 
     // Another slot's number: message 81, the old number stays.
     UserPhones[4].PhoneNr = "555";
-    ASSERT_TRUE(m->setData(Cell(4, 1), QStringLiteral("370-612-34567")));
+    ASSERT_TRUE(m->setData(Cell(4, 1), QStringLiteral("+370-612-34567")));
     EXPECT_EQ(UserPhones[4].PhoneNr, QByteArray("555"));
     ASSERT_EQ(MessagesShown(), 1);
     EXPECT_EQ(ui::Record().back().text, form->GetLangText(81));
     // The slot's own number again, and an empty text, are accepted.
-    ASSERT_TRUE(m->setData(Cell(3, 1), QStringLiteral("37061234567")));
-    EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray("37061234567"));
+    ASSERT_TRUE(m->setData(Cell(3, 1), QStringLiteral("+37061234567")));
+    EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray("+37061234567"));
     ASSERT_TRUE(m->setData(Cell(4, 1), QStringLiteral(" - ")));
     EXPECT_TRUE(UserPhones[4].PhoneNr.isEmpty());
     EXPECT_EQ(MessagesShown(), 1);
@@ -163,7 +169,7 @@ TEST_F(UsersPageTest, EditedNumbersKeepDigitsAndStayUnique)
     QTest::keyClicks(editor, "+44 20 7946");
     QTest::keyClick(editor, Qt::Key_Return);
     sim::Pump(20);
-    EXPECT_EQ(UserPhones[2].PhoneNr, QByteArray("44207946"));
+    EXPECT_EQ(UserPhones[2].PhoneNr, QByteArray("+44207946"));
 }
 
 TEST_F(UsersPageTest, SMSBackupHidesTheCallBoxesAndLocksSmartphone)
@@ -332,6 +338,57 @@ TEST_F(UsersPageTest, Firmware1026ClearsAndSendsWithAdditionalFlags)
     EXPECT_EQ(packets[1].mid(1, 2), QByteArray("\x00\x10", 2));
     EXPECT_EQ(packets[2].mid(1, 5), QByteArray("\x04\x02" "444", 5));
     EXPECT_EQ(packets[3].mid(1, 2), QByteArray("\x04\x20", 2));
+}
+
+// Numbers edited in the list reach the module at the next write-all as the list shows
+// them: an emptied number is cleared there as "Clear selected number" does, a "+" stays,
+// and every slot the user did not edit keeps what the module holds.
+TEST_F(UsersPageTest, NumbersEditedInTheListReachTheModuleAsShown)
+{
+    SetLinkTiming(2000, 500);
+    PlugModule(2035);
+    auto& phones = module->Config().phones;
+    phones[0] = {"+37060000012", 0x43, 0x02};
+    phones[1] = {"37060000013", 0x41, 0x01};
+    phones[2] = {"37060000014", 0x40, 0x00};
+    phones[3] = {"", 0x41, 0x10}; // no number, but flags: the module keeps them
+    module->Config().accessPin = AccessPINToWord("1234"); // the write-all's page check
+    const auto before = phones;
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    ASSERT_TRUE(WaitReadFinished());
+    auto write = [&] {
+        module->ClearLog();
+        form->TntButton1->click();
+        ASSERT_TRUE(WaitReadFinished());
+        EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
+    };
+    QAbstractItemModel* m = form->VStringTree1Model;
+    ASSERT_TRUE(m->setData(Cell(0, 1), QStringLiteral("+37060000019")));
+    ASSERT_TRUE(m->setData(Cell(1, 1), QString()));
+    ASSERT_TRUE(m->setData(Cell(2, 1), QString())); // emptied, then typed again
+    ASSERT_TRUE(m->setData(Cell(2, 1), QStringLiteral("37060000024")));
+    write();
+
+    const struct {
+        const char* number;
+        quint8 cr, addCR;
+    } expected[] = {{"+37060000019", 0x43, 0x02}, {"", 0, 0}, {"37060000024", 0x40, 0x00}};
+    for (int i = 0; i < UserPhoneCount; ++i) {
+        SCOPED_TRACE(i);
+        const auto& got = phones[i];
+        const bool edited = i < 3;
+        EXPECT_EQ(got.number.trimmed(), edited ? QByteArray(expected[i].number) : before[i].number);
+        EXPECT_EQ(got.cr, edited ? expected[i].cr : before[i].cr);
+        EXPECT_EQ(got.addCR, edited ? expected[i].addCR : before[i].addCR);
+    }
+    EXPECT_EQ(form->VStringTree1Model->data(Cell(1, 1)).toString(), QString());
+
+    // Cleared once: the next write-all leaves the empty slot alone.
+    phones[1].cr = 0x41;
+    write();
+    for (const QByteArray& p : WritePackets())
+        EXPECT_FALSE(static_cast<quint8>(p[0]) == 0x0B && p[1] == 1);
+    EXPECT_EQ(phones[1].cr, 0x41);
 }
 
 TEST_F(UsersPageTest, CtrlClickThatDeselectsTheShownUserStillCommitsItsBoxes)

@@ -279,16 +279,19 @@ TEST_F(WindowStartAndWaitTest, FaultInAReportHandlerIsDiscardedWithOneLineOnStan
     EXPECT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone(); }, 15000));
 }
 
-// A blank module's inputs hold Contact IDs no catalogue entry has: each is reported, but
-// only once the report that brought it has been handled, so a person reading the boxes
-// slowly does not hold up the read until its reply time-out.
+// Inputs whose Contact IDs no catalogue entry has are reported, but only once the report
+// that brought them has been handled, so a person reading the box slowly does not hold up
+// the read until its reply time-out.
 TEST_F(WindowStartAndWaitTest, MessagesRaisedByAReportWaitUntilItIsHandled)
 {
-    PlugModule(2035); // every input's Contact ID is five zero bytes
+    PlugModule(2035, false);
+    for (auto& in : module->Config().inputs)
+        in.cid = {6, 0x19, 0x90, 0x12, 0x34};
+    module->Plug();
     int corrupted = 0;
     int duringReport = 0;
     ui::SetOnRecorded([&](const ui::ShownDialog& d) {
-        if (d.text != QStringLiteral("Corrupted CID_Descriptions.txt file"))
+        if (!d.text.startsWith(QStringLiteral("Corrupted CID_Descriptions.txt file")))
             return;
         ++corrupted;
         if (form && form->Link() && form->Link()->HandlingReport())
@@ -296,7 +299,7 @@ TEST_F(WindowStartAndWaitTest, MessagesRaisedByAReportWaitUntilItIsHandled)
         sim::Pump(400); // longer than the reply time-out
     });
     CreateForms();
-    const bool finished = sim::WaitUntil([&] { return ReadFinishedDialogGone() && corrupted == InputCount; }, 20000);
+    const bool finished = sim::WaitUntil([&] { return ReadFinishedDialogGone() && corrupted == 1; }, 20000);
     ui::SetOnRecorded(nullptr);
     ASSERT_TRUE(finished);
     EXPECT_EQ(duringReport, 0);

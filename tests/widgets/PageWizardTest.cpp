@@ -449,6 +449,34 @@ TEST_F(PageWizardTest, DisablingTheActivePageMovesOnOrClears)
     EXPECT_TRUE(pages[1]->isHidden());
 }
 
+// The toolkit reports no change of a page disabled while its window is disabled: the
+// wizard looks at its active page again when it is enabled itself, whichever ancestor
+// (or the wizard) was disabled, and leaves an active page that is enabled again alone.
+TEST_F(PageWizardTest, PageDisabledWhileTheWindowIsDisabledIsLeftOnceEnabled)
+{
+    const struct {
+        const char* name;
+        bool byWizard;    // the wizard itself is disabled, not its window
+        bool reenabled;   // the page is enabled again before the window is
+        int expected;     // the active page afterwards
+    } cases[] = {{"window", false, false, 2}, {"wizard", true, false, 2}, {"page enabled again", false, true, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        pages.clear();
+        Build(3, true);
+        QWidget* holder = c.byWizard ? static_cast<QWidget*>(wz) : form.get();
+        wz->SetActivePageIndex(1);
+        holder->setEnabled(false);
+        pages[1]->setEnabled(false);
+        EXPECT_EQ(wz->ActivePage(), pages[1]); // nothing to see yet
+        if (c.reenabled)
+            pages[1]->setEnabled(true);
+        holder->setEnabled(true);
+        EXPECT_EQ(wz->ActivePage(), pages[c.expected]);
+        EXPECT_EQ(pages[1]->isHidden(), c.expected != 1);
+    }
+}
+
 TEST_F(PageWizardTest, DestroyingTheWizardReleasesItsPages)
 {
     Build(2);
