@@ -77,12 +77,12 @@ std::uint16_t Low16(std::int32_t v)
 // A template holds the module's texts (names, SMS phrases, input and additional SMS texts)
 // as the 8-bit text of its language, which the file names: the module's bytes decoded when
 // saved, and encoded again once the load has made that language current.
-QByteArray SmsText(const QByteArray& moduleBytes)
+QByteArray TemplateText(const QByteArray& moduleBytes)
 {
     return TForm2::DecodeSmsText(moduleBytes);
 }
 
-QByteArray SmsBytes(const QByteArray& text)
+QByteArray ModuleBytes(const QByteArray& text)
 {
     return TForm2::EncodeSmsText(text);
 }
@@ -133,7 +133,7 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
         lines << NumberLine(Indexed("Violations", i), r.Violations);
         lines << NumberLine(Indexed("NoSenseInterval", i), r.NoSenseInterval);
         lines << TextLine(Indexed("CID", i), tpl::ContactIDValue(r.CID));
-        lines << TextLine(Indexed("InputSMSPhrase", i), SmsText(InputTable[static_cast<std::size_t>(i)].SMSText));
+        lines << TextLine(Indexed("InputSMSPhrase", i), TemplateText(InputTable[static_cast<std::size_t>(i)].SMSText));
     }
     for (int i = 0; i < OutputCount; ++i) {
         const TOutputRecord r = BuildOutputRecord(i);
@@ -141,22 +141,22 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
         lines << NumberLine(Indexed("ImpLength", i), r.ImpLength);
     }
     for (int i = 0; i < AdditionalSMSTextCount; ++i)
-        lines << TextLine(Indexed("AdditionalSMS", i), SmsText(AdditionalSMSTexts[static_cast<std::size_t>(i)]));
+        lines << TextLine(Indexed("AdditionalSMS", i), TemplateText(AdditionalSMSTexts[static_cast<std::size_t>(i)]));
     for (int i = 0; i < RemotePhoneCount; ++i) {
         const TRemotePhoneRecord& p = RemotePhones[static_cast<std::size_t>(i)];
         lines << NumberLine(Indexed("PGMPnCR", i), p.PGMPnCR);
         lines << TextLine(Indexed("PGMPhonenumber", i), p.Number);
     }
     for (int n = 0; n < ItemNameGroupSize; ++n) {
-        lines << TextLine(Indexed("Zone", n), SmsText(ItemNameAt(1, n)));
-        lines << TextLine(Indexed("User", n), SmsText(ItemNameAt(3, n)));
+        lines << TextLine(Indexed("Zone", n), TemplateText(ItemNameAt(1, n)));
+        lines << TextLine(Indexed("User", n), TemplateText(ItemNameAt(3, n)));
         if (n < ModuleNameCount)
-            lines << TextLine(Indexed("Module", n), SmsText(ItemNameAt(2, n)));
+            lines << TextLine(Indexed("Module", n), TemplateText(ItemNameAt(2, n)));
         if (n < PartitionNameCount)
-            lines << TextLine(Indexed("Partition", n), SmsText(ItemNameAt(4, n)));
+            lines << TextLine(Indexed("Partition", n), TemplateText(ItemNameAt(4, n)));
     }
     for (int i = 0; i < TForm2::PhraseCount; ++i)
-        lines << TextLine(Indexed("SMSPhrase", i), Form2 ? SmsText(TForm2::SmsBytes(Form2->PhraseEdit(i))) : QByteArray());
+        lines << TextLine(Indexed("SMSPhrase", i), Form2 ? TemplateText(TForm2::SmsBytes(Form2->PhraseEdit(i))) : QByteArray());
     // The help text may hold line breaks: each becomes a blank, so it stays one line.
     lines << TextLine("Help Text", Form3 ? Form3->Text() : QByteArray());
     lines << BoolLine("HeartBeat Event ID CB", Ticked(TntCheckBox33));
@@ -327,7 +327,7 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
     f.TntCheckBox10->setChecked(s.TntCheckBox10);
 
     for (int i = 0; i < AdditionalSMSTextCount; ++i)
-        StoreAdditionalSMSText(i, SmsBytes(t.Text(Indexed("AdditionalSMS", i))));
+        StoreAdditionalSMSText(i, ModuleBytes(t.Text(Indexed("AdditionalSMS", i))));
     f.FillAdditionalTextEdits();
 
     for (int i = 0; i < RemotePhoneCount; ++i) {
@@ -340,18 +340,18 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
 
     // Names: FDNr 1 zones, 2 modules, 3 users, 4 partitions.
     for (int n = 0; n < ItemNameGroupSize; ++n) {
-        StoreItemName(1, n, SmsBytes(t.Text(Indexed("Zone", n))));
+        StoreItemName(1, n, ModuleBytes(t.Text(Indexed("Zone", n))));
         if (n < ModuleNameCount)
-            StoreItemName(2, n, SmsBytes(t.Text(Indexed("Module", n))));
-        StoreItemName(3, n, SmsBytes(t.Text(Indexed("User", n))));
+            StoreItemName(2, n, ModuleBytes(t.Text(Indexed("Module", n))));
+        StoreItemName(3, n, ModuleBytes(t.Text(Indexed("User", n))));
         if (n < PartitionNameCount)
-            StoreItemName(4, n, SmsBytes(t.Text(Indexed("Partition", n))));
+            StoreItemName(4, n, ModuleBytes(t.Text(Indexed("Partition", n))));
     }
     f.FillNameGrids();
 
     if (Form2)
         for (int i = 0; i < TForm2::PhraseCount; ++i)
-            TForm2::SetSmsBytes(Form2->PhraseEdit(i), SmsBytes(t.Text(Indexed("SMSPhrase", i))));
+            TForm2::SetSmsBytes(Form2->PhraseEdit(i), ModuleBytes(t.Text(Indexed("SMSPhrase", i))));
     if (Form3)
         Form3->SetText(t.Text("Help Text"));
 
@@ -368,7 +368,7 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
         r.Sensivity = Low8(t.Number(Indexed("Sensivity", i)));
         r.NoSenseInterval = Low16(t.Number(Indexed("NoSenseInterval", i)));
         r.CID = t.ContactID(Indexed("CID", i));
-        r.SMSText = CutToWidth(SmsBytes(t.Text(Indexed("InputSMSPhrase", i))), SMSTextWidth);
+        r.SMSText = CutToWidth(ModuleBytes(t.Text(Indexed("InputSMSPhrase", i))), SMSTextWidth);
         f.ApplyInputRecord(i);
     }
     f.RefreshInputFunctions();
