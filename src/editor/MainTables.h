@@ -3,7 +3,9 @@
 // tables, and the flags that say how the main window works. These are the globals of
 // the main window's unit: zero at program start, touched only on the GUI thread.
 //
-// Texts are 8-bit, in the code page of the current language. A field that the module
+// Texts are 8-bit. Element names, input SMS texts and additional SMS texts are the
+// module's bytes, in its own character set, whatever language is current: the pages show
+// them decoded and encode what the user types (lang/SmsCharset.h). A field that the module
 // keeps in a fixed width (15 characters for phone numbers, 50 for SMS texts) never holds
 // more: the Store/Set routines below cut longer texts.
 //
@@ -95,7 +97,7 @@ struct TInputRowControls {
 
 // One input: index 0..5 = input 1..6.
 struct TInputRecord {
-    QByteArray SMSText;                // at most 50 characters, in the language's code page
+    QByteArray SMSText;                // at most 50 characters, the module's bytes
     std::uint8_t CR = 0;               // TInputCRFlags
     std::uint8_t Violations = 0;
     std::uint8_t Sensivity = 0;        // units of 100 ms
@@ -193,13 +195,13 @@ bool StoreRemotePhone(int Idx, std::uint8_t PGMPnCR, const QByteArray& Number);
 bool StoreInputSetting(int Idx, std::uint8_t CR, std::uint8_t Violations,
                        std::uint8_t Sensivity, std::uint16_t NoSenseInterval,
                        const tduomenys& CID);
-// Reply 0x93: an input's SMS text (already decoded).
+// Reply 0x93: an input's SMS text (the module's bytes).
 bool StoreInputSMSText(int Idx, const QByteArray& Text);
 // Reply 0x92: an output's control byte and pulse length (already in seconds).
 bool StoreOutputSetting(int Idx, std::uint8_t CR, std::uint16_t ImpLength);
-// Reply 0x90: name Idx of group FDNr (already decoded).
+// Reply 0x90: name Idx of group FDNr (the module's bytes).
 bool StoreItemName(int FDNr, int Idx, const QByteArray& Name);
-// Reply 0x96: an additional SMS text (already decoded).
+// Reply 0x96: an additional SMS text (the module's bytes).
 bool StoreAdditionalSMSText(int Idx, const QByteArray& Text);
 
 // Read access that never leaves the table: nullptr outside it.

@@ -14,6 +14,7 @@
 #include "editor/MainTables.h"
 #include "editor/Unit2.h"
 #include "lang/LangText.h"
+#include "lang/SmsCharset.h"
 #include "widgets/Colors.h"
 #include "widgets/PageWizard.h"
 
@@ -495,7 +496,7 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         auto* smsPanel = Make<QFrame>(g, name(nSmsPanel), 8, 46, 564, 26);
         this->*kSmsPanel[i] = smsPanel;
         auto* smsEdit = Make<QLineEdit>(smsPanel, name(nSmsEdit), 0, 2, 560, 22);
-        smsEdit->setMaxLength(SMSTextWidth);
+        TForm2::HoldSmsBytes(smsEdit, SMSTextWidth);
         this->*kSmsEdit[i] = smsEdit;
         auto* note = Make<QLabel>(g, name(nNote), 8, 50, 600, 18);
         note->hide();
@@ -733,7 +734,7 @@ void TForm1::ApplyInputRecord(int index)
 
     r.Function->setCurrentIndex(function);
     r.Type->setCurrentIndex((rec.CR & kCRType) ? 1 : 0);
-    r.SmsEdit->setText(LangToUnicode(rec.SMSText));
+    TForm2::SetSmsBytes(r.SmsEdit, rec.SMSText);
     r.Sensitivity->SetValue(rec.Sensivity * kSensitivityStep);
     {
         // Applying a record runs none of the row's change handlers.
@@ -875,7 +876,7 @@ void TForm1::InputFunctionComboboxChange(int index)
     if (!Built(*this) || !IsInputIndex(index))
         return;
     const InputRow r = RowOf(*this, index);
-    r.SmsEdit->setText(LangToUnicode(InputTable[index].SMSText));
+    TForm2::SetSmsBytes(r.SmsEdit, InputTable[index].SMSText);
     switch (r.Function->currentIndex()) {
     case 0:
         for (QWidget* w : std::initializer_list<QWidget*>{r.SmsPanel, r.CIDPanel, r.Note, r.SmsLabel,
@@ -1039,7 +1040,7 @@ QByteArray TForm1::NameGridCell(int grid, int row) const
         return item ? LangFromUnicode(item->text()) : QByteArray();
     }
     // Without the names page the grid's content is the names table itself.
-    return ItemNameAt(NameGroupOfGrid(grid), row);
+    return TForm2::DecodeSmsText(ItemNameAt(NameGroupOfGrid(grid), row));
 }
 
 // ---- the "!" warning ----------------------------------------------------------------
@@ -1082,7 +1083,7 @@ void TForm1::TntEdit5Change(QObject* sender)
     for (int i = 0; i < InputCount; ++i) {
         QLineEdit* e = this->*kSmsEdit[i];
         if (e && e == sender)
-            StoreInputSMSText(i, LangFromUnicode(e->text()));
+            StoreInputSMSText(i, TForm2::SmsBytes(e));
     }
 }
 
@@ -1180,7 +1181,12 @@ void TForm1::VTIN1NewText(int input, int column, const QString& text)
     const TCIDParameterSlot edited = InputNodes[input].Slot[s];
     if (!edited.Active || edited.Index < 0)
         return;
-    const QByteArray name = LangFromUnicode(text).left(kNameWidth);
+    // The name's bytes: what the user left as it was keeps them.
+    const int group = NameGroupOfGrid(edited.GridNumber);
+    const QByteArray held = ItemNameAt(group, edited.Index);
+    const QByteArray bytes = SmsBytesAfterEdit(held, SmsBytesToUnicode(held), text.left(kNameWidth));
+    const QString shown = SmsBytesToUnicode(bytes);
+    const QByteArray name = LangFromUnicode(shown);
     for (int j = 0; j < InputCount; ++j) {
         TCIDParameterSlot& o = InputNodes[j].Slot[s];
         if (o.GridNumber == edited.GridNumber && o.Index == edited.Index) {
@@ -1196,10 +1202,10 @@ void TForm1::VTIN1NewText(int input, int column, const QString& text)
                 item = new QTableWidgetItem;
                 g->setItem(edited.Index, 1, item);
             }
-            item->setText(LangToUnicode(name));
+            item->setText(shown);
         }
     }
-    StoreItemName(NameGroupOfGrid(edited.GridNumber), edited.Index, name);
+    StoreItemName(group, edited.Index, bytes);
 }
 
 void TForm1::FillNamePopup(int input, int slot)

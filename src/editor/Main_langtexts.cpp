@@ -8,6 +8,7 @@
 #include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/MainTables.h"
+#include "editor/Unit2.h"
 #include "lang/LangText.h"
 #include "link/UnitEil.h"
 #include "widgets/PageWizard.h"
@@ -291,8 +292,16 @@ QList<TForm1::THeldText> TForm1::HoldConfigurationTexts() const
 {
     // Texts of plain ASCII read the same through every code table: only the others are
     // held. In-place editors of lists and the edits inside spin boxes and combo boxes hold
-    // nothing of their own.
+    // nothing of their own. Texts the module keeps in its own character set are held as
+    // its bytes already (the SMS text edits and the name tables): the new language shows
+    // them as it decodes those bytes.
     QList<THeldText> held;
+    auto nameGrid = [this](const QTableWidget* g) {
+        for (int b = 0; b < ItemNameGroupCount; ++b)
+            if (NameGrid(b) == g)
+                return true;
+        return false;
+    };
     auto inside = [](const QWidget* w) {
         for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
             if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p) ||
@@ -301,13 +310,13 @@ QList<TForm1::THeldText> TForm1::HoldConfigurationTexts() const
         return false;
     };
     for (QLineEdit* e : findChildren<QLineEdit*>())
-        if (!inside(e) && !isAscii(e->text()))
+        if (!inside(e) && !TForm2::HoldsSmsBytes(e) && !isAscii(e->text()))
             held.append({e, -1, -1, LangFromUnicode(e->text())});
     for (QPlainTextEdit* m : findChildren<QPlainTextEdit*>())
         if (!m->isReadOnly() && !isAscii(m->toPlainText()))
             held.append({m, -1, -1, LangFromUnicode(m->toPlainText())});
     for (QTableWidget* g : findChildren<QTableWidget*>())
-        for (int r = 0; r < g->rowCount(); ++r)
+        for (int r = 0; r < g->rowCount() && !nameGrid(g); ++r)
             for (int c = 0; c < g->columnCount(); ++c)
                 if (const QTableWidgetItem* it = g->item(r, c); it && !isAscii(it->text()))
                     held.append({g, r, c, LangFromUnicode(it->text())});
@@ -325,4 +334,10 @@ void TForm1::ShowHeldTexts(const QList<THeldText>& texts)
         else if (auto* g = qobject_cast<QTableWidget*>(t.Control.data()); g && g->item(t.Row, t.Column))
             g->item(t.Row, t.Column)->setText(shown);
     }
+    // The module's texts as the new language decodes their bytes; the names' row labels
+    // in its words.
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+        if (TForm2::HoldsSmsBytes(e))
+            TForm2::ShowSmsBytes(e);
+    FillNameGrids();
 }

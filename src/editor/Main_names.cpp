@@ -10,6 +10,7 @@
 #include "editor/Unit6.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
+#include "lang/SmsCharset.h"
 #include "link/VEQ2_SDK.h"
 #include "widgets/PageWizard.h"
 
@@ -48,6 +49,7 @@ constexpr NameBlock kBlocks[ItemNameGroupCount] = {
 constexpr int kLabelColumnWidth = 35;
 constexpr int kNameColumnWidth = 157;
 constexpr int kRowHeight = 18;
+constexpr int kNameWidth = 16; // characters the module keeps of a name
 
 QTableWidget* makeGrid(QWidget* parent, const char* name, int x, int y, int h, int rows)
 {
@@ -77,6 +79,15 @@ class NameEditDelegate : public QStyledItemDelegate {
 public:
     using Handler = std::function<void(int col, int row, const QString& value)>;
     NameEditDelegate(QObject* parent, Handler handler) : QStyledItemDelegate(parent), handler_(std::move(handler)) {}
+
+    // A name takes no more characters than the module keeps.
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* e = qobject_cast<QLineEdit*>(editor))
+            e->setMaxLength(kNameWidth);
+        return editor;
+    }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
@@ -168,7 +179,7 @@ void TForm1::FillNameGrids()
             label->setFlags(Qt::ItemIsEnabled); // the fixed column: not selectable, not editable
             label->setBackground(grid->palette().button());
             grid->setItem(r, 0, label);
-            auto* name = new QTableWidgetItem(LangToUnicode(ItemNameAt(block.group, r)));
+            auto* name = new QTableWidgetItem(SmsBytesToUnicode(ItemNameAt(block.group, r)));
             name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
             grid->setItem(r, 1, name);
         }
@@ -186,8 +197,10 @@ void TForm1::StringGrid3SetEditText(QTableWidget* sender, int ACol, int ARow, co
     if (block < 0 || ARow < 0 || ARow >= kBlocks[block].count)
         return;
     // The edited cell's own row: by the time an edit is committed the selection may
-    // already stand on another row.
-    StoreItemName(kBlocks[block].group, ARow, LangFromUnicode(Value));
+    // already stand on another row. The cell shows the name's bytes in the current
+    // language; what the user left as it was keeps its bytes.
+    const QByteArray held = ItemNameAt(kBlocks[block].group, ARow);
+    StoreItemName(kBlocks[block].group, ARow, SmsBytesAfterEdit(held, SmsBytesToUnicode(held), Value));
 }
 
 void TForm1::TntButton24Click()
@@ -215,7 +228,7 @@ void TForm1::FillDefaultItemNames()
     for (const NameBlock& block : kBlocks) {
         const QByteArray text = GetLangMessage(block.message);
         for (int k = 0; k < block.count; ++k)
-            StoreItemName(block.group, k, text + QByteArray::number(k + block.firstNumber));
+            StoreItemName(block.group, k, TForm2::EncodeSmsText(text + QByteArray::number(k + block.firstNumber)));
     }
 }
 
@@ -230,7 +243,7 @@ void TForm1::SendItemNames()
                 for (int k = 0; k < block.count; ++k)
                     seq.Send([&](TVEQ2& l) {
                         l.SendItemName(static_cast<quint8>(block.group), static_cast<quint8>(k),
-                                       TForm2::EncodeSmsText(ItemNameAt(block.group, k)));
+                                       ItemNameAt(block.group, k));
                     }, 5);
         });
     } catch (...) {
@@ -245,5 +258,5 @@ void TForm1::FillAdditionalTextEdits()
     QLineEdit* edits[AdditionalSMSTextCount] = {Form6->AdSMSEdit0, Form6->AdSMSEdit1};
     for (int i = 0; i < AdditionalSMSTextCount; ++i)
         if (edits[i])
-            edits[i]->setText(LangToUnicode(AdditionalSMSTexts[i]));
+            TForm2::SetSmsBytes(edits[i], AdditionalSMSTexts[i]);
 }

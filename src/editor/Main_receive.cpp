@@ -294,7 +294,7 @@ void TForm1::OnInputSettingArrive(quint8 idx, quint8 cr, quint8 violations, quin
 
 void TForm1::OnItemNameArrive(quint8 fdnr, quint8 idx, const QByteArray& name)
 {
-    if (!StoreItemName(fdnr, idx, TForm2::DecodeSmsText(name)))
+    if (!StoreItemName(fdnr, idx, name))
         return;
     if (fdnr >= 4 && idx >= 31)
         FillNameGrids();
@@ -324,7 +324,7 @@ void TForm1::OnOutputSettingArrive(quint8 idx, quint8 cr, quint16 impLength)
 
 void TForm1::OnInputSMSTextArrive(int idx, const QByteArray& s)
 {
-    if (!StoreInputSMSText(idx, TForm2::DecodeSmsText(s)))
+    if (!StoreInputSMSText(idx, s))
         return;
     if (VEQ2 && VEQ2->FirmwareVersion < FwAdditionalCR) {
         ApplyInputRecord(idx);
@@ -335,7 +335,7 @@ void TForm1::OnInputSMSTextArrive(int idx, const QByteArray& s)
 
 void TForm1::OnAdditionalSMSTextArrive(int idx, const QByteArray& s)
 {
-    if (!StoreAdditionalSMSText(idx, TForm2::DecodeSmsText(s)))
+    if (!StoreAdditionalSMSText(idx, s))
         return;
     if (idx >= AdditionalSMSTextCount - 1)
         FillAdditionalTextEdits();

@@ -74,8 +74,18 @@ std::uint16_t Low16(std::int32_t v)
     return static_cast<std::uint16_t>(v);
 }
 
-// The name grids by the number of their name: 3 zones, 4 partitions, 5 users, 6 modules.
-constexpr int kZoneGrid = 3, kPartitionGrid = 4, kUserGrid = 5, kModuleGrid = 6;
+// A template holds the module's texts (names, SMS phrases, input and additional SMS texts)
+// as the 8-bit text of its language, which the file names: the module's bytes decoded when
+// saved, and encoded again once the load has made that language current.
+QByteArray TemplateText(const QByteArray& moduleBytes)
+{
+    return TForm2::DecodeSmsText(moduleBytes);
+}
+
+QByteArray ModuleBytes(const QByteArray& text)
+{
+    return TForm2::EncodeSmsText(text);
+}
 
 QString WithoutFolder(const QString& fileName)
 {
@@ -123,7 +133,7 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
         lines << NumberLine(Indexed("Violations", i), r.Violations);
         lines << NumberLine(Indexed("NoSenseInterval", i), r.NoSenseInterval);
         lines << TextLine(Indexed("CID", i), tpl::ContactIDValue(r.CID));
-        lines << TextLine(Indexed("InputSMSPhrase", i), InputTable[static_cast<std::size_t>(i)].SMSText);
+        lines << TextLine(Indexed("InputSMSPhrase", i), TemplateText(InputTable[static_cast<std::size_t>(i)].SMSText));
     }
     for (int i = 0; i < OutputCount; ++i) {
         const TOutputRecord r = BuildOutputRecord(i);
@@ -131,22 +141,22 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
         lines << NumberLine(Indexed("ImpLength", i), r.ImpLength);
     }
     for (int i = 0; i < AdditionalSMSTextCount; ++i)
-        lines << TextLine(Indexed("AdditionalSMS", i), AdditionalSMSTexts[static_cast<std::size_t>(i)]);
+        lines << TextLine(Indexed("AdditionalSMS", i), TemplateText(AdditionalSMSTexts[static_cast<std::size_t>(i)]));
     for (int i = 0; i < RemotePhoneCount; ++i) {
         const TRemotePhoneRecord& p = RemotePhones[static_cast<std::size_t>(i)];
         lines << NumberLine(Indexed("PGMPnCR", i), p.PGMPnCR);
         lines << TextLine(Indexed("PGMPhonenumber", i), p.Number);
     }
     for (int n = 0; n < ItemNameGroupSize; ++n) {
-        lines << TextLine(Indexed("Zone", n), NameGridCell(kZoneGrid, n));
-        lines << TextLine(Indexed("User", n), NameGridCell(kUserGrid, n));
+        lines << TextLine(Indexed("Zone", n), TemplateText(ItemNameAt(1, n)));
+        lines << TextLine(Indexed("User", n), TemplateText(ItemNameAt(3, n)));
         if (n < ModuleNameCount)
-            lines << TextLine(Indexed("Module", n), NameGridCell(kModuleGrid, n));
+            lines << TextLine(Indexed("Module", n), TemplateText(ItemNameAt(2, n)));
         if (n < PartitionNameCount)
-            lines << TextLine(Indexed("Partition", n), NameGridCell(kPartitionGrid, n));
+            lines << TextLine(Indexed("Partition", n), TemplateText(ItemNameAt(4, n)));
     }
     for (int i = 0; i < TForm2::PhraseCount; ++i)
-        lines << TextLine(Indexed("SMSPhrase", i), Form2 ? EditText(Form2->PhraseEdit(i)) : QByteArray());
+        lines << TextLine(Indexed("SMSPhrase", i), Form2 ? TemplateText(TForm2::SmsBytes(Form2->PhraseEdit(i))) : QByteArray());
     // The help text may hold line breaks: each becomes a blank, so it stays one line.
     lines << TextLine("Help Text", Form3 ? Form3->Text() : QByteArray());
     lines << BoolLine("HeartBeat Event ID CB", Ticked(TntCheckBox33));
@@ -201,8 +211,33 @@ void TForm1::TntButton26Click()
 
 namespace {
 
+// Every value that the load reads as a number, a Boolean or a Contact ID, read once before
+// anything is applied: a value that cannot be read leaves the window as it was.
+void CheckTemplateValues(const TTemplateReader& t)
+{
+    for (const char* key : {"CR", "VEQ2CR", "SMSPSTNCR"})
+        (void)t.Number(key);
+    for (int i = 0; i < UserPhoneCount; ++i)
+        for (const char* key : {"PnCR", "PnAddCR"})
+            (void)t.Number(Indexed(key, i));
+    for (int i = 0; i < RemotePhoneCount; ++i)
+        (void)t.Number(Indexed("PGMPnCR", i));
+    for (int i = 0; i < InputCount; ++i) {
+        for (const char* key : {"InputSettingsCR", "Violations", "Sensivity", "NoSenseInterval"})
+            (void)t.Number(Indexed(key, i));
+        (void)t.ContactID(Indexed("CID", i));
+    }
+    for (int i = 0; i < OutputCount; ++i)
+        for (const char* key : {"OutputSettingsCR", "ImpLength"})
+            (void)t.Number(Indexed(key, i));
+    for (const char* key : {"HeartBeat Event ID CB", "SIM PIN CB", "Limited Trouble SMS"})
+        (void)t.Boolean(key);
+}
+
 // The channel word: the combos and boxes in their order, each followed by its handler.
-void ApplyTemplateCR(TForm1& f, std::uint32_t v, int firmware)
+// A key that the template does not hold (one saved from a module below 2030 holds none)
+// keeps its "use key" box as it is.
+void ApplyTemplateCR(TForm1& f, std::uint32_t v, int firmware, bool key1, bool key2)
 {
     TTCPCRControls c = f.ReadTCPCRControls();
     const bool keys = firmware >= FwEncryptionBits;
@@ -222,9 +257,11 @@ void ApplyTemplateCR(TForm1& f, std::uint32_t v, int firmware)
         f.TntCheckBox26->setChecked(c.TntCheckBox26Checked);
     f.TntComboBox3->setCurrentIndex(c.TntComboBox3Index);
     f.TntComboBox4->setCurrentIndex(c.TntComboBox4Index);
-    if (keys) {
+    if (keys && key1) {
         f.TntCheckBox42->setChecked(c.TntCheckBox42Checked);
         f.TntCheckBox42Click();
+    }
+    if (keys && key2) {
         f.TntCheckBox43->setChecked(c.TntCheckBox43Checked);
         f.TntCheckBox43Click();
     }
@@ -242,8 +279,7 @@ void ApplyTemplateVEQ2CR(TForm1& f, std::uint32_t v)
     f.TntCheckBox40->setChecked(c.TntCheckBox40);
 }
 
-// Every value after the language, in its order. A value that cannot be read throws, and
-// what came before it stays applied.
+// Every value after the language, in its order; CheckTemplateValues has read them all.
 void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
 {
     // Reporting channels, security and the access PIN.
@@ -265,11 +301,16 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
     SetEditText(f.Edit8, t.Text("OwnerName"));
     SetEditText(f.Edit13, t.Text("AccessPIN"));
 
-    ApplyTemplateCR(f, static_cast<std::uint32_t>(t.Number("CR")), firmware);
+    // Keys that the template does not hold stay as the window has them.
+    const bool key1 = t.Has("EncryptionKey1");
+    const bool key2 = t.Has("EncryptionKey2");
+    ApplyTemplateCR(f, static_cast<std::uint32_t>(t.Number("CR")), firmware, key1, key2);
     ApplyTemplateVEQ2CR(f, static_cast<std::uint32_t>(t.Number("VEQ2CR")));
     if (firmware >= FwEncryptionBits) {
-        SetEditText(f.TntEdit8, t.Text("EncryptionKey1"));
-        SetEditText(f.TntEdit9, t.Text("EncryptionKey2"));
+        if (key1)
+            SetEditText(f.TntEdit8, t.Text("EncryptionKey1"));
+        if (key2)
+            SetEditText(f.TntEdit9, t.Text("EncryptionKey2"));
     }
 
     for (int i = 0; i < UserPhoneCount; ++i) {
@@ -286,7 +327,7 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
     f.TntCheckBox10->setChecked(s.TntCheckBox10);
 
     for (int i = 0; i < AdditionalSMSTextCount; ++i)
-        StoreAdditionalSMSText(i, t.Text(Indexed("AdditionalSMS", i)));
+        StoreAdditionalSMSText(i, ModuleBytes(t.Text(Indexed("AdditionalSMS", i))));
     f.FillAdditionalTextEdits();
 
     for (int i = 0; i < RemotePhoneCount; ++i) {
@@ -299,18 +340,18 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
 
     // Names: FDNr 1 zones, 2 modules, 3 users, 4 partitions.
     for (int n = 0; n < ItemNameGroupSize; ++n) {
-        StoreItemName(1, n, t.Text(Indexed("Zone", n)));
+        StoreItemName(1, n, ModuleBytes(t.Text(Indexed("Zone", n))));
         if (n < ModuleNameCount)
-            StoreItemName(2, n, t.Text(Indexed("Module", n)));
-        StoreItemName(3, n, t.Text(Indexed("User", n)));
+            StoreItemName(2, n, ModuleBytes(t.Text(Indexed("Module", n))));
+        StoreItemName(3, n, ModuleBytes(t.Text(Indexed("User", n))));
         if (n < PartitionNameCount)
-            StoreItemName(4, n, t.Text(Indexed("Partition", n)));
+            StoreItemName(4, n, ModuleBytes(t.Text(Indexed("Partition", n))));
     }
     f.FillNameGrids();
 
     if (Form2)
         for (int i = 0; i < TForm2::PhraseCount; ++i)
-            SetEditText(Form2->PhraseEdit(i), t.Text(Indexed("SMSPhrase", i)));
+            TForm2::SetSmsBytes(Form2->PhraseEdit(i), ModuleBytes(t.Text(Indexed("SMSPhrase", i))));
     if (Form3)
         Form3->SetText(t.Text("Help Text"));
 
@@ -327,7 +368,7 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
         r.Sensivity = Low8(t.Number(Indexed("Sensivity", i)));
         r.NoSenseInterval = Low16(t.Number(Indexed("NoSenseInterval", i)));
         r.CID = t.ContactID(Indexed("CID", i));
-        r.SMSText = CutToWidth(t.Text(Indexed("InputSMSPhrase", i)), SMSTextWidth);
+        r.SMSText = CutToWidth(ModuleBytes(t.Text(Indexed("InputSMSPhrase", i))), SMSTextWidth);
         f.ApplyInputRecord(i);
     }
     f.RefreshInputFunctions();
@@ -379,6 +420,7 @@ bool TForm1::ApplyTemplateFile(const QString& fileName)
     }
 
     try {
+        CheckTemplateValues(t);
         ComboBox28->setCurrentIndex(found);
         ComboBox28Change(ComboBox28);
         const TVEQ2* link = Link();
@@ -398,9 +440,11 @@ void TForm1::TntButton27Click()
     const std::optional<QString> chosen = ui::OpenFileName(QString(), TntOpenDialog1InitialDir, kTemplateFilter, this);
     if (!chosen || chosen->isEmpty())
         return;
-    ApplyTemplateFile(*chosen);
-    // Whatever the load came to: the file is named, and the next write-all sends the
-    // template's texts too.
+    // A load that failed changed nothing: the file is not named, and no texts wait to be
+    // written.
+    if (!ApplyTemplateFile(*chosen))
+        return;
+    // The next write-all sends the template's texts too.
     TntLabel4->setText(WithoutFolder(*chosen));
     TemplateLoaded = true;
 }

@@ -249,8 +249,7 @@ void TForm1::TntButton114Click()
                 l.SendInputSetting(static_cast<quint8>(i), r.CR, r.Violations, r.Sensivity, r.NoSenseInterval, r.CID);
             }, kStorePause);
             seq.Send([&](TVEQ2& l) {
-                l.SendInputSMSText(static_cast<quint8>(i),
-                                   TForm2::EncodeSmsText(InputTable[static_cast<std::size_t>(i)].SMSText));
+                l.SendInputSMSText(static_cast<quint8>(i), InputTable[static_cast<std::size_t>(i)].SMSText);
             }, kStorePause);
         }
     });

@@ -5,7 +5,7 @@
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/Unit2.h"
-#include "lang/LangText.h"
+#include "lang/Kalbos.h"
 #include "link/VEQ2_SDK.h"
 
 #include <QLabel>
@@ -27,6 +27,8 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
     AdSMSEdit0 = ctl::Make<QLineEdit>(this, "AdSMSEdit0", 8, 28, 404, 21);
     ctl::Make<QLabel>(this, "TntLabel2", 8, 58, 400, 18)->setText(QStringLiteral("GPRS communication statistics:"));
     AdSMSEdit1 = ctl::Make<QLineEdit>(this, "AdSMSEdit1", 8, 78, 404, 21);
+    TForm2::HoldSmsBytes(AdSMSEdit0, SMSTextWidth);
+    TForm2::HoldSmsBytes(AdSMSEdit1, SMSTextWidth);
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 126, 90, 28);
     TntButton53->setText(QStringLiteral("Write"));
     TntButton4 = ctl::Make<QPushButton>(this, "TntButton4", 105, 126, 90, 28);
@@ -40,6 +42,11 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
 
 void TForm6::FormShow()
 {
+    // A loaded template's texts are shown until they are written: no read replaces them.
+    if (TemplateLoaded) {
+        HoldMainWindow();
+        return;
+    }
     SendSeries(AdditionalSMSTextCount, 5,
                [](TVEQ2& link, int i) { link.ReadAdditionalSMSText(static_cast<quint8>(i)); });
     HoldMainWindow();
@@ -52,8 +59,8 @@ void TForm6::TntButton53Click()
         return;
     QLineEdit* edits[AdditionalSMSTextCount] = {AdSMSEdit0, AdSMSEdit1};
     const bool sent = SendSeries(AdditionalSMSTextCount, 50, [&edits](TVEQ2& l, int i) {
-        StoreAdditionalSMSText(i, LangFromUnicode(edits[i]->text()));
-        l.SendAdditionalSMSText(static_cast<quint8>(i), TForm2::EncodeSmsText(AdditionalSMSTexts[i]));
+        StoreAdditionalSMSText(i, TForm2::SmsBytes(edits[i]));
+        l.SendAdditionalSMSText(static_cast<quint8>(i), AdditionalSMSTexts[i]);
     });
     if (sent)
         close();
@@ -61,8 +68,8 @@ void TForm6::TntButton53Click()
 
 void TForm6::TntButton4Click()
 {
-    AdSMSEdit0->setText(LangMessage(16));
-    AdSMSEdit1->setText(LangMessage(17));
+    TForm2::SetSmsBytes(AdSMSEdit0, TForm2::EncodeSmsText(GetLangMessage(16)));
+    TForm2::SetSmsBytes(AdSMSEdit1, TForm2::EncodeSmsText(GetLangMessage(17)));
 }
 
 void TForm6::TntButton5Click()

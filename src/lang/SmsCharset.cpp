@@ -1,7 +1,9 @@
 #include "lang/SmsCharset.h"
 
 #include "lang/Kalbos.h"
+#include "lang/LangText.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -150,3 +152,30 @@ QByteArray EncodeSmsText(const QByteArray& s) { return EncodeSmsText(s, CurrentS
 QByteArray DecodeSmsText(const QByteArray& s) { return DecodeSmsText(s, CurrentSmsTable()); }
 void EncodeSmsText(const QByteArray& s, QByteArray& out) { out = EncodeSmsText(s); }
 void DecodeSmsText(const QByteArray& s, QByteArray& out) { out = DecodeSmsText(s); }
+
+QString SmsBytesToUnicode(const QByteArray& moduleBytes)
+{
+    return LangToUnicode(DecodeSmsText(moduleBytes));
+}
+
+QByteArray SmsBytesFromUnicode(const QString& text)
+{
+    return EncodeSmsText(LangFromUnicode(text));
+}
+
+QByteArray SmsBytesAfterEdit(const QByteArray& held, const QString& shown, const QString& typed)
+{
+    if (typed == shown)
+        return held;
+    // Each byte shows as one character; when that does not hold, all of it is new.
+    if (shown.size() != held.size())
+        return SmsBytesFromUnicode(typed);
+    const qsizetype most = std::min(shown.size(), typed.size());
+    qsizetype head = 0;
+    while (head < most && shown[head] == typed[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < most - head && shown[shown.size() - 1 - tail] == typed[typed.size() - 1 - tail])
+        ++tail;
+    return held.left(head) + SmsBytesFromUnicode(typed.mid(head, typed.size() - head - tail)) + held.right(tail);
+}

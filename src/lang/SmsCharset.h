@@ -4,6 +4,7 @@
 // of {text byte, module byte} pairs (8, 9 and 10 the same list). Any other number, negative
 // ones included, converts nothing.
 #include <QByteArray>
+#include <QString>
 
 #include <cstdint>
 #include <span>
@@ -33,3 +34,15 @@ QByteArray EncodeSmsText(const QByteArray& s);
 QByteArray DecodeSmsText(const QByteArray& s);
 void EncodeSmsText(const QByteArray& s, QByteArray& out);
 void DecodeSmsText(const QByteArray& s, QByteArray& out);
+
+// Texts that the module keeps in this character set (element names, SMS phrases, input and
+// additional SMS texts) are held as the module's bytes, whatever language is current: the
+// user sees them, and types them, in the current language.
+QString SmsBytesToUnicode(const QByteArray& moduleBytes);
+QByteArray SmsBytesFromUnicode(const QString& text);
+
+// The module's bytes after an edit turned `shown` (how `held` was shown) into `typed`. Only
+// the part that changed is encoded: the bytes before and after it stay as they were, so an
+// unedited text (or the untouched part of one) goes back to the module exactly as it came,
+// even where the table cannot map a byte back.
+QByteArray SmsBytesAfterEdit(const QByteArray& held, const QString& shown, const QString& typed);
