@@ -272,8 +272,9 @@ TEST_F(FactoryDefaultsTest, ModuleOrWindowGoingAwayStopsTheResetAtOnce)
         // The question, and for a module that left the one message that it must be
         // written again; a closing window says nothing more.
         ASSERT_EQ(ui::Record().size(), unplug ? 2u : 1u);
-        if (unplug)
+        if (unplug) {
             EXPECT_EQ(ui::Record().back().text, GetLangText(111));
+        }
 
         CloseWindow();
     }

@@ -223,6 +223,7 @@ TEST_F(WindowStartAndWaitTest, WaitDialogStaysUntilTheReadOrWriteEnds)
     // A write-all goes out only over a complete read.
     module->SetSilent(false);
     module->OnPacket = nullptr;
+    module->SendStatus(); // busy clear again
     form->TntButton19Click();
     ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone() && !form->Timer2->isActive(); }, 15000));
 
