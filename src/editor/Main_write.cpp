@@ -131,10 +131,10 @@ void TForm1::TntButton1Click()
         return;
     }
 
-    // Values that can fail to convert are converted before the first packet, so that a
-    // bad one never leaves the module half written.
     // The keys go out only where the read fetched them (its last reply from 2030 on): below
     // that the edits hold no key of the module's, and sending them would wipe its keys.
+    // Values that can fail to convert are converted before the first packet, so that a
+    // bad one never leaves the module half written.
     TVEQ2* link = Link();
     const bool sendKeys = link && TVEQ2::LastWalkCode(link->FirmwareVersion) >= 0x9C;
     QByteArray key1, key2;
@@ -243,7 +243,7 @@ void TForm1::TntButton1Click()
     // read by its own connection. The window is closing: nothing more to do.
     if (EndWholeWrite(true) || !Link())
         return;
-    // Read everything back; without a module the read only closes the wait dialog.
+    // Read everything back, so that the pages show what the module stored.
     Timer2->start();
 }
 
