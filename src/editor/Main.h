@@ -445,6 +445,23 @@ public:
     void SendConnectionTexts(class TSendSequence& seq);
     // writing settings: members end
 
+    // ---- write guard (Main_write.cpp, Main_link.cpp, Main_defaults.cpp) ----------------------
+    // True once the read of the connected module has run to its end: only then do the pages
+    // hold every setting of that module, so only then may a write-all send them back.
+    bool SettingsReadComplete() const;
+    // A write-all or a factory reset, which the module must receive whole. Begin marks one
+    // running; the disconnect handler marks a running one cut off. End clears both and, when
+    // it was cut off while the window still holds its link and Tell is set, says once that
+    // the module must be written again (message 111). True when it was cut off.
+    void BeginWholeWrite();
+    bool EndWholeWrite(bool tell);
+private:
+    bool readStarted_ = false;       // a read of the connected module has been started
+    bool wholeWriteRunning_ = false;
+    bool wholeWriteCut_ = false;     // the module left while the whole write ran
+public:
+    // write guard: members end
+
     // ---- factory defaults and production test (Main_defaults.cpp, Main_service.cpp) ----
     void TntButton1911Click(); // "Set settings to factory default"
     // Resets the controls to the factory values and writes the factory configuration;

@@ -98,6 +98,7 @@ void TForm1::WriteFactoryDefaults(bool TestMode)
     QPointer<TForm5> wait = Form5;
     TSendSequence seq(*this);
     auto send = [&seq](const std::function<void(TVEQ2&)>& packet, int ms) { seq.Send(packet, ms); };
+    BeginWholeWrite();
     try {
         if (wait)
             wait->show();
@@ -224,8 +225,12 @@ void TForm1::WriteFactoryDefaults(bool TestMode)
             if (wait)
                 wait->close();
         }
+        // A module that left in the middle holds part of its settings reset: the user is
+        // told to write it again. The production test says so in its own way.
+        EndWholeWrite(!TestMode);
     } catch (...) {
         // A fault ends the reset at once, silently: what went out stays sent.
+        EndWholeWrite(false);
         TemplateLoaded = false;
         if (wait)
             wait->close();

@@ -117,6 +117,12 @@ void TForm1::OnModuleConnect()
 void TForm1::OnModuleDisconnect()
 {
     ++connectionCount_;
+    // What was read belongs to the module that left; a write to it that was still going out
+    // did not reach it whole. (While the window closes it has already let go of its link:
+    // that is no cut-off write.)
+    readStarted_ = false;
+    if (wholeWriteRunning_ && VEQ2)
+        wholeWriteCut_ = true;
     TemplateLoaded = false;
     TntButton27->hide();
     TntButton1911->hide();
@@ -265,10 +271,19 @@ void TForm1::Timer7Timer()
 
 void TForm1::StartReadAll()
 {
+    readStarted_ = true;
     // The watch timer runs first: the walk's requests and replies are handled inside the
     // waits of the first send, so the dialog must be able to appear meanwhile.
     Timer6->start();
     VEQ2->ReadAll();
+}
+
+bool TForm1::SettingsReadComplete() const
+{
+    // The link leaves its walk flag set when a walk stops short (a time-out, the module
+    // leaving) and clears it only when the walk reaches its end; a late reply after a
+    // time-out may still bring it there.
+    return VEQ2 && VEQ2->Connected && readStarted_ && !VEQ2->ReadingAll;
 }
 
 void TForm1::Timer6Timer()

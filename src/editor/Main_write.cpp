@@ -113,6 +113,12 @@ void TForm1::TntButton1Click()
     auto refuse = [this](const QString& text) {
         WideMessagedlg(text, ui::MsgType::Error, {ui::MsgButton::OK});
     };
+    // A setting the window never read stands at its default here: sending it would replace
+    // the module's value. So the whole configuration goes out only over a complete read.
+    if (!SettingsReadComplete()) {
+        refuse(GetLangText(110));
+        return;
+    }
     // Page checks: the first that fails ends the click with nothing sent.
     if (!ValidateWizardPage(1)) {
         refuse(GetLangText(92));
@@ -125,10 +131,12 @@ void TForm1::TntButton1Click()
         return;
     }
 
+    // The keys go out only where the read fetched them (its last reply from 2030 on): below
+    // that the edits hold no key of the module's, and sending them would wipe its keys.
     // Values that can fail to convert are converted before the first packet, so that a
     // bad one never leaves the module half written.
     TVEQ2* link = Link();
-    const bool sendKeys = link && link->FirmwareVersion >= FwAESKeys;
+    const bool sendKeys = link && TVEQ2::LastWalkCode(link->FirmwareVersion) >= 0x9C;
     QByteArray key1, key2;
     if (sendKeys) {
         try {
@@ -160,6 +168,7 @@ void TForm1::TntButton1Click()
     TSendSequence seq(*this);
     auto send = [&seq](const std::function<void(TVEQ2&)>& packet, int ms) { seq.Send(packet, ms); };
 
+    BeginWholeWrite();
     try {
         seq.Run([&] {
             send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause);
@@ -225,15 +234,36 @@ void TForm1::TntButton1Click()
         });
     } catch (...) {
         // Whatever stopped the write, the window must be usable again.
+        EndWholeWrite(false);
         if (wait)
             wait->close();
         throw;
     }
-    // The window is closing: nothing more to do.
-    if (!Link())
+    // Cut off by the module leaving: the user has been told; a module that comes back is
+    // read by its own connection. The window is closing: nothing more to do.
+    if (EndWholeWrite(true) || !Link())
         return;
-    // Read everything back; without a module the read only closes the wait dialog.
+    // Read everything back, so that the pages show what the module stored.
     Timer2->start();
+}
+
+// ---- a write the module must receive whole ------------------------------------------------
+
+void TForm1::BeginWholeWrite()
+{
+    wholeWriteRunning_ = true;
+    wholeWriteCut_ = false;
+}
+
+bool TForm1::EndWholeWrite(bool tell)
+{
+    const bool cut = wholeWriteCut_;
+    wholeWriteRunning_ = false;
+    wholeWriteCut_ = false;
+    // A window that let go of its link is closing: it says nothing more.
+    if (cut && tell && VEQ2 && !closed_)
+        WideMessagedlg(GetLangText(111), ui::MsgType::Error, {ui::MsgButton::OK});
+    return cut;
 }
 
 // ---- the input and output writers -------------------------------------------------------

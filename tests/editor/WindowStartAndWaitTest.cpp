@@ -220,6 +220,13 @@ TEST_F(WindowStartAndWaitTest, WaitDialogStaysUntilTheReadOrWriteEnds)
     ASSERT_TRUE(sim::WaitUntil([&] { return !Form5->isVisible(); }, 10000));
     EXPECT_TRUE(form->isEnabled());
 
+    // A write-all goes out only over a complete read.
+    module->SetSilent(false);
+    module->OnPacket = nullptr;
+    module->SendStatus(); // busy clear again
+    form->TntButton19Click();
+    ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone() && !form->Timer2->isActive(); }, 15000));
+
     // A write-all whose first command the module never acknowledges: the window stays
     // held, so no second write can start inside it, until the module leaves.
     module->SetSilent(true);
