@@ -835,6 +835,9 @@ public:
     // start-up timer has loaded the language file, so its texts are there when it connects.
     void HoldModuleClaims();
     void ClaimWaitingModule();
+    // Counts every arrival and removal of a module: a value that changed means the module
+    // that was there is not the one there now.
+    unsigned ConnectionCount() const { return connectionCount_; }
 
 
 protected:

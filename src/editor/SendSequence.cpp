@@ -5,6 +5,8 @@
 
 #include <QThread>
 
+TSendSequence::TSendSequence(TForm1& Form) : form_(Form), connection_(Form.ConnectionCount()) {}
+
 bool TSendSequence::Run(const std::function<void()>& Steps)
 {
     try {
@@ -18,7 +20,7 @@ bool TSendSequence::Run(const std::function<void()>& Steps)
 bool TSendSequence::Going() const
 {
     const TVEQ2* link = form_.Link();
-    return link && link->Connected;
+    return link && link->Connected && form_.ConnectionCount() == connection_;
 }
 
 void TSendSequence::Check() const

@@ -3,7 +3,8 @@
 // pause. Every send and every pause processes window messages, so the window may close
 // (it lets go of its link) or the module may leave while a sequence runs. The sequence
 // then stops at once: nothing more is sent and the link the window let go of is never
-// touched again. Every routine that writes a series of settings runs through this, so
+// touched again. A module that came back meanwhile is another connection: it gets none
+// of the rest. Every routine that writes a series of settings runs through this, so
 // that rule lives here only.
 #include <functional>
 
@@ -12,13 +13,13 @@ class TVEQ2;
 
 class TSendSequence {
 public:
-    explicit TSendSequence(TForm1& Form) : form_(Form) {}
+    explicit TSendSequence(TForm1& Form);
 
     // Runs Steps. True when they ran to their end; false when the sequence stopped because
     // the window let go of its link or the module left. Any other fault is not caught here.
     bool Run(const std::function<void()>& Steps);
 
-    // True while the window holds its link and the module is connected.
+    // True while the window holds its link and the module it started with is connected.
     bool Going() const;
 
     // One packet, then a pause of PauseMs with window messages processed (0: the next
@@ -37,4 +38,5 @@ public:
 private:
     struct Stopped {};
     TForm1& form_;
+    unsigned connection_;
 };

@@ -131,9 +131,11 @@ TEST_F(WriteGuardTest, KeysAreWrittenOnlyWhereTheReadFetchedThem)
 
 TEST_F(WriteGuardTest, AWriteOrResetCutOffByTheModuleLeavingIsToldOnce)
 {
+    enum Leave { Unplugged, LinkLost, Replugged };
     for (bool reset : {false, true})
-        for (bool linkLost : {false, true}) {
-            SCOPED_TRACE(std::string(reset ? "factory reset" : "write-all") + (linkLost ? ", link lost" : ", unplugged"));
+        for (Leave leave : {Unplugged, LinkLost, Replugged}) {
+            SCOPED_TRACE(std::string(reset ? "factory reset" : "write-all") +
+                         (leave == LinkLost ? ", link lost" : leave == Replugged ? ", replugged" : ", unplugged"));
             PlugModule(2035);
             module->Config().accessPin = AccessPINToWord("4321");
             ASSERT_TRUE(CreateFormsWithLanguages());
@@ -142,7 +144,12 @@ TEST_F(WriteGuardTest, AWriteOrResetCutOffByTheModuleLeavingIsToldOnce)
             ui::ClearRecord();
             module->OnPacket = [&](const QByteArray&) {
                 if (module->Packets().size() == 30)
-                    QTimer::singleShot(0, form, [&] { module->Unplug(!linkLost); });
+                    QTimer::singleShot(0, form, [&] {
+                        if (leave == Replugged)
+                            module->Replug(); // back within one pause: another connection
+                        else
+                            module->Unplug(leave == Unplugged);
+                    });
             };
             if (reset) {
                 ui::QueueButton(ui::MsgButton::Yes);
@@ -150,12 +157,25 @@ TEST_F(WriteGuardTest, AWriteOrResetCutOffByTheModuleLeavingIsToldOnce)
             } else {
                 form->TntButton1->click();
             }
-            ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 5000));
-            sim::Pump(300);
+            if (leave == Replugged) {
+                // The returning module is read anew and gets none of the rest of the write.
+                const auto readEnded = [&] {
+                    const auto packets = module->Packets();
+                    return std::any_of(packets.begin() + 30, packets.end(),
+                                       [](const QByteArray& p) { return (quint8(p[0]) & 0xFE) == 0x40; });
+                };
+                ASSERT_TRUE(sim::WaitUntil(readEnded, 10000));
+                const auto packets = module->Packets();
+                for (std::size_t i = 30; i < packets.size(); ++i)
+                    EXPECT_GE(quint8(packets[i][0]), 0x40) << "packet " << i;
+            } else {
+                ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 5000));
+                sim::Pump(300);
+                EXPECT_EQ(module->Packets().size(), 30u);
+            }
             ASSERT_FALSE(GetLangText(111).isEmpty());
             EXPECT_EQ(Messages(111), 1);
             EXPECT_EQ(ui::Record().size(), reset ? 2u : 1u); // the reset's question before it
-            EXPECT_EQ(module->Packets().size(), 30u);
             EXPECT_FALSE(Form5->isVisible());
             EXPECT_TRUE(form->isEnabled());
             CloseWindow();
