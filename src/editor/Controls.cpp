@@ -228,6 +228,29 @@ void TPageControl::layoutChildren()
 namespace ctl {
 
 namespace {
+
+// The character a key types, as an edit's key-press handler receives it; 0 for a key that
+// types none.
+char TypedChar(const QKeyEvent* ke)
+{
+    if (ke->key() == Qt::Key_Backspace)
+        return 8;
+    const Qt::KeyboardModifiers mods =
+        ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (mods == Qt::ControlModifier && ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z)
+        return static_cast<char>(ke->key() - Qt::Key_A + 1);
+    if (mods != Qt::NoModifier)
+        return 0; // other shortcuts type nothing
+    const QString text = ke->text();
+    if (text.size() != 1)
+        return 0;
+    const char16_t u = text.at(0).unicode();
+    // Delete arrives as U+007F, Enter, Tab and Escape as control codes: none is typed.
+    if (u < 0x20 || u == 0x7F)
+        return 0;
+    return static_cast<char>(u < 256 ? u : '?');
+}
+
 class KeyFilterObject : public QObject {
 public:
     KeyFilterObject(QObject* parent, KeyFilter f) : QObject(parent), filter_(std::move(f)) {}
@@ -237,18 +260,9 @@ protected:
     {
         if (event->type() != QEvent::KeyPress)
             return false;
-        auto* ke = static_cast<QKeyEvent*>(event);
-        char key = 0;
-        if (ke->key() == Qt::Key_Backspace)
-            key = 8;
-        else if (ke->matches(QKeySequence::Copy))
-            key = 3;
-        else if (ke->matches(QKeySequence::Paste))
-            key = 22;
-        else if (ke->text().size() == 1 && ke->text().at(0).unicode() >= 32)
-            key = static_cast<char>(ke->text().at(0).unicode() < 256 ? ke->text().at(0).unicode() : '?');
-        else
-            return false; // navigation and other keys type nothing: not filtered
+        const char key = TypedChar(static_cast<QKeyEvent*>(event));
+        if (key == 0)
+            return false; // an editing key: the edit handles it as usual
         char out = 0;
         try {
             out = filter_(key);
@@ -270,12 +284,90 @@ protected:
 private:
     KeyFilter filter_;
 };
+
+bool IsControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+class InputCleaner : public QObject {
+public:
+    InputCleaner(QLineEdit* edit, TextFilter filter)
+        : QObject(edit), edit_(edit), filter_(std::move(filter)), limit_(edit->maxLength()), before_(edit->text())
+    {
+        edit->setMaxLength(kAnyLength);
+        // textEdited comes before textChanged, while before_ still holds the old text.
+        connect(edit, &QLineEdit::textEdited, this, [this] { Edited(); });
+        connect(edit, &QLineEdit::textChanged, this, [this] { Changed(); });
+    }
+
+private:
+    static constexpr int kAnyLength = 32767; // the toolkit's own "no limit"
+
+    void Edited()
+    {
+        if (busy_)
+            return;
+        const QString now = edit_->text();
+        const QString& old = before_;
+        // The inserted part is what lies between the part of the old text kept in front
+        // and the part kept behind; the cursor stands right after it.
+        const qsizetype maxSuffix = std::min(old.size(), now.size() - edit_->cursorPosition());
+        qsizetype suffix = 0;
+        while (suffix < maxSuffix && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+            ++suffix;
+        const qsizetype maxPrefix = std::min(old.size(), now.size()) - suffix;
+        qsizetype prefix = 0;
+        while (prefix < maxPrefix && old[prefix] == now[prefix])
+            ++prefix;
+        QString inserted = now.mid(prefix, now.size() - prefix - suffix);
+        inserted.removeIf(IsControl);
+        if (filter_) {
+            try {
+                inserted = filter_(inserted);
+            } catch (...) {
+                inserted.clear();
+            }
+        }
+        inserted.truncate(std::max<qsizetype>(0, limit_ - prefix - suffix));
+        const QString cleaned = now.left(prefix) + inserted + now.right(suffix);
+        if (cleaned == now)
+            return;
+        busy_ = true;
+        edit_->setText(cleaned);
+        edit_->setCursorPosition(static_cast<int>(prefix + inserted.size()));
+        busy_ = false;
+    }
+
+    void Changed()
+    {
+        if (!busy_ && edit_->text().size() > limit_) {
+            busy_ = true;
+            edit_->setText(edit_->text().left(limit_));
+            busy_ = false;
+        }
+        before_ = edit_->text();
+    }
+
+    QLineEdit* edit_;
+    TextFilter filter_;
+    int limit_;
+    QString before_;
+    bool busy_ = false;
+};
+
 } // namespace
 
 void InstallKeyFilter(QWidget* edit, KeyFilter filter)
 {
     if (edit)
         edit->installEventFilter(new KeyFilterObject(edit, std::move(filter)));
+}
+
+void InstallInputCleaner(QLineEdit* edit, TextFilter filter)
+{
+    if (edit)
+        new InputCleaner(edit, std::move(filter));
 }
 
 void SetFieldColor(QWidget* edit, std::int32_t color)

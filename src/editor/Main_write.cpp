@@ -124,6 +124,11 @@ void TForm1::TntButton1Click()
         GoToWizardStep(1);
         return;
     }
+    if (!AccountsComplete()) {
+        refuse(GetLangText(113));
+        GoToWizardStep(1);
+        return;
+    }
 
     // Values that can fail to convert are converted before the first packet, so that a
     // bad one never leaves the module half written.
