@@ -3,6 +3,9 @@
 #include "widgets/Colors.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -222,9 +225,6 @@ void TPageControl::layoutChildren()
 
 // ---- key filters and field colours ---------------------------------------------------
 
-#include <QKeyEvent>
-#include <QLineEdit>
-
 namespace ctl {
 
 namespace {
@@ -293,67 +293,78 @@ bool IsControl(QChar c)
 class InputCleaner : public QObject {
 public:
     InputCleaner(QLineEdit* edit, TextFilter filter)
-        : QObject(edit), edit_(edit), filter_(std::move(filter)), limit_(edit->maxLength()), before_(edit->text())
+        : QObject(edit), edit_(edit), filter_(std::move(filter)), before_(edit->text())
     {
-        edit->setMaxLength(kAnyLength);
-        // textEdited comes before textChanged, while before_ still holds the old text.
+        // An edit reports its new text before its new cursor and selection, so when the
+        // text changes these still tell where the insertion began.
+        NoteStart();
+        connect(edit, &QLineEdit::cursorPositionChanged, this, [this] { NoteStart(); });
+        connect(edit, &QLineEdit::selectionChanged, this, [this] { NoteStart(); });
         connect(edit, &QLineEdit::textEdited, this, [this] { Edited(); });
-        connect(edit, &QLineEdit::textChanged, this, [this] { Changed(); });
+        connect(edit, &QLineEdit::textChanged, this, [this] { before_ = edit_->text(); });
     }
 
 private:
-    static constexpr int kAnyLength = 32767; // the toolkit's own "no limit"
+    void NoteStart() { start_ = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition(); }
+
+    QString Clean(QString s) const
+    {
+        s.removeIf(IsControl);
+        if (filter_) {
+            try {
+                s = filter_(s);
+            } catch (...) {
+                s.clear();
+            }
+        }
+        return s;
+    }
+
+    // The edit cuts a paste to the room left before anyone sees it. When the edit is full
+    // and what came in begins a longer clipboard text, that text is what was pasted. (Had
+    // it been typed, the cleaned clipboard text would begin with it too, and cutting that
+    // to the same room gives the same characters.)
+    static QString WholePaste(const QString& inserted)
+    {
+        const QClipboard* clipboard = QGuiApplication::clipboard();
+        for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
+            if (mode == QClipboard::Selection && !clipboard->supportsSelection())
+                continue;
+            const QString whole = clipboard->text(mode);
+            if (whole.size() > inserted.size() && whole.startsWith(inserted))
+                return whole;
+        }
+        return inserted;
+    }
 
     void Edited()
     {
-        if (busy_)
-            return;
         const QString now = edit_->text();
         const QString& old = before_;
-        // The inserted part is what lies between the part of the old text kept in front
-        // and the part kept behind; the cursor stands right after it.
-        const qsizetype maxSuffix = std::min(old.size(), now.size() - edit_->cursorPosition());
-        qsizetype suffix = 0;
-        while (suffix < maxSuffix && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
-            ++suffix;
-        const qsizetype maxPrefix = std::min(old.size(), now.size()) - suffix;
-        qsizetype prefix = 0;
-        while (prefix < maxPrefix && old[prefix] == now[prefix])
-            ++prefix;
-        QString inserted = now.mid(prefix, now.size() - prefix - suffix);
-        inserted.removeIf(IsControl);
-        if (filter_) {
-            try {
-                inserted = filter_(inserted);
-            } catch (...) {
-                inserted.clear();
-            }
-        }
-        inserted.truncate(std::max<qsizetype>(0, limit_ - prefix - suffix));
-        const QString cleaned = now.left(prefix) + inserted + now.right(suffix);
+        // What was inserted lies between the start and the cursor, with the old text kept
+        // on both sides. Anything else (an undo brings back an earlier text) is left alone.
+        const qsizetype end = edit_->cursorPosition();
+        const qsizetype start = std::min<qsizetype>(start_, end);
+        const qsizetype kept = now.size() - end;
+        if (start > old.size() || kept > old.size() - start ||
+            QStringView(now).left(start) != QStringView(old).left(start) ||
+            QStringView(now).right(kept) != QStringView(old).right(kept))
+            return;
+        QString inserted = now.mid(start, end - start);
+        if (now.size() >= edit_->maxLength())
+            inserted = WholePaste(inserted);
+        inserted = Clean(inserted).left(std::max<qsizetype>(0, edit_->maxLength() - start - kept));
+        const QString cleaned = now.left(start) + inserted + now.right(kept);
         if (cleaned == now)
             return;
-        busy_ = true;
-        edit_->setText(cleaned);
-        edit_->setCursorPosition(static_cast<int>(prefix + inserted.size()));
-        busy_ = false;
-    }
-
-    void Changed()
-    {
-        if (!busy_ && edit_->text().size() > limit_) {
-            busy_ = true;
-            edit_->setText(edit_->text().left(limit_));
-            busy_ = false;
-        }
-        before_ = edit_->text();
+        edit_->setText(cleaned); // a text set in code is no edit: no second round
+        edit_->setCursorPosition(static_cast<int>(start + inserted.size()));
     }
 
     QLineEdit* edit_;
     TextFilter filter_;
-    int limit_;
     QString before_;
-    bool busy_ = false;
+    qsizetype start_ = 0;
 };
 
 } // namespace

@@ -134,9 +134,7 @@ void InstallKeyFilter(QWidget* edit, KeyFilter filter);
 // Cleans what the user puts into an edit by typing, pasting, dropping or undoing, and
 // nothing else: the inserted text loses its control characters (below 0x20 and 0x7F), then
 // passes through `filter` when one is given, and only then is cut to fit the edit's
-// length, so a paste is filtered before it is cut. Text the program sets is shown as set,
-// only cut to the length. The edit's length is its maxLength when this is installed; from
-// then on this keeps it (the edit itself takes any length, so that nothing is cut early).
+// maxLength, so a paste is filtered before it is cut. Text the program sets stays as set.
 using TextFilter = std::function<QString(const QString& inserted)>;
 void InstallInputCleaner(class QLineEdit* edit, TextFilter filter = {});
 

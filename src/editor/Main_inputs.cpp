@@ -239,6 +239,7 @@ public:
         auto* e = new QLineEdit(parent);
         e->setMaxLength(kNameWidth);
         e->setFrame(false);
+        ctl::InstallInputCleaner(e);
         return e;
     }
 };
@@ -492,6 +493,7 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         this->*kSmsPanel[i] = smsPanel;
         auto* smsEdit = Make<QLineEdit>(smsPanel, name(nSmsEdit), 0, 2, 560, 22);
         smsEdit->setMaxLength(SMSTextWidth);
+        ctl::InstallInputCleaner(smsEdit);
         this->*kSmsEdit[i] = smsEdit;
         auto* note = Make<QLabel>(g, name(nNote), 8, 50, 600, 18);
         note->hide();

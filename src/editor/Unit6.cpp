@@ -27,6 +27,8 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
     AdSMSEdit0 = ctl::Make<QLineEdit>(this, "AdSMSEdit0", 8, 28, 404, 21);
     ctl::Make<QLabel>(this, "TntLabel2", 8, 58, 400, 18)->setText(QStringLiteral("GPRS communication statistics:"));
     AdSMSEdit1 = ctl::Make<QLineEdit>(this, "AdSMSEdit1", 8, 78, 404, 21);
+    for (QLineEdit* e : {AdSMSEdit0, AdSMSEdit1})
+        ctl::InstallInputCleaner(e);
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 126, 90, 28);
     TntButton53->setText(QStringLiteral("Write"));
     TntButton4 = ctl::Make<QPushButton>(this, "TntButton4", 105, 126, 90, 28);

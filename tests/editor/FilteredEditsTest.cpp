@@ -77,8 +77,13 @@ TEST_F(FilteredEditsTest, ReceivedAddressesGoBackAsReceivedAndHyphensCanBeTyped)
 
     Type(form->Edit1, "my-rx_1:~.lt");
     EXPECT_EQ(form->Edit1->text(), "my-rx_1.lt");
+    // Only the pasted part is filtered: the received "~" stays.
+    form->Edit5->setCursorPosition(0);
+    Paste(form->Edit5, "b:");
+    EXPECT_EQ(form->Edit5->text(), "brx_2.example~net.lt");
     WriteAll();
     EXPECT_EQ(module->Config().connectionString.trimmed(), "my-rx_1.lt:5001");
+    EXPECT_EQ(module->Config().connectionString2.trimmed(), "brx_2.example~net.lt:6002");
 }
 
 TEST_F(FilteredEditsTest, PastesLoseControlAndForeignCharactersBeforeTheyAreCut)
@@ -91,6 +96,7 @@ TEST_F(FilteredEditsTest, PastesLoseControlAndForeignCharactersBeforeTheyAreCut)
         {f.Edit2, "internet.sim\n", "internet.sim"},
         {f.Edit3, "apn\tuser\r\n", "apnuser"},
         {f.Edit8, QStringLiteral("\x01Owner\x1f"), "Owner"},
+        {f.Edit15, "Door open\r\n", "Door open"}, // input 1's SMS text
         {f.Edit1, "rx-1.example.lt\r\n", "rx-1.example.lt"},
         {f.TntEdit2, " 5001 ", "5001"},
         {f.Edit11, " 5678", "5678"},
@@ -108,6 +114,7 @@ TEST_F(FilteredEditsTest, PastesLoseControlAndForeignCharactersBeforeTheyAreCut)
     EXPECT_EQ(m.apn.trimmed(), "internet.sim");
     EXPECT_EQ(m.userName.trimmed(), "apnuser");
     EXPECT_EQ(m.ownerName.trimmed(), "Owner");
+    EXPECT_EQ(m.inputSmsTexts[0].trimmed(), "Door open");
     EXPECT_EQ(m.connectionString.trimmed(), "rx-1.example.lt:5001");
     EXPECT_EQ(m.reserveAccounts[0], "5678");
     EXPECT_EQ(m.reserveAccounts[1], "1234");
