@@ -131,10 +131,10 @@ namespace ctl {
 using KeyFilter = std::function<char(char key)>;
 void InstallKeyFilter(QWidget* edit, KeyFilter filter);
 
-// Cleans what the user puts into an edit by typing, pasting, dropping or undoing, and
-// nothing else: the inserted text loses its control characters (below 0x20 and 0x7F), then
-// passes through `filter` when one is given, and only then is cut to fit the edit's
-// maxLength, so a paste is filtered before it is cut. Text the program sets stays as set.
+// Cleans what the user puts into an edit by typing, pasting or dropping, and nothing else:
+// the inserted text loses its control characters (below 0x20 and 0x7F), then passes through
+// `filter` when one is given, and only then is cut to fit the edit's maxLength, so a paste
+// is filtered before it is cut. Text the program sets stays as set.
 using TextFilter = std::function<QString(const QString& inserted)>;
 void InstallInputCleaner(class QLineEdit* edit, TextFilter filter = {});
 
