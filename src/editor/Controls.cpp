@@ -4,6 +4,9 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -237,12 +240,32 @@ void TPageControl::layoutChildren()
 
 // ---- key filters and field colours ---------------------------------------------------
 
-#include <QKeyEvent>
-#include <QLineEdit>
-
 namespace ctl {
 
 namespace {
+
+// The character a key types, as an edit's key-press handler receives it; 0 for a key that
+// types none.
+char TypedChar(const QKeyEvent* ke)
+{
+    if (ke->key() == Qt::Key_Backspace)
+        return 8;
+    const Qt::KeyboardModifiers mods =
+        ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (mods == Qt::ControlModifier && ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z)
+        return static_cast<char>(ke->key() - Qt::Key_A + 1);
+    if (mods != Qt::NoModifier)
+        return 0; // other shortcuts type nothing
+    const QString text = ke->text();
+    if (text.size() != 1)
+        return 0;
+    const char16_t u = text.at(0).unicode();
+    // Delete arrives as U+007F, Enter, Tab and Escape as control codes: none is typed.
+    if (u < 0x20 || u == 0x7F)
+        return 0;
+    return static_cast<char>(u < 256 ? u : '?');
+}
+
 class KeyFilterObject : public QObject {
 public:
     KeyFilterObject(QObject* parent, KeyFilter f) : QObject(parent), filter_(std::move(f)) {}
@@ -252,18 +275,9 @@ protected:
     {
         if (event->type() != QEvent::KeyPress)
             return false;
-        auto* ke = static_cast<QKeyEvent*>(event);
-        char key = 0;
-        if (ke->key() == Qt::Key_Backspace)
-            key = 8;
-        else if (ke->matches(QKeySequence::Copy))
-            key = 3;
-        else if (ke->matches(QKeySequence::Paste))
-            key = 22;
-        else if (ke->text().size() == 1 && ke->text().at(0).unicode() >= 32)
-            key = static_cast<char>(ke->text().at(0).unicode() < 256 ? ke->text().at(0).unicode() : '?');
-        else
-            return false; // navigation and other keys type nothing: not filtered
+        const char key = TypedChar(static_cast<QKeyEvent*>(event));
+        if (key == 0)
+            return false; // an editing key: the edit handles it as usual
         char out = 0;
         try {
             out = filter_(key);
@@ -285,12 +299,101 @@ protected:
 private:
     KeyFilter filter_;
 };
+
+bool IsControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+class InputCleaner : public QObject {
+public:
+    InputCleaner(QLineEdit* edit, TextFilter filter)
+        : QObject(edit), edit_(edit), filter_(std::move(filter)), before_(edit->text())
+    {
+        // An edit reports its new text before its new cursor and selection, so when the
+        // text changes these still tell where the insertion began.
+        NoteStart();
+        connect(edit, &QLineEdit::cursorPositionChanged, this, [this] { NoteStart(); });
+        connect(edit, &QLineEdit::selectionChanged, this, [this] { NoteStart(); });
+        connect(edit, &QLineEdit::textEdited, this, [this] { Edited(); });
+        connect(edit, &QLineEdit::textChanged, this, [this] { before_ = edit_->text(); });
+    }
+
+private:
+    void NoteStart() { start_ = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition(); }
+
+    QString Clean(QString s) const
+    {
+        s.removeIf(IsControl);
+        if (filter_) {
+            try {
+                s = filter_(s);
+            } catch (...) {
+                s.clear();
+            }
+        }
+        return s;
+    }
+
+    // The edit cuts a paste to the room left before anyone sees it. When the edit is full
+    // and what came in begins a longer clipboard text, that text is what was pasted. (Had
+    // it been typed, the cleaned clipboard text would begin with it too, and cutting that
+    // to the same room gives the same characters.)
+    static QString WholePaste(const QString& inserted)
+    {
+        const QClipboard* clipboard = QGuiApplication::clipboard();
+        for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
+            if (mode == QClipboard::Selection && !clipboard->supportsSelection())
+                continue;
+            const QString whole = clipboard->text(mode);
+            if (whole.size() > inserted.size() && whole.startsWith(inserted))
+                return whole;
+        }
+        return inserted;
+    }
+
+    void Edited()
+    {
+        const QString now = edit_->text();
+        const QString& old = before_;
+        // What was inserted lies between the start and the cursor, with the old text kept
+        // on both sides. Anything else (an undo brings back an earlier text) is left alone.
+        const qsizetype end = edit_->cursorPosition();
+        const qsizetype start = std::min<qsizetype>(start_, end);
+        const qsizetype kept = now.size() - end;
+        if (start > old.size() || kept > old.size() - start ||
+            QStringView(now).left(start) != QStringView(old).left(start) ||
+            QStringView(now).right(kept) != QStringView(old).right(kept))
+            return;
+        QString inserted = now.mid(start, end - start);
+        if (now.size() >= edit_->maxLength())
+            inserted = WholePaste(inserted);
+        inserted = Clean(inserted).left(std::max<qsizetype>(0, edit_->maxLength() - start - kept));
+        const QString cleaned = now.left(start) + inserted + now.right(kept);
+        if (cleaned == now)
+            return;
+        edit_->setText(cleaned); // a text set in code is no edit: no second round
+        edit_->setCursorPosition(static_cast<int>(start + inserted.size()));
+    }
+
+    QLineEdit* edit_;
+    TextFilter filter_;
+    QString before_;
+    qsizetype start_ = 0;
+};
+
 } // namespace
 
 void InstallKeyFilter(QWidget* edit, KeyFilter filter)
 {
     if (edit)
         edit->installEventFilter(new KeyFilterObject(edit, std::move(filter)));
+}
+
+void InstallInputCleaner(QLineEdit* edit, TextFilter filter)
+{
+    if (edit)
+        new InputCleaner(edit, std::move(filter));
 }
 
 void SetFieldColor(QWidget* edit, std::int32_t color)

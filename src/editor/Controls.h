@@ -126,11 +126,21 @@ private:
 
 namespace ctl {
 
-// A key filter in the manner of an edit's key-press handler: for each typed character
-// (Backspace as 8, Ctrl+C as 3, Ctrl+V as 22) the filter returns the character to insert,
-// possibly changed, or 0 to drop the key. Keys that type no character are not filtered.
+// A key filter in the manner of an edit's key-press handler: for each key that types a
+// character the filter returns the character to insert, possibly changed, or 0 to drop the
+// key. Typed characters are printable characters (as 8-bit codes), Backspace (8) and
+// Ctrl with a letter (its control code: Ctrl+C 3, Ctrl+V 22, Ctrl+X 24, Ctrl+Z 26).
+// Editing keys that type nothing (Delete, the arrows, Home/End, Shift+Insert, Enter, Tab)
+// are never filtered: they work as in any edit.
 using KeyFilter = std::function<char(char key)>;
 void InstallKeyFilter(QWidget* edit, KeyFilter filter);
+
+// Cleans what the user puts into an edit by typing, pasting or dropping, and nothing else:
+// the inserted text loses its control characters (below 0x20 and 0x7F), then passes through
+// `filter` when one is given, and only then is cut to fit the edit's maxLength, so a paste
+// is filtered before it is cut. Text the program sets stays as set.
+using TextFilter = std::function<QString(const QString& inserted)>;
+void InstallInputCleaner(class QLineEdit* edit, TextFilter filter = {});
 
 // The colour of an edit's field ($00BBGGRR).
 void SetFieldColor(QWidget* edit, std::int32_t color);

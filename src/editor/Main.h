@@ -159,9 +159,11 @@ public:
     void Edit2Change();
     void AddressChange(QLineEdit* e, QComboBox* channel);
     void PortChange(QLineEdit* e, QComboBox* channel);
-    void FilterEdit(QLineEdit* e, const char* set, bool keep);
+    static void FilterEdit(QLineEdit* e, std::function<bool(unsigned char)> inSet);
     static QByteArray FilterChars(const QByteArray& text, const std::function<bool(unsigned char)>& inSet,
                                   bool keep);
+    static bool IsDigit(unsigned char c);
+    bool AccountsComplete() const;
     static char edit10KeyPress(char key);
     static char Edit1KeyPress(char key);
     static char Edit11KeyPress(char key, bool keyEdit);
@@ -370,7 +372,6 @@ public:
     void StringGrid2SelectCell(int row);
     void TntButton16Click(); // "Save"
     void TntButton17Click(); // "Delete"
-    void Edit12Change();
     // The selected slot of the phone grid (0..31), -1 when none.
     int SelectedPGMSlot() const;
     static QByteArray TrimRightBlanks(const QByteArray& s);

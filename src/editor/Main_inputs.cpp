@@ -243,6 +243,7 @@ public:
         auto* e = new QLineEdit(parent);
         e->setMaxLength(kNameWidth);
         e->setFrame(false);
+        ctl::InstallInputCleaner(e);
         return e;
     }
 };
@@ -497,6 +498,7 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         this->*kSmsPanel[i] = smsPanel;
         auto* smsEdit = Make<QLineEdit>(smsPanel, name(nSmsEdit), 0, 2, 560, 22);
         TForm2::HoldSmsBytes(smsEdit, SMSTextWidth);
+        ctl::InstallInputCleaner(smsEdit);
         this->*kSmsEdit[i] = smsEdit;
         auto* note = Make<QLabel>(g, name(nNote), 8, 50, 600, 18);
         note->hide();

@@ -84,8 +84,10 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* e = qobject_cast<QLineEdit*>(editor))
+        if (auto* e = qobject_cast<QLineEdit*>(editor)) {
             e->setMaxLength(kNameWidth);
+            ctl::InstallInputCleaner(e);
+        }
         return editor;
     }
 

@@ -205,7 +205,7 @@ void TForm1::BuildRemoteControlPage(QWidget* page, int top)
     Edit12 = Make<QLineEdit>(TntPanel16, "Edit12", 346, 30, 180, 24);
     Edit12->setMaxLength(PhoneNumberWidth);
     ctl::InstallKeyFilter(Edit12, [](char k) { return edit10KeyPress(k); });
-    connect(Edit12, &QLineEdit::textChanged, this, [this] { Guard([this] { Edit12Change(); }); });
+    FilterEdit(Edit12, IsDigit);
 
     TntGroupBox18 = Make<QGroupBox>(TntPanel16, "TntGroupBox18", 346, 62, 380, 84);
     TntGroupBox18->setTitle(QStringLiteral("Outputs"));
@@ -580,17 +580,6 @@ void TForm1::StringGrid2SelectCell(int row)
     ShowPGMRow(row - 1);
     if (Edit12)
         Edit12->setFocus();
-}
-
-void TForm1::Edit12Change()
-{
-    const QString text = Edit12->text();
-    QString digits;
-    for (QChar c : text)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits += c;
-    if (digits != text)
-        Edit12->setText(digits);
 }
 
 void TForm1::TntButton16Click()

@@ -61,20 +61,15 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h)
     return f;
 }
 
-bool inSet(char c, const char* set)
+bool isAccountChar(unsigned char c)
 {
-    for (const char* p = set; *p; ++p)
-        if (*p == c)
-            return true;
-    return false;
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-const char kDigits[] = "0123456789";
-const char kAccountChars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-
+// Host names use "-" and "_" as well.
 bool isAddressChar(unsigned char c)
 {
-    return c == '.' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 128;
+    return isAccountChar(c) || c == '.' || c == '-' || c == '_' || c >= 128;
 }
 
 } // namespace
@@ -197,9 +192,16 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     connect(Edit5, &QLineEdit::textChanged, this, [this] { Guard([this] { AddressChange(Edit5, ComboBox2); }); });
     connect(TntEdit2, &QLineEdit::textChanged, this, [this] { Guard([this] { PortChange(TntEdit2, ComboBox4); }); });
     connect(TntEdit3, &QLineEdit::textChanged, this, [this] { Guard([this] { PortChange(TntEdit3, ComboBox2); }); });
-    for (QLineEdit* e : {Edit11, Edit6, TntEdit8, TntEdit9})
-        connect(e, &QLineEdit::textChanged, this, [this, e] { Guard([this, e] { FilterEdit(e, kAccountChars, true); }); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Guard([this] { Edit2Change(); }); });
+
+    for (QLineEdit* e : {Edit1, Edit5})
+        FilterEdit(e, isAddressChar);
+    for (QLineEdit* e : {TntEdit2, TntEdit3})
+        FilterEdit(e, IsDigit);
+    for (QLineEdit* e : {Edit11, Edit6, TntEdit8, TntEdit9})
+        FilterEdit(e, isAccountChar);
+    for (QLineEdit* e : {TntEdit5, Edit2, Edit3, Edit4, TntEdit4})
+        ctl::InstallInputCleaner(e);
 
     ctl::InstallKeyFilter(Edit1, [](char k) { return Edit1KeyPress(k); });
     ctl::InstallKeyFilter(Edit5, [](char k) { return Edit1KeyPress(k); });
@@ -235,6 +237,8 @@ void TForm1::BuildSecurityPage(QWidget* page, int top)
     Edit9 = edit(TntPanel17, "Edit9", 380, 57, 200, 16);
     ctl::SetHint(Edit9, QStringLiteral("Enter password"));
     ctl::SetShowHint(Edit9, true);
+    for (QLineEdit* e : {Edit8, Edit9})
+        ctl::InstallInputCleaner(e);
     connect(TntCheckBox3, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox3Click(true); }); });
     connect(TntCheckBox41, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox41Click(true); }); });
     TntCheckBox3Click(false);
@@ -252,6 +256,7 @@ void TForm1::BuildModemPage(QWidget* page, int top)
     TntLabel5->hide();
     connect(TntCheckBox28, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox28Click(); }); });
     ctl::InstallKeyFilter(TntEdit1, [](char k) { return edit10KeyPress(k); });
+    ctl::InstallInputCleaner(TntEdit1);
     TntCheckBox28Click();
 
     GroupBox13 = Make<QGroupBox>(page, "GroupBox13", 8, top + 92, 738, 190);
@@ -432,33 +437,33 @@ QByteArray TForm1::FilterChars(const QByteArray& text, const std::function<bool(
     return out;
 }
 
-void TForm1::FilterEdit(QLineEdit* e, const char* set, bool keep)
+bool TForm1::IsDigit(unsigned char c)
 {
-    const QByteArray text = LangFromUnicode(e->text());
-    const QByteArray filtered = FilterChars(text, [set](unsigned char c) { return inSet(static_cast<char>(c), set); }, keep);
-    if (filtered != text)
-        e->setText(LangToUnicode(filtered));
+    return c >= '0' && c <= '9';
 }
 
+// What the user types or pastes keeps only the characters of the set, taken as 8-bit text
+// of the current language. A value that the module or a template gave is shown as it is:
+// the module must get it back unchanged.
+void TForm1::FilterEdit(QLineEdit* e, std::function<bool(unsigned char)> inSet)
+{
+    ctl::InstallInputCleaner(e, [inSet = std::move(inSet)](const QString& inserted) {
+        return LangToUnicode(FilterChars(LangFromUnicode(inserted), inSet, true));
+    });
+}
+
+// The warning colour of an address or port; their characters are the cleaner's.
 void TForm1::AddressChange(QLineEdit* e, QComboBox* channel)
 {
     if (channel->currentIndex() > 0)
         SetRequiredColor(e);
     else
         ctl::SetFieldColor(e, colors::clWindow);
-    const QByteArray text = LangFromUnicode(e->text());
-    const QByteArray filtered = FilterChars(text, isAddressChar, true);
-    if (filtered != text)
-        e->setText(LangToUnicode(filtered));
 }
 
 void TForm1::PortChange(QLineEdit* e, QComboBox* channel)
 {
-    if (channel->currentIndex() > 0)
-        SetRequiredColor(e);
-    else
-        ctl::SetFieldColor(e, colors::clWindow);
-    FilterEdit(e, kDigits, true);
+    AddressChange(e, channel);
 }
 
 char TForm1::edit10KeyPress(char key)
@@ -471,8 +476,7 @@ char TForm1::edit10KeyPress(char key)
 char TForm1::Edit1KeyPress(char key)
 {
     const unsigned char k = static_cast<unsigned char>(key);
-    if (key == 3 || key == 8 || key == 22 || key == '.' || (k >= '0' && k <= '9') ||
-        (k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z'))
+    if (key == 3 || key == 8 || key == 22 || (k < 128 && isAddressChar(k)))
         return key;
     return 0;
 }
@@ -486,6 +490,16 @@ char TForm1::Edit11KeyPress(char key, bool keyEdit)
     if (keyEdit ? (key >= 'A' && key <= 'F') : (key >= 'B' && key <= 'F'))
         return key;
     return 0;
+}
+
+// Each reserve account goes out filled on the right with "0": a shorter one would reach
+// the module as another account, so both must be whole before anything is sent.
+bool TForm1::AccountsComplete() const
+{
+    for (const QLineEdit* e : {Edit11, Edit6})
+        if (e && LangFromUnicode(e->text()).size() < AccountWidth)
+            return false;
+    return true;
 }
 
 // ---- panels -------------------------------------------------------------------------------

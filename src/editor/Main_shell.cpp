@@ -401,6 +401,11 @@ void TForm1::wzrd1SelectNextPage(QObject*, TPageWizardCustomPage* currentPage, T
         toPage = currentPage;
         return;
     }
+    if (from == 1 && !AccountsComplete()) {
+        WideMessagedlg(GetLangText(113), ui::MsgType::Error, {ui::MsgButton::OK});
+        toPage = currentPage;
+        return;
+    }
     ResetStepFonts();
     if (!toPage)
         return;

@@ -154,8 +154,6 @@ void setBold(QWidget* w, bool bold)
     w->setFont(f);
 }
 
-const char kDigits[] = "0123456789";
-
 } // namespace
 
 // ---- building ---------------------------------------------------------------------------
@@ -207,6 +205,7 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     Edit13 = Make<QLineEdit>(p, "Edit13", 8, 304, 120, 21);
     Edit13->setMaxLength(AccessPINMaxLength);
     ctl::InstallKeyFilter(Edit13, [](char k) { return TForm1::edit10KeyPress(k); });
+    FilterEdit(Edit13, IsDigit);
     connect(Edit13, &QLineEdit::textChanged, this, [this] { Guard([this] { Edit13Change(); }); });
 
     // The notification boxes of the selected user, one column.
@@ -664,5 +663,4 @@ void TForm1::Edit13Change()
     if (!Edit13)
         return;
     ctl::SetFieldColor(Edit13, ValidateWizardPage(1) ? colors::clWindow : kWarnColor);
-    FilterEdit(Edit13, kDigits, true);
 }

@@ -130,6 +130,11 @@ void TForm1::TntButton1Click()
         GoToWizardStep(1);
         return;
     }
+    if (!AccountsComplete()) {
+        refuse(GetLangText(113));
+        GoToWizardStep(1);
+        return;
+    }
 
     // The keys go out only where the read fetched them (its last reply from 2030 on): below
     // that the edits hold no key of the module's, and sending them would wipe its keys.

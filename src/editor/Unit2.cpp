@@ -48,6 +48,7 @@ TForm2::TForm2(QWidget* parent) : TSmsDialog(parent)
         edits_[i] = ctl::Make<QLineEdit>(group, QStringLiteral("Edit%1").arg(33 + i).toLatin1().constData(),
                                          12, 22 + i * 25, 260, 21);
         HoldSmsBytes(edits_[i], PhraseWidth);
+        ctl::InstallInputCleaner(edits_[i]);
     }
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 428, 90, 28);
     TntButton53->setText(QStringLiteral("Write"));

@@ -29,6 +29,8 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
     AdSMSEdit1 = ctl::Make<QLineEdit>(this, "AdSMSEdit1", 8, 78, 404, 21);
     TForm2::HoldSmsBytes(AdSMSEdit0, SMSTextWidth);
     TForm2::HoldSmsBytes(AdSMSEdit1, SMSTextWidth);
+    for (QLineEdit* e : {AdSMSEdit0, AdSMSEdit1})
+        ctl::InstallInputCleaner(e);
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 126, 90, 28);
     TntButton53->setText(QStringLiteral("Write"));
     TntButton4 = ctl::Make<QPushButton>(this, "TntButton4", 105, 126, 90, 28);

@@ -217,7 +217,7 @@ TEST_F(OutputsPageTest, ShowingASlotTicksOnlyEnabledBoxesAndWholeNumbers)
 TEST_F(OutputsPageTest, SavingStoresNumberAndTickedOutputs)
 {
     form->ShowPGMRow(4);
-    form->Edit12->setText("+555 12-34"); // only digits stay
+    Paste(form->Edit12, "+555 12-34"); // only digits stay
     EXPECT_EQ(form->Edit12->text(), "5551234");
     form->TntCheckBox2->setChecked(true);
     form->TntCheckBox11->setChecked(true);

@@ -102,10 +102,12 @@ TEST_F(WizardShellTest, NextChecksThePinThenTheChannels)
     EXPECT_TRUE(form->ValidateWizardPage(0));
     form->Edit2->clear();
     EXPECT_FALSE(form->ValidateWizardPage(0));
-    // Both channels unused: whatever the fields hold.
+    // Both channels unused: whatever the fields hold (the accounts go out all the same).
     form->ComboBox4->setCurrentIndex(0);
     form->ComboBox2->setCurrentIndex(0);
     form->Edit1->clear();
+    form->Edit11->setText(QStringLiteral("1234"));
+    form->Edit6->setText(QStringLiteral("5678"));
     Next();
     EXPECT_EQ(Page(), 2);
     EXPECT_EQ(Messages(82), 1);

@@ -18,10 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -159,6 +162,13 @@ protected:
     {
         c->setCurrentIndex(index);
         emit c->activated(index);
+    }
+
+    // The user pastes this text into the edit with Ctrl+V.
+    static void Paste(QWidget* edit, const QString& text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     }
 
 private:
