@@ -94,8 +94,6 @@ public:
     };
     QList<THeldText> HoldConfigurationTexts() const;
     void ShowHeldTexts(const QList<THeldText>& texts);
-    // Set while a language switch refreshes the rows: their handlers then ask nothing.
-    bool LanguageRefreshRunning = false;
     // language switch: members end
 
     // ---- Settings.ini and the debug file (each access opens and closes the file) --------

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -98,12 +97,8 @@ void TForm1::ComboBox28Change(QObject* sender)
         TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
     else
         TntLabel1->setText(LangMessage(25));
-    {
-        // A switch changes no setting: the rows' handlers ask nothing while it refreshes.
-        const QScopedValueRollback<bool> refreshing(LanguageRefreshRunning, true);
-        ApplyLanguageToRuntimeTexts();
-        RestoreComboIndexes(indexes);
-    }
+    ApplyLanguageToRuntimeTexts();
+    RestoreComboIndexes(indexes);
     LocateManual(false);
     ArrangeTranslatedControls();
 }
