@@ -16,8 +16,7 @@
 inline constexpr int FwSimPinBox = 1024;        // SIM PIN box and "Limited trouble SMS" shown
 inline constexpr int FwAdditionalCR = 1026;     // PnAddCR and heartbeat event ID written
 inline constexpr int FwReadOnConnect = 2000;    // clock, model flags, pages and read on connect
-inline constexpr int FwAESKeys = 2020;          // AES-128 keys written
-inline constexpr int FwEncryptionBits = 2030;   // CR bits 25 and 29, third protocol, key template keys
+inline constexpr int FwEncryptionBits = 2030;   // CR bits 25 and 29, third protocol, AES keys read and written, key template keys
 inline constexpr int FwVeq4mFrom3000 = 3000;    // "veq4m" leaves the 3m class
 
 // ---- channel control word (command 0x04, reply 0x84, template key "CR") -----------------
@@ -195,7 +194,7 @@ struct THeartbeatControls {
 // Bits 12-14 are not shown.
 THeartbeatControls DecodeHeartbeat(std::uint16_t Data);
 
-// ---- AES-128 keys (command 0x1C, reply 0x9C; firmware 2020 on) --------------------------
+// ---- AES-128 keys (command 0x1C, reply 0x9C; read and written from firmware 2030 on) -----
 inline constexpr int AESKeyBytes = 16;
 // 32 hexadecimal digits (padded on the right with "0", cut to 32) as 16 bytes. A pair
 // that is not hexadecimal throws EHexError("Ne HEX " + pair).

@@ -136,12 +136,12 @@ void TForm1::TntButton1Click()
         return;
     }
 
-    // The keys go out only where the read fetched them (its last reply from 2030 on): below
-    // that the edits hold no key of the module's, and sending them would wipe its keys.
+    // The keys go out only where the read fetches them (from 2030 on): below that the edits
+    // hold no key of the module's, and sending them would wipe its keys.
     // Values that can fail to convert are converted before the first packet, so that a
     // bad one never leaves the module half written.
     TVEQ2* link = Link();
-    const bool sendKeys = link && TVEQ2::LastWalkCode(link->FirmwareVersion) >= 0x9C;
+    const bool sendKeys = link && link->FirmwareVersion >= FwEncryptionBits;
     QByteArray key1, key2;
     if (sendKeys) {
         try {
