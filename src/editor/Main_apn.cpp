@@ -56,6 +56,16 @@ void placeRightOf(QWidget* w, const QWidget* left, int gap)
     w->move(left->x() + left->width() + gap, w->y());
 }
 
+// A list with nothing chosen ends the search there: what follows it goes, and Cancel
+// stands beside it.
+void EndSearchAt(const QComboBox* list, QWidget* cancel, std::initializer_list<QWidget*> following)
+{
+    for (QWidget* w : following)
+        w->hide();
+    placeRightOf(cancel, list, kListGap);
+    cancel->show();
+}
+
 } // namespace
 
 void TForm1::BuildAPNSearch()
@@ -114,10 +124,7 @@ void TForm1::Btn_SearchClick()
 void TForm1::TntComboBox5Change()
 {
     if (TntComboBox5->currentIndex() < 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{TntComboBox6, TntComboBox7, TntLabel61, TntLabel62, Btn_OK})
-            w->hide();
-        placeRightOf(Btn_Cancel, TntComboBox5, kListGap);
-        Btn_Cancel->show();
+        EndSearchAt(TntComboBox5, Btn_Cancel, {TntComboBox6, TntComboBox7, TntLabel61, TntLabel62, Btn_OK});
         return;
     }
     const int loc = FindAPNLocation(APNLocations, TntComboBox5->currentText());
@@ -139,10 +146,7 @@ void TForm1::TntComboBox6Change()
 {
     Btn_OK->hide();
     if (TntComboBox6->currentIndex() < 0) {
-        TntComboBox7->hide();
-        TntLabel62->hide();
-        placeRightOf(Btn_Cancel, TntComboBox6, kListGap);
-        Btn_Cancel->show();
+        EndSearchAt(TntComboBox6, Btn_Cancel, {TntComboBox7, TntLabel62});
         return;
     }
     const int loc = FindAPNLocation(APNLocations, TntComboBox5->currentText());
