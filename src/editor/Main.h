@@ -329,7 +329,7 @@ public:
     void ShowPlainMessageOutsideReports(const QString& text);
     // The first input whose Contact ID is neither empty nor in the catalogue (-1: none).
     int FirstInputWithUnknownCID() const;
-    // "Corrupted CID_Descriptions.txt file", in the current language.
+    // Message 112 (the catalogue has no event for a code an input uses), in the current language.
     void ReportCorruptedCIDCatalogue();
     void FlushDeferredPlainMessages();
     QStringList DeferredPlainMessages;

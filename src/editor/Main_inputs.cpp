@@ -60,7 +60,8 @@ constexpr int kTreeColumns = 7;
 // The box about an event that CID_Descriptions.txt lacks; the fixed text stands in when
 // the language file has no such message.
 constexpr int kCorruptedCatalogueMessage = 112;
-const char* const kCorruptedCatalogue = "Corrupted CID_Descriptions.txt file";
+const char* const kCorruptedCatalogue =
+    "The list of Contact ID events (CID_Descriptions.txt) has no event for a code that an input of the module uses.";
 
 // The designed names of the six rows' controls, by role.
 template <class T>

@@ -91,7 +91,7 @@ protected:
         return n;
     }
 
-    const QString corrupted = QStringLiteral("Corrupted CID_Descriptions.txt file");
+    const QString corrupted = QStringLiteral("The list of Contact ID events (CID_Descriptions.txt) has no event");
 };
 
 TEST_F(InputsPageTest, RowsAreBoundAndBuiltOnThePage)

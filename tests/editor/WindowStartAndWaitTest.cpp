@@ -298,7 +298,7 @@ TEST_F(WindowStartAndWaitTest, MessagesRaisedByAReportWaitUntilItIsHandled)
     int corrupted = 0;
     int duringReport = 0;
     ui::SetOnRecorded([&](const ui::ShownDialog& d) {
-        if (!d.text.startsWith(QStringLiteral("Corrupted CID_Descriptions.txt file")))
+        if (!d.text.startsWith(QStringLiteral("The list of Contact ID events (CID_Descriptions.txt) has no event")))
             return;
         ++corrupted;
         if (form && form->Link() && form->Link()->HandlingReport())
