@@ -51,9 +51,10 @@ QIcon glyph(Glyph kind)
     return QIcon(pm);
 }
 
+// Beside a list, on its row.
 void placeRightOf(QWidget* w, const QWidget* left, int gap)
 {
-    w->move(left->x() + left->width() + gap, w->y());
+    w->move(left->x() + left->width() + gap, left->y());
 }
 
 // A list with nothing chosen ends the search there: what follows it goes, and Cancel
@@ -70,27 +71,28 @@ void EndSearchAt(const QComboBox* list, QWidget* cancel, std::initializer_list<Q
 
 void TForm1::BuildAPNSearch()
 {
-    // One row under the heartbeat settings: three captioned lists, then OK and Cancel.
+    // Two rows under the heartbeat settings, each list as wide as the catalogue's names:
+    // the location and the operator, then the access point name with OK and Cancel.
     QWidget* g = TntGroupBox16;
-    const int labelTop = 152, listTop = 170, listWidth = 96;
-    auto list = [g](const char* name, int x) {
-        auto* c = Make<QComboBox>(g, name, x, listTop, listWidth, 22);
+    const int labelTop = 152, listTop = 170, rowStep = 46, placeWidth = 140, apnWidth = 200;
+    auto list = [g](const char* name, int x, int y, int width) {
+        auto* c = Make<QComboBox>(g, name, x, y, width, 22);
         // Names are often longer than the list is wide: the drop-down shows them whole.
         c->view()->setMinimumWidth(200);
         c->hide();
         return c;
     };
-    auto label = [g](const char* name, const char* text, int x) {
-        auto* l = ctl::MakeText<QLabel>(g, name, QString::fromLatin1(text), x, labelTop, listWidth, 18);
+    auto label = [g](const char* name, const char* text, int x, int y, int width) {
+        auto* l = ctl::MakeText<QLabel>(g, name, QString::fromLatin1(text), x, y, width, 18);
         l->hide();
         return l;
     };
-    TntLabel60 = label("TntLabel60", "Location:", 8);
-    TntComboBox5 = list("TntComboBox5", 8);
-    TntLabel61 = label("TntLabel61", "Operator:", 8 + listWidth + kListGap);
-    TntComboBox6 = list("TntComboBox6", 8 + listWidth + kListGap);
-    TntLabel62 = label("TntLabel62", "APN:", 8 + 2 * (listWidth + kListGap));
-    TntComboBox7 = list("TntComboBox7", 8 + 2 * (listWidth + kListGap));
+    TntLabel60 = label("TntLabel60", "Location:", 8, labelTop, placeWidth);
+    TntComboBox5 = list("TntComboBox5", 8, listTop, placeWidth);
+    TntLabel61 = label("TntLabel61", "Operator:", 8 + placeWidth + kListGap, labelTop, placeWidth);
+    TntComboBox6 = list("TntComboBox6", 8 + placeWidth + kListGap, listTop, placeWidth);
+    TntLabel62 = label("TntLabel62", "APN:", 8, labelTop + rowStep, apnWidth);
+    TntComboBox7 = list("TntComboBox7", 8, listTop + rowStep, apnWidth);
     Btn_OK = Make<QPushButton>(g, "Btn_OK", 0, listTop, 22, 22);
     Btn_OK->setIcon(glyph(Glyph::Tick));
     Btn_OK->hide();
@@ -163,7 +165,7 @@ void TForm1::TntComboBox6Change()
         TntComboBox7->setCurrentIndex(TntComboBox7->count() > 0 ? 0 : -1);
     }
     placeRightOf(Btn_OK, TntComboBox7, kListGap);
-    Btn_Cancel->move(Btn_OK->x() + Btn_Cancel->width() + kButtonGap, Btn_Cancel->y());
+    Btn_Cancel->move(Btn_OK->x() + Btn_Cancel->width() + kButtonGap, Btn_OK->y());
     for (QWidget* w : std::initializer_list<QWidget*>{Btn_OK, Btn_Cancel, TntComboBox7, TntLabel62})
         w->show();
 }

@@ -298,8 +298,9 @@ void TForm1::BuildLogPage()
 
     auto* regs = Make<QGroupBox>(p, "GroupBox2", 196, 8, 210, 250);
     regs->setTitle(QStringLiteral("Modem registers"));
-    caption(regs, "Label10", QStringLiteral("Request"), 100, 18, 50);
-    caption(regs, "Label11", QStringLiteral("Process"), 150, 18, 56);
+    // Each heading stands over its column of LEDs, clear of the next one.
+    caption(regs, "Label10", QStringLiteral("Request"), 96, 18, 52);
+    caption(regs, "Label11", QStringLiteral("Process"), 152, 18, 56);
     const char* rowNames[] = {"CheckPresent", "Setup", "GetFlags", "Reset",
                               "Connect", "TCP send", "Read Data", "Disconnect"};
     y = 36;
@@ -307,7 +308,7 @@ void TForm1::BuildLogPage()
         caption(regs, QStringLiteral("LogRegCaption%1").arg(r).toLatin1().constData(),
                 QString::fromLatin1(rowNames[r]), 8, y, 90);
         MakeLed(regs, 8 + 2 * r, 110, y, colors::clRed, colors::clMaroon);
-        MakeLed(regs, 9 + 2 * r, 160, y, colors::clRed, colors::clMaroon);
+        MakeLed(regs, 9 + 2 * r, 166, y, colors::clRed, colors::clMaroon);
         y += 26;
     }
 
@@ -354,6 +355,8 @@ void TForm1::BuildWizardTab()
         Step[i] = caption(TntPanel11, QStringLiteral("Step%1").arg(i).toLatin1().constData(),
                           QString::fromLatin1(stepCaptions[i]), 10, 44 + i * 24, 134, 20);
         Step[i]->setWordWrap(true);
+        // A caption of one line keeps to the top of a slot made for two.
+        Step[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         ctl::SetTag(Step[i], i);
         QPalette pal = Step[i]->palette();
         pal.setColor(QPalette::WindowText, colors::ToQColor(0xE2E2E2));

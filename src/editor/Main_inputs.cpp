@@ -446,9 +446,9 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         // Line 2: the Contact ID event with its parameters, or the SMS text.
         auto* cid = Make<QFrame>(g, name(nCIDPanel), 8, 46, 700, 26);
         this->*kCIDPanel[i] = cid;
-        auto* ev = Make<QComboBox>(cid, name(nEvent), 0, 2, 210, 22);
+        auto* ev = Make<QComboBox>(cid, name(nEvent), 0, 2, 226, 22);
         this->*kEventCombo[i] = ev;
-        auto* restore = Make<QCheckBox>(cid, name(nRestore), 214, 3, 100, 20);
+        auto* restore = Make<QCheckBox>(cid, name(nRestore), 230, 3, 84, 20);
         restore->setText(QStringLiteral("Restore"));
         this->*kRestore[i] = restore;
         auto* tree = Make<QTreeView>(cid, name(nTree), 318, 2, 330, 22);

@@ -12,6 +12,9 @@
 #include "lang/LangText.h"
 #include "link/UnitEil.h"
 #include "widgets/PageWizard.h"
+#include "widgets/PanelStatusBar.h"
+
+#include <algorithm>
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -264,6 +267,17 @@ void TForm1::ArrangeTranslatedControls()
     after(TntCheckBox28, TntEdit1, 5);
     fitLabel(Label127);
     after(Label127, SpinEdit40, 5);
+    // The step column takes the heights of the new captions.
+    StackStepLabels();
+    // The log button of the status bar keeps its designed width unless its caption needs
+    // more room, clear of its frame; its panel then grows with it.
+    if (TntButton5 && PanelStatusBar1) {
+        constexpr int kLogPanel = 2, kLogPanelWidth = 95, kLogButtonWidth = 91, kFrameAndClearance = 12;
+        const int width = std::max(kLogButtonWidth,
+                                   TntButton5->fontMetrics().horizontalAdvance(TntButton5->text()) + kFrameAndClearance);
+        TntButton5->resize(width, TntButton5->height());
+        PanelStatusBar1->setPanelWidth(kLogPanel, kLogPanelWidth + width - kLogButtonWidth);
+    }
     for (int i = 0; i < OutputCount; ++i) {
         fitLabel(OutputNameLabel[i]);
         after(OutputNameLabel[i], OutputNameEdit[i], 5);

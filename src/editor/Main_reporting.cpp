@@ -103,13 +103,13 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     // the account stays in view under a lock, and so does its caption.
     // Captions in a column of their own, so a longer translation keeps clear of the fields.
     Label43 = caption(p1, "Label43", QStringLiteral("Channel:"), 6, 6, 64);
-    ComboBox4 = combo(p1, "ComboBox4", 74, 4, 110, {QStringLiteral("Not used"), QStringLiteral("Used")});
-    Label44 = caption(p1, "Label44", QStringLiteral("Protocol:"), 190, 6, 68);
-    ComboBox1 = combo(p1, "ComboBox1", 262, 4, 94, protocols);
+    ComboBox4 = combo(p1, "ComboBox4", 74, 4, 104, {QStringLiteral("Not used"), QStringLiteral("Used")});
+    Label44 = caption(p1, "Label44", QStringLiteral("Protocol:"), 180, 6, 68);
+    ComboBox1 = combo(p1, "ComboBox1", 250, 4, 106, protocols);
     TntLabel6 = caption(p1, "TntLabel6", QStringLiteral("Address:"), 6, 32, 64);
-    Edit1 = edit(p1, "Edit1", 74, 30, 186, 44);
-    TntLabel8 = caption(p1, "TntLabel8", QStringLiteral("Port:"), 266, 32, 36);
-    TntEdit2 = edit(p1, "TntEdit2", 302, 30, 54, 5);
+    Edit1 = edit(p1, "Edit1", 74, 30, 180, 44);
+    TntLabel8 = caption(p1, "TntLabel8", QStringLiteral("Port:"), 260, 32, 40);
+    TntEdit2 = edit(p1, "TntEdit2", 304, 30, 52, 5);
     Label45 = caption(p1, "Label45", QStringLiteral("Account:"), 6, 58, 64);
     Edit11 = edit(p1, "Edit11", 74, 56, 60, 4);
     Label5 = caption(p1, "Label5", QStringLiteral("Transport:"), 160, 58, 96);
@@ -136,14 +136,14 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntGroupBox15->setTitle(QStringLiteral("Channel 2"));
     auto* p2 = panel(TntGroupBox15, "CH2_Panel1", 2, 17, 362, 108);
     TntLabel52 = caption(p2, "TntLabel52", QStringLiteral("Channel:"), 6, 6, 64);
-    ComboBox2 = combo(p2, "ComboBox2", 74, 4, 110,
+    ComboBox2 = combo(p2, "ComboBox2", 74, 4, 104,
                       {QStringLiteral("Not used"), QStringLiteral("Used"), QStringLiteral("Reserve")});
-    TntLabel56 = caption(p2, "TntLabel56", QStringLiteral("Protocol:"), 190, 6, 68);
-    ComboBox3 = combo(p2, "ComboBox3", 262, 4, 94, protocols);
+    TntLabel56 = caption(p2, "TntLabel56", QStringLiteral("Protocol:"), 180, 6, 68);
+    ComboBox3 = combo(p2, "ComboBox3", 250, 4, 106, protocols);
     TntLabel7 = caption(p2, "TntLabel7", QStringLiteral("Address:"), 6, 32, 64);
-    Edit5 = edit(p2, "Edit5", 74, 30, 186, 44);
-    TntLabel55 = caption(p2, "TntLabel55", QStringLiteral("Port:"), 266, 32, 36);
-    TntEdit3 = edit(p2, "TntEdit3", 302, 30, 54, 5);
+    Edit5 = edit(p2, "Edit5", 74, 30, 180, 44);
+    TntLabel55 = caption(p2, "TntLabel55", QStringLiteral("Port:"), 260, 32, 40);
+    TntEdit3 = edit(p2, "TntEdit3", 304, 30, 52, 5);
     TntLabel57 = caption(p2, "TntLabel57", QStringLiteral("Account:"), 6, 58, 64);
     Edit6 = edit(p2, "Edit6", 74, 56, 60, 4);
     TntLabel58 = caption(p2, "TntLabel58", QStringLiteral("Transport:"), 160, 58, 96);
@@ -156,7 +156,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     CH2_Panel2->hide();
 
     // GPRS settings.
-    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 202);
+    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 248);
     TntGroupBox16->setTitle(QStringLiteral("GPRS Settings"));
     Label6 = caption(TntGroupBox16, "Label6", QStringLiteral("APN:"), 8, 22, 110);
     Edit2 = edit(TntGroupBox16, "Edit2", 120, 20, 140, 50);

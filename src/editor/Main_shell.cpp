@@ -51,30 +51,42 @@ void setTextColor(QWidget* w, colors::TColor c)
     w->setPalette(pal);
 }
 
-// A label keeps its width and takes the height its text needs in the new font, as an
-// auto-sized label does.
-void fitHeight(QLabel* l)
+// The font of a step label in one of its styles; the current step's adds bold to what
+// the label has.
+QFont stepFont(const QLabel* l, bool current, bool underline)
 {
-    const int h = l->wordWrap() ? l->heightForWidth(l->width()) : l->sizeHint().height();
-    if (h > 0)
+    QFont f = l->font();
+    f.setBold(current);
+    if (!current)
+        f.setUnderline(underline);
+    f.setPointSize(current ? 9 : 8);
+    return f;
+}
+
+// A step label keeps its width and takes the height its caption needs in the largest of
+// its styles (bold, as the current step), whatever style it has now: a caption that wraps
+// only when bold must not move the labels below it when its step is selected, or a click
+// where one step was would open another.
+void fitStepHeight(QLabel* l)
+{
+    const QMargins m = l->contentsMargins();
+    const int width = l->width() - m.left() - m.right() - 2 * l->margin();
+    int h = 0;
+    for (bool current : {true, false}) {
+        const QFontMetrics fm(stepFont(l, current, false));
+        const int flags = int(Qt::AlignLeft | Qt::AlignTop) | (l->wordWrap() ? int(Qt::TextWordWrap) : 0);
+        h = std::max(h, fm.boundingRect(QRect(0, 0, std::max(width, 1), 2000), flags, l->text()).height());
+    }
+    h += m.top() + m.bottom() + 2 * l->margin();
+    if (h > 0 && h != l->height())
         l->resize(l->width(), h);
 }
 
 void styleLabel(QLabel* l, bool current, bool underline)
 {
-    QFont f = l->font();
-    if (current) {
-        f.setBold(true);
-        f.setPointSize(9);
-        setTextColor(l, kCurrentStepColor);
-    } else {
-        f.setBold(false);
-        f.setUnderline(underline);
-        f.setPointSize(8);
-        setTextColor(l, kStepColor);
-    }
-    l->setFont(f);
-    fitHeight(l);
+    l->setFont(stepFont(l, current, underline));
+    setTextColor(l, current ? kCurrentStepColor : kStepColor);
+    fitStepHeight(l);
 }
 
 void setBold(QWidget* w, bool bold)
@@ -325,6 +337,13 @@ void TForm1::StackStepLabels()
     QLabel* above = ctl::Find<QLabel>(TntPanel11, QStringLiteral("Step0"));
     if (!above)
         return;
+    // The heights follow the captions (a language switch changes them), never the style.
+    for (int i = 0;; ++i) {
+        auto* l = ctl::Find<QLabel>(TntPanel11, QStringLiteral("Step%1").arg(i));
+        if (!l)
+            break;
+        fitStepHeight(l);
+    }
     for (int i = 1;; ++i) {
         auto* l = ctl::Find<QLabel>(TntPanel11, QStringLiteral("Step%1").arg(i));
         if (!l)

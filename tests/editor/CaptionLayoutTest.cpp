@@ -14,10 +14,14 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
 #include <QTest>
 
 namespace {
+
+// What one check looks at: a visible control among its visible siblings.
+using Check = void (*)(const QWidget* w, const QList<const QWidget*>& siblings, QStringList& out);
 
 class CaptionLayoutTest : public WindowTestBase {
 protected:
@@ -59,6 +63,10 @@ protected:
         ASSERT_GE(i, 0);
         Choose(form->ComboBox28, i);
     }
+
+    // Every page of the window as a user reaches it, in both languages: the faults the
+    // check finds.
+    QStringList EveryPageFaults(Check check);
 
     // A click where the user sees the control: it reaches whatever lies on top there.
     void ClickOn(const QWidget* w) const
@@ -121,43 +129,134 @@ bool IsContainer(const QWidget* w)
            m->className() == QByteArray("QStackedWidget");
 }
 
-// Every caption that its control cuts, and every two visible siblings that cover each other.
-void Faults(const QWidget* parent, QStringList& out)
+// Every visible control below the roots, each with its visible siblings.
+void Walk(const QWidget* parent, Check check, QStringList& out)
 {
     QList<const QWidget*> shown;
     for (const QObject* o : parent->children())
         if (const auto* w = qobject_cast<const QWidget*>(o); w && !w->isWindow() && w->isVisible())
             shown << w;
-    for (int i = 0; i < shown.size(); ++i) {
-        const QWidget* w = shown[i];
-        for (int k = i + 1; k < shown.size(); ++k)
-            if (w->geometry().intersects(shown[k]->geometry()))
-                out << w->objectName() + QStringLiteral(" overlaps ") + shown[k]->objectName();
-        int needed = 0;
-        const QRect room = Room(w, needed);
-        if ((room.isNull() && needed) || needed > room.width())
-            out << QStringLiteral("%1 cuts its caption (%2 of %3 px)")
-                       .arg(w->objectName())
-                       .arg(needed)
-                       .arg(room.width());
+    for (const QWidget* w : shown) {
+        check(w, shown, out);
         if (const auto* a = qobject_cast<const QScrollArea*>(w); a && a->widget())
-            Faults(a->widget(), out);
+            Walk(a->widget(), check, out);
         else if (IsContainer(w))
-            Faults(w, out);
+            Walk(w, check, out);
     }
 }
 
-QStringList Faults(std::initializer_list<const QWidget*> roots, const QString& where)
+QStringList Faults(std::initializer_list<const QWidget*> roots, const QString& where, Check check)
 {
     QStringList out;
     for (const QWidget* root : roots)
-        Faults(root, out);
+        Walk(root, check, out);
     for (QString& f : out)
         f.prepend(where + QStringLiteral(": "));
     return out;
 }
 
-TEST_F(CaptionLayoutTest, EveryCaptionFitsAndNoControlsOverlapOnEveryPageInEveryLanguage)
+// A caption that its control cuts, and two siblings that cover each other.
+void CaptionCutOrOverlap(const QWidget* w, const QList<const QWidget*>& siblings, QStringList& out)
+{
+    for (qsizetype k = siblings.indexOf(w) + 1; k < siblings.size(); ++k)
+        if (w->geometry().intersects(siblings[k]->geometry()))
+            out << w->objectName() + QStringLiteral(" overlaps ") + siblings[k]->objectName();
+    int needed = 0;
+    const QRect room = Room(w, needed);
+    if ((room.isNull() && needed) || needed > room.width())
+        out << QStringLiteral("%1 cuts its caption (%2 of %3 px)").arg(w->objectName()).arg(needed).arg(room.width());
+}
+
+// An item of a list wider than the room the closed list shows its choice in.
+void ListItemCut(const QWidget* w, const QList<const QWidget*>&, QStringList& out)
+{
+    const auto* c = qobject_cast<const QComboBox*>(w);
+    if (!c)
+        return;
+    QStyleOptionComboBox o;
+    o.initFrom(c);
+    o.editable = c->isEditable();
+    o.frame = c->hasFrame();
+    // The choice is drawn one pixel inside the edit field on each side.
+    const QRect field = c->style()->subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, c);
+    const int room = field.width() - 2;
+    const QFontMetrics fm(c->font());
+    for (int i = 0; i < c->count(); ++i)
+        if (const int needed = fm.horizontalAdvance(c->itemText(i)); needed > room)
+            out << QStringLiteral("%1 cuts its item \"%2\" (%3 of %4 px)")
+                       .arg(c->objectName(), c->itemText(i))
+                       .arg(needed)
+                       .arg(room);
+}
+
+// Where a caption's text ends, in its parent's coordinates; -1 for a control without one.
+int TextEnd(const QWidget* w)
+{
+    int needed = 0;
+    const QRect room = Room(w, needed);
+    if (room.isNull() || qobject_cast<const QGroupBox*>(w) || qobject_cast<const QPushButton*>(w))
+        return -1;
+    int end = room.left() + needed;
+    if (const auto* l = qobject_cast<const QLabel*>(w)) {
+        if (l->alignment() & Qt::AlignRight)
+            end = room.right() + 1;
+        else if (l->alignment() & Qt::AlignHCenter)
+            end = room.center().x() + (needed + 1) / 2;
+    }
+    return w->x() + std::min(end, room.right() + 1);
+}
+
+// A caption whose text reaches the control beside it on its line (the control it labels),
+// or a button's caption that reaches its frame.
+void CaptionTouches(const QWidget* w, const QList<const QWidget*>& siblings, QStringList& out)
+{
+    constexpr int kGap = 3;
+    if (qobject_cast<const QPushButton*>(w)) {
+        int needed = 0;
+        const QRect room = Room(w, needed);
+        if (needed && needed + 2 * kGap > room.width())
+            out << QStringLiteral("%1 has %2 px beside its caption").arg(w->objectName()).arg(room.width() - needed);
+        return;
+    }
+    const int end = TextEnd(w);
+    if (end < 0)
+        return;
+    const QWidget* next = nullptr;
+    for (const QWidget* s : siblings) {
+        const bool sameLine = s->y() < w->y() + w->height() && w->y() < s->y() + s->height();
+        if (s != w && sameLine && s->x() > w->x() && (!next || s->x() < next->x()))
+            next = s;
+    }
+    if (next && next->x() - end < kGap)
+        out << QStringLiteral("%1 ends %2 px before %3").arg(w->objectName()).arg(next->x() - end).arg(next->objectName());
+}
+
+QStringList CaptionLayoutTest::EveryPageFaults(Check check)
+{
+    const auto window = {static_cast<const QWidget*>(form->PageControl1),
+                         static_cast<const QWidget*>(form->PanelStatusBar1)};
+    QStringList faults;
+    for (const QString& language : {QStringLiteral("Russian"), QStringLiteral("English")}) {
+        SwitchTo(language);
+        form->PageControl1->SetActivePageIndex(0);
+        faults << Faults(window, language + QStringLiteral(" log page"), check);
+        form->PageControl1->SetActivePageIndex(4);
+        faults << Faults(window, language + QStringLiteral(" main screen"), check);
+        QTest::mouseClick(form->TntButton29, Qt::LeftButton);
+        faults << Faults(window, language + QStringLiteral(" wizard"), check);
+        QTest::mouseClick(form->TntButton30, Qt::LeftButton);
+        for (int step = 0; step < 9; ++step) {
+            QTest::mouseClick(form->Step[step], Qt::LeftButton);
+            if (form->wzrd1->GetActivePageIndex() != step)
+                faults << language + QStringLiteral(": step %1 opens page %2").arg(step).arg(form->wzrd1->GetActivePageIndex());
+            faults << Faults(window, language + QStringLiteral(" page %1").arg(step), check);
+        }
+    }
+    faults.removeDuplicates();
+    return faults;
+}
+
+TEST_F(CaptionLayoutTest, CaptionsAndListItemsFitAndKeepClearOfTheirControlsOnEveryPageInEveryLanguage)
 {
     Start(false);
     // The settings whose controls show only in some states, chosen as a user does.
@@ -169,26 +268,34 @@ TEST_F(CaptionLayoutTest, EveryCaptionFitsAndNoControlsOverlapOnEveryPageInEvery
     QTest::mouseClick(form->TntCheckBox43, Qt::LeftButton);
     Choose(form->ComboBox5, 1); // Contact ID
     Choose(form->ComboBox7, 2); // SMS
+    for (QComboBox* c : {form->ComboBox8, form->ComboBox9, form->ComboBox10, form->ComboBox11})
+        Choose(c, 1);
     for (int i = 0; i < 4; ++i)
         Choose(ctl::Find<QComboBox>(form, QStringLiteral("ComboBox%1").arg(24 + i)), (i + 1) % 4);
     QTest::mouseClick(form->Btn_Search, Qt::LeftButton); // the APN lists
     // The pages and the status bar (the notices behind the pages are covered by design).
-    const auto window = {static_cast<const QWidget*>(form->PageControl1),
-                         static_cast<const QWidget*>(form->PanelStatusBar1)};
+    const struct {
+        const char* what;
+        Check check;
+    } checks[] = {
+        {"a caption cut or two controls overlapping", &CaptionCutOrOverlap},
+        {"a list item cut", &ListItemCut},
+        {"a caption touching the control it labels or its frame", &CaptionTouches},
+    };
+    for (const auto& c : checks) {
+        const QStringList faults = EveryPageFaults(c.check);
+        EXPECT_TRUE(faults.isEmpty()) << c.what << ":\n" << qPrintable(faults.join(QLatin1Char('\n')));
+    }
+
+    // The APN lists with every location's operators and every operator's names in turn.
     QStringList faults;
-    for (const QString& language : {QStringLiteral("Russian"), QStringLiteral("English")}) {
-        SwitchTo(language);
-        form->PageControl1->SetActivePageIndex(0);
-        faults << Faults(window, language + QStringLiteral(" log page"));
-        form->PageControl1->SetActivePageIndex(4);
-        faults << Faults(window, language + QStringLiteral(" main screen"));
-        QTest::mouseClick(form->TntButton29, Qt::LeftButton);
-        faults << Faults(window, language + QStringLiteral(" wizard"));
-        QTest::mouseClick(form->TntButton30, Qt::LeftButton);
-        for (int step = 0; step < 9; ++step) {
-            QTest::mouseClick(form->Step[step], Qt::LeftButton);
-            ASSERT_EQ(form->wzrd1->GetActivePageIndex(), step);
-            faults << Faults(window, language + QStringLiteral(" page %1").arg(step));
+    for (int loc = 0; loc < form->TntComboBox5->count(); ++loc) {
+        Choose(form->TntComboBox5, loc);
+        for (int op = 0; op < form->TntComboBox6->count(); ++op) {
+            Choose(form->TntComboBox6, op);
+            for (const QStringList& found : {Faults({form->TntGroupBox16}, form->TntComboBox5->currentText(), &ListItemCut),
+                                             Faults({form->TntGroupBox16}, form->TntComboBox5->currentText(), &CaptionCutOrOverlap)})
+                faults << found;
         }
     }
     faults.removeDuplicates();
@@ -203,7 +310,7 @@ TEST_F(CaptionLayoutTest, UnlockPanelLiesAboveTheChannelsAndTakesTheMouse)
     QTest::mouseClick(form->Step[1], Qt::LeftButton);
     for (const QString& language : {QStringLiteral("Russian"), QStringLiteral("English")}) {
         SwitchTo(language);
-        const QStringList faults = Faults({form->WPage[2]}, language);
+        const QStringList faults = Faults({form->WPage[2]}, language, &CaptionCutOrOverlap);
         EXPECT_TRUE(faults.isEmpty()) << qPrintable(faults.join(QLatin1Char('\n')));
     }
     // The mouse reaches the edit and the button; a wrong password, then the right one.
@@ -217,7 +324,7 @@ TEST_F(CaptionLayoutTest, UnlockPanelLiesAboveTheChannelsAndTakesTheMouse)
         ASSERT_TRUE(sim::WaitUntil([&] { return !module->Packets().empty(); }));
         EXPECT_EQ(module->Packets()[0].left(3), QByteArray("\x42") + password);
         ASSERT_TRUE(sim::WaitUntil([&] { return !form->Timer_CheckPassword->isActive(); }));
-        const QStringList faults = Faults({form->WPage[2]}, QString::fromLatin1(password));
+        const QStringList faults = Faults({form->WPage[2]}, QString::fromLatin1(password), &CaptionCutOrOverlap);
         EXPECT_TRUE(faults.isEmpty()) << qPrintable(faults.join(QLatin1Char('\n')));
     }
     EXPECT_TRUE(form->TntPanel18->isHidden());

@@ -66,6 +66,10 @@ protected:
         return count;
     }
     bool Shown(QWidget* w) const { return !w->isHidden(); }
+    static std::string Place(const QRect& r)
+    {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+    }
 
 };
 
@@ -168,6 +172,74 @@ TEST_F(WizardShellTest, StepLabelsWorkOnlyInManualMode)
     EXPECT_TRUE(Shown(form->TntBitBtn2));
     form->Step0Click(form->Step[1]);
     EXPECT_FALSE(Shown(form->TntBitBtn2));
+}
+
+TEST_F(WizardShellTest, StepLabelsKeepTheirPlacesWhicheverStepIsCurrent)
+{
+    form->show();
+    form->PageControl1->show(); // as when a module is there
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    form->Edit13->setText(QStringLiteral("1234")); // the pages' checks let Next through
+    form->Edit11->setText(QStringLiteral("1234"));
+    form->Edit6->setText(QStringLiteral("5678"));
+    // A click where the user sees the label: it reaches whatever lies there now.
+    auto clickAt = [&](const QRect& where) {
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                          form->TntPanel11->mapTo(form, where.center()));
+    };
+    const struct {
+        const char* language;
+        bool smallerModel;
+        bool wizard;
+    } cases[] = {
+        {"English", false, false}, {"English", false, true}, {"English", true, false},
+        {"Russian", false, false}, {"Russian", false, true}, {"Russian", true, false},
+    };
+    for (const auto& c : cases) {
+        const QString where = QStringLiteral("%1%2 %3").arg(QLatin1String(c.language),
+                                                            c.smallerModel ? QStringLiteral(" 3m") : QString(),
+                                                            c.wizard ? QStringLiteral("wizard") : QStringLiteral("manual"));
+        const int lang = form->ComboBox28->findText(QLatin1String(c.language));
+        ASSERT_GE(lang, 0);
+        form->ComboBox28->setCurrentIndex(lang);
+        emit form->ComboBox28->activated(lang);
+        Model3mClass = c.smallerModel;
+        form->ApplyModelFeatures();
+        QTest::mouseClick(c.wizard ? form->TntButton29 : form->TntButton30, Qt::LeftButton);
+        ASSERT_EQ(Page(), 0) << qPrintable(where);
+        QList<int> steps;
+        QRect places[9];
+        for (int i = 0; i < 9; ++i) {
+            places[i] = form->Step[i]->geometry();
+            if (Shown(form->Step[i]))
+                steps << i;
+        }
+        // Forth through every page and back again; each label is hovered on the way.
+        QList<int> route = steps;
+        for (qsizetype k = steps.size() - 2; k >= 0; --k)
+            route << steps[k];
+        for (qsizetype k = 1; k < route.size(); ++k) {
+            const int step = route[k];
+            if (c.wizard)
+                route[k] > route[k - 1] ? Next() : Back();
+            else
+                clickAt(places[step]);
+            ASSERT_EQ(Page(), step) << qPrintable(where);
+            ASSERT_TRUE(Bold(step)) << qPrintable(where);
+            for (int hovered : steps) {
+                QEvent enter(QEvent::Enter);
+                QApplication::sendEvent(form->Step[hovered], &enter);
+                for (int i : steps) {
+                    QLabel* l = form->Step[i];
+                    EXPECT_EQ(Place(l->geometry()), Place(places[i])) << qPrintable(where) << " step " << step << " label " << i;
+                    // The place holds the caption in the style it has now.
+                    EXPECT_LE(l->heightForWidth(l->width()), l->height()) << qPrintable(where) << " label " << i;
+                }
+                QEvent leave(QEvent::Leave);
+                QApplication::sendEvent(form->Step[hovered], &leave);
+            }
+        }
+    }
 }
 
 TEST_F(WizardShellTest, WaysOfWorkingSetHeadersButtonsAndContent)
