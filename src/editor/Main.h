@@ -200,6 +200,9 @@ public:
     void OnCPCRArrive(quint32 w);
     void OnAES128KeyArrive(quint8 idx, const QByteArray& key);
     TTCPCRControls ReadTCPCRControls() const;
+    // The channel word as the module last sent it: the bits the window does not show go
+    // back from here.
+    quint32 KeptTCPCR = 0;
 
     // ---- routines of the pages the receive handlers refresh ----------------------------
     void SelectUserNode(int index);
@@ -224,6 +227,7 @@ public:
     // The index (0..9) of the user the list has selected, -1 when none.
     int SelectedUserIndex() const;
     void ShowUserFlags(int index);
+    void KeepHiddenUserBits(std::uint8_t pnCR, std::uint8_t pnAddCR);
     void BuildUsersPage(QWidget* page, int top);
     // The user list: text of a cell, an edited number, a click in a column, the move of
     // the selection from one user to another, a repaint.
