@@ -344,6 +344,25 @@ bool IsBreakOrTab(QChar c)
 
 const QString* g_testSelection = nullptr;
 
+// Closes the edit's current undo step, as its own paste does: the edit starts a new step
+// whenever its cursor moves, so the cursor steps aside and comes back, selection and all.
+void SeparateUndoStep(QLineEdit* e)
+{
+    const QSignalBlocker block(e);
+    const bool selected = e->hasSelectedText();
+    const int start = e->selectionStart(), length = e->selectionLength(), pos = e->cursorPosition();
+    const int aside = pos > 0 ? pos - 1 : (e->text().isEmpty() ? -1 : pos + 1);
+    if (aside < 0)
+        return; // an empty edit: no step to close
+    e->setCursorPosition(aside);
+    if (!selected)
+        e->setCursorPosition(pos);
+    else if (pos == start)
+        e->setSelection(start + length, -length);
+    else
+        e->setSelection(start, length);
+}
+
 class InputCleaner : public QObject {
 public:
     InputCleaner(QLineEdit* edit, TextFilter filter) : QObject(edit), edit_(edit), filter_(std::move(filter))
@@ -412,13 +431,15 @@ private:
         return s;
     }
 
-    // The cleaned text replaces the selection, as one step of the edit's undo; the edit
-    // cuts what does not fit.
+    // The cleaned text replaces the selection, as a step of the edit's undo of its own; the
+    // edit cuts what does not fit.
     void Paste(const QString& text)
     {
         if (edit_->isReadOnly() || (text.isEmpty() && !edit_->hasSelectedText()))
             return;
+        SeparateUndoStep(edit_);
         edit_->insert(Clean(text));
+        SeparateUndoStep(edit_);
     }
 
     // The edit's own menu, whose Paste pastes cleaned text.
@@ -428,7 +449,8 @@ private:
         if (!menu)
             return;
         for (QAction* a : menu->actions())
-            if (QObject::disconnect(a, &QAction::triggered, edit_, &QLineEdit::paste))
+            if (QObject::disconnect(a, SIGNAL(triggered()), edit_, SLOT(paste())) ||
+                QObject::disconnect(a, &QAction::triggered, edit_, &QLineEdit::paste))
                 connect(a, &QAction::triggered, this,
                         [this] { Paste(QGuiApplication::clipboard()->text(QClipboard::Clipboard)); });
         menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -436,7 +458,7 @@ private:
     }
 
     // The edit drops the cleaned text instead, where and how it would have dropped the
-    // original (a move within the edit included).
+    // original (a move within the edit included), as a step of its undo of its own.
     bool Drop(QDropEvent* e)
     {
         const QMimeData* data = e->mimeData();
@@ -447,7 +469,9 @@ private:
         QDropEvent copy(e->position(), e->possibleActions(), &cleaned, e->buttons(), e->modifiers(), e->type());
         copy.setDropAction(e->dropAction());
         resending_ = true;
+        SeparateUndoStep(edit_);
         QCoreApplication::sendEvent(edit_, &copy);
+        SeparateUndoStep(edit_);
         resending_ = false;
         e->setDropAction(copy.dropAction());
         e->setAccepted(copy.isAccepted());
