@@ -4,10 +4,18 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
@@ -244,26 +252,20 @@ namespace ctl {
 
 namespace {
 
-// The character a key types, as an edit's key-press handler receives it; 0 for a key that
-// types none.
-char TypedChar(const QKeyEvent* ke)
+// Whether an edit would put the key's text in: a printable text, unless Ctrl (alone or
+// with Shift) makes the key a shortcut. Alt, AltGr and Meta type their characters as
+// plain keys do.
+bool TypesText(const QKeyEvent* ke)
 {
-    if (ke->key() == Qt::Key_Backspace)
-        return 8;
-    const Qt::KeyboardModifiers mods =
-        ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (mods == Qt::ControlModifier && ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z)
-        return static_cast<char>(ke->key() - Qt::Key_A + 1);
-    if (mods != Qt::NoModifier)
-        return 0; // other shortcuts type nothing
     const QString text = ke->text();
-    if (text.size() != 1)
-        return 0;
+    if (text.isEmpty())
+        return false;
+    const Qt::KeyboardModifiers mods = ke->modifiers();
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))
+        return false;
+    // Backspace, Delete, Enter, Tab and Escape carry control codes: editing keys.
     const char16_t u = text.at(0).unicode();
-    // Delete arrives as U+007F, Enter, Tab and Escape as control codes: none is typed.
-    if (u < 0x20 || u == 0x7F)
-        return 0;
-    return static_cast<char>(u < 256 ? u : '?');
+    return u >= 0x20 && u != 0x7F;
 }
 
 class KeyFilterObject : public QObject {
@@ -273,31 +275,61 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const char key = TypedChar(static_cast<QKeyEvent*>(event));
-        if (key == 0)
-            return false; // an editing key: the edit handles it as usual
-        char out = 0;
-        try {
-            out = filter_(key);
-        } catch (...) {
-            out = 0;
+        auto* le = qobject_cast<QLineEdit*>(watched);
+        if (event->type() == QEvent::KeyPress) {
+            const auto* ke = static_cast<QKeyEvent*>(event);
+            if (!TypesText(ke))
+                return false; // an editing key: the edit handles it as usual
+            const QString text = ke->text();
+            const QString out = Filtered(text);
+            if (out == text)
+                return false; // let the edit type it
+            if (le && !out.isEmpty() && !le->isReadOnly())
+                le->insert(out);
+            return true;
         }
-        if (out == 0)
-            return true; // dropped
-        if (out == key)
-            return false; // let the edit handle it as typed
-        // A changed character: type it ourselves.
-        if (auto* le = qobject_cast<QLineEdit*>(watched)) {
-            le->insert(QString(QChar(static_cast<unsigned char>(out))));
+        if (event->type() == QEvent::InputMethod && !resending_) {
+            // Text composed by an input method is typed text as well.
+            const auto* ime = static_cast<QInputMethodEvent*>(event);
+            const QString out = Filtered(ime->commitString());
+            if (out == ime->commitString())
+                return false;
+            QInputMethodEvent copy(ime->preeditString(), ime->attributes());
+            copy.setCommitString(out, ime->replacementStart(), ime->replacementLength());
+            resending_ = true;
+            QCoreApplication::sendEvent(watched, &copy);
+            resending_ = false;
             return true;
         }
         return false;
     }
 
 private:
+    // Each printable character through the filter; control characters never enter.
+    QString Filtered(const QString& text) const
+    {
+        QString out;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u == 0x7F)
+                continue;
+            const char key = static_cast<char>(u < 256 ? u : '?');
+            char kept = 0;
+            try {
+                kept = filter_(key);
+            } catch (...) {
+                kept = 0;
+            }
+            if (kept == key)
+                out += c;
+            else if (kept != 0)
+                out += QChar(static_cast<unsigned char>(kept));
+        }
+        return out;
+    }
+
     KeyFilter filter_;
+    bool resending_ = false;
 };
 
 bool IsControl(QChar c)
@@ -305,25 +337,89 @@ bool IsControl(QChar c)
     return c.unicode() < 0x20 || c.unicode() == 0x7F;
 }
 
+bool IsBreakOrTab(QChar c)
+{
+    return c == u'\r' || c == u'\n' || c == u'\t';
+}
+
+const QString* g_testSelection = nullptr;
+
+// Closes the edit's current undo step, as its own paste does: the edit starts a new step
+// whenever its cursor moves, so the cursor steps aside and comes back, selection and all.
+void SeparateUndoStep(QLineEdit* e)
+{
+    const QSignalBlocker block(e);
+    const bool selected = e->hasSelectedText();
+    const int start = e->selectionStart(), length = e->selectionLength(), pos = e->cursorPosition();
+    const int aside = pos > 0 ? pos - 1 : (e->text().isEmpty() ? -1 : pos + 1);
+    if (aside < 0)
+        return; // an empty edit: no step to close
+    e->setCursorPosition(aside);
+    if (!selected)
+        e->setCursorPosition(pos);
+    else if (pos == start)
+        e->setSelection(start + length, -length);
+    else
+        e->setSelection(start, length);
+}
+
 class InputCleaner : public QObject {
 public:
-    InputCleaner(QLineEdit* edit, TextFilter filter)
-        : QObject(edit), edit_(edit), filter_(std::move(filter)), before_(edit->text())
+    InputCleaner(QLineEdit* edit, TextFilter filter) : QObject(edit), edit_(edit), filter_(std::move(filter))
     {
-        // An edit reports its new text before its new cursor and selection, so when the
-        // text changes these still tell where the insertion began.
-        NoteStart();
-        connect(edit, &QLineEdit::cursorPositionChanged, this, [this] { NoteStart(); });
-        connect(edit, &QLineEdit::selectionChanged, this, [this] { NoteStart(); });
-        connect(edit, &QLineEdit::textEdited, this, [this] { Edited(); });
-        connect(edit, &QLineEdit::textChanged, this, [this] { before_ = edit_->text(); });
+        edit->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != edit_)
+            return false;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+                return false;
+            Paste(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+            return true;
+        case QEvent::ContextMenu:
+            if (edit_->contextMenuPolicy() != Qt::DefaultContextMenu)
+                return false;
+            ContextMenu(static_cast<QContextMenuEvent*>(event));
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto* me = static_cast<QMouseEvent*>(event);
+            if (me->button() != Qt::MiddleButton || edit_->isReadOnly() || !edit_->rect().contains(me->position().toPoint()))
+                return false;
+            const QClipboard* clipboard = QGuiApplication::clipboard();
+            if (!g_testSelection && !clipboard->supportsSelection())
+                return false;
+            // The press has put the cursor where the user clicked.
+            edit_->deselect();
+            Paste(g_testSelection ? *g_testSelection : clipboard->text(QClipboard::Selection));
+            return true;
+        }
+        case QEvent::Drop:
+            return !resending_ && Drop(static_cast<QDropEvent*>(event));
+        default:
+            return false;
+        }
     }
 
 private:
-    void NoteStart() { start_ = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition(); }
-
     QString Clean(QString s) const
     {
+        // A line break or tab inside the text parts two words: a space. At the ends (the
+        // line end a copied line brings along) it parts nothing.
+        qsizetype from = 0, to = s.size();
+        while (from < to && IsBreakOrTab(s[from]))
+            ++from;
+        while (to > from && IsBreakOrTab(s[to - 1]))
+            --to;
+        s = s.mid(from, to - from);
+        s.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        for (QChar& c : s)
+            if (IsBreakOrTab(c))
+                c = u' ';
         s.removeIf(IsControl);
         if (filter_) {
             try {
@@ -335,51 +431,56 @@ private:
         return s;
     }
 
-    // The edit cuts a paste to the room left before anyone sees it. When the edit is full
-    // and what came in begins a longer clipboard text, that text is what was pasted. (Had
-    // it been typed, the cleaned clipboard text would begin with it too, and cutting that
-    // to the same room gives the same characters.)
-    static QString WholePaste(const QString& inserted)
+    // The cleaned text replaces the selection, as a step of the edit's undo of its own; the
+    // edit cuts what does not fit.
+    void Paste(const QString& text)
     {
-        const QClipboard* clipboard = QGuiApplication::clipboard();
-        for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
-            if (mode == QClipboard::Selection && !clipboard->supportsSelection())
-                continue;
-            const QString whole = clipboard->text(mode);
-            if (whole.size() > inserted.size() && whole.startsWith(inserted))
-                return whole;
-        }
-        return inserted;
+        if (edit_->isReadOnly() || (text.isEmpty() && !edit_->hasSelectedText()))
+            return;
+        SeparateUndoStep(edit_);
+        edit_->insert(Clean(text));
+        SeparateUndoStep(edit_);
     }
 
-    void Edited()
+    // The edit's own menu, whose Paste pastes cleaned text.
+    void ContextMenu(const QContextMenuEvent* e)
     {
-        const QString now = edit_->text();
-        const QString& old = before_;
-        // What was inserted lies between the start and the cursor, with the old text kept
-        // on both sides. Anything else (an undo brings back an earlier text) is left alone.
-        const qsizetype end = edit_->cursorPosition();
-        const qsizetype start = std::min<qsizetype>(start_, end);
-        const qsizetype kept = now.size() - end;
-        if (start > old.size() || kept > old.size() - start ||
-            QStringView(now).left(start) != QStringView(old).left(start) ||
-            QStringView(now).right(kept) != QStringView(old).right(kept))
+        QMenu* menu = edit_->createStandardContextMenu();
+        if (!menu)
             return;
-        QString inserted = now.mid(start, end - start);
-        if (now.size() >= edit_->maxLength())
-            inserted = WholePaste(inserted);
-        inserted = Clean(inserted).left(std::max<qsizetype>(0, edit_->maxLength() - start - kept));
-        const QString cleaned = now.left(start) + inserted + now.right(kept);
-        if (cleaned == now)
-            return;
-        edit_->setText(cleaned); // a text set in code is no edit: no second round
-        edit_->setCursorPosition(static_cast<int>(start + inserted.size()));
+        for (QAction* a : menu->actions())
+            if (QObject::disconnect(a, SIGNAL(triggered()), edit_, SLOT(paste())) ||
+                QObject::disconnect(a, &QAction::triggered, edit_, &QLineEdit::paste))
+                connect(a, &QAction::triggered, this,
+                        [this] { Paste(QGuiApplication::clipboard()->text(QClipboard::Clipboard)); });
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(e->globalPos());
+    }
+
+    // The edit drops the cleaned text instead, where and how it would have dropped the
+    // original (a move within the edit included), as a step of its undo of its own.
+    bool Drop(QDropEvent* e)
+    {
+        const QMimeData* data = e->mimeData();
+        if (!data || !data->hasText())
+            return false;
+        QMimeData cleaned;
+        cleaned.setText(Clean(data->text()));
+        QDropEvent copy(e->position(), e->possibleActions(), &cleaned, e->buttons(), e->modifiers(), e->type());
+        copy.setDropAction(e->dropAction());
+        resending_ = true;
+        SeparateUndoStep(edit_);
+        QCoreApplication::sendEvent(edit_, &copy);
+        SeparateUndoStep(edit_);
+        resending_ = false;
+        e->setDropAction(copy.dropAction());
+        e->setAccepted(copy.isAccepted());
+        return true;
     }
 
     QLineEdit* edit_;
     TextFilter filter_;
-    QString before_;
-    qsizetype start_ = 0;
+    bool resending_ = false;
 };
 
 } // namespace
@@ -394,6 +495,11 @@ void InstallInputCleaner(QLineEdit* edit, TextFilter filter)
 {
     if (edit)
         new InputCleaner(edit, std::move(filter));
+}
+
+void SetPrimarySelectionForTests(const QString* text)
+{
+    g_testSelection = text;
 }
 
 void SetFieldColor(QWidget* edit, std::int32_t color)

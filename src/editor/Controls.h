@@ -126,21 +126,27 @@ private:
 
 namespace ctl {
 
-// A key filter in the manner of an edit's key-press handler: for each key that types a
-// character the filter returns the character to insert, possibly changed, or 0 to drop the
-// key. Typed characters are printable characters (as 8-bit codes), Backspace (8) and
-// Ctrl with a letter (its control code: Ctrl+C 3, Ctrl+V 22, Ctrl+X 24, Ctrl+Z 26).
-// Editing keys that type nothing (Delete, the arrows, Home/End, Shift+Insert, Enter, Tab)
-// are never filtered: they work as in any edit.
+// A key filter in the manner of an edit's key-press handler: for each printable character
+// that a key (or an input method) would put into the edit, whatever the modifiers held with
+// it, the filter returns the character to insert, possibly changed, or 0 to drop it. The
+// characters come as 8-bit codes (one outside Latin-1 as "?"). The editing keys type
+// nothing and are never filtered: Backspace, Delete, the arrows, Home/End, Enter, Tab and
+// the shortcuts with Ctrl (copy, paste, cut, undo, select all) work as in any edit.
 using KeyFilter = std::function<char(char key)>;
 void InstallKeyFilter(QWidget* edit, KeyFilter filter);
 
-// Cleans what the user puts into an edit by typing, pasting or dropping, and nothing else:
-// the inserted text loses its control characters (below 0x20 and 0x7F), then passes through
-// `filter` when one is given, and only then is cut to fit the edit's maxLength, so a paste
-// is filtered before it is cut. Text the program sets stays as set.
+// Cleans what the user pastes or drops into an edit, where it comes in: Paste from the
+// context menu, the paste keys (Ctrl+V, Shift+Insert), the middle click and a drop. Line
+// breaks and tabs inside the text become spaces (those at its ends are dropped), other
+// control characters go, then the text passes through `filter` when one is given, and only
+// then the edit cuts it to its maxLength. It goes in as one edit operation, so undo works.
+// Typed text is left to the key filter; text the program sets stays as set.
 using TextFilter = std::function<QString(const QString& inserted)>;
 void InstallInputCleaner(class QLineEdit* edit, TextFilter filter = {});
+
+// What a middle click pastes where the platform keeps no primary selection (tests);
+// nullptr again for the platform's own.
+void SetPrimarySelectionForTests(const QString* text);
 
 // The colour of an edit's field ($00BBGGRR).
 void SetFieldColor(QWidget* edit, std::int32_t color);

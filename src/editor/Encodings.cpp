@@ -32,7 +32,15 @@ std::uint32_t If(bool on, std::uint32_t mask)
 
 // ---- channel control word ----------------------------------------------------------------
 
-std::uint32_t BuildTCPCR(const TTCPCRControls& C, int FirmwareVersion)
+std::uint32_t TCPCRShownBits(int FirmwareVersion)
+{
+    std::uint32_t shown = 0xFFu | 0x300u | 1u << 11 | 1u << 12 | 1u << 13 | 1u << 24 | 1u << 28;
+    if (FirmwareVersion >= FwEncryptionBits)
+        shown |= 1u << 25 | 1u << 29;
+    return shown;
+}
+
+std::uint32_t BuildTCPCR(const TTCPCRControls& C, int FirmwareVersion, std::uint32_t Kept)
 {
     std::uint32_t w = 0;
     w |= Field(C.ComboBox1Index + 1, 0xF);
@@ -50,7 +58,7 @@ std::uint32_t BuildTCPCR(const TTCPCRControls& C, int FirmwareVersion)
         w |= If(C.TntCheckBox42Checked, 1u << 25);
         w |= If(C.TntCheckBox43Checked, 1u << 29);
     }
-    return w;
+    return w | (Kept & ~TCPCRShownBits(FirmwareVersion));
 }
 
 void ApplyTCPCR(std::uint32_t W, TTCPCRControls& C, bool ApplyEncryptionBits)

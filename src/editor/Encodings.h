@@ -37,9 +37,14 @@ struct TTCPCRControls {
     bool TntCheckBox43Checked = false; // channel 2 "Use Encryption Key"
 };
 
-// The word from the controls. A hidden "Put same to PSTN" box always sets its bit; the
-// encryption-key bits are built only from firmware 2030 on.
-std::uint32_t BuildTCPCR(const TTCPCRControls& C, int FirmwareVersion);
+// The bits the window shows for this firmware: the encryption-key bits only from 2030 on.
+std::uint32_t TCPCRShownBits(int FirmwareVersion);
+
+// The word from the controls. A hidden "Put same to PSTN" box always sets its bit. Every
+// bit the window does not show for this firmware comes from Kept, the word as the module
+// sent it (0 where none was read, as for the factory word): the module gets those back
+// as they were.
+std::uint32_t BuildTCPCR(const TTCPCRControls& C, int FirmwareVersion, std::uint32_t Kept = 0);
 
 // The controls from a word. Reads the item counts and the visibility of the PSTN boxes
 // from C and sets the rest; a hidden PSTN box keeps its state. The encryption-key boxes
@@ -120,6 +125,8 @@ inline constexpr std::uint8_t PnAddCRForwardUnknownSMS = 0x04; // TntCheckBox31
 inline constexpr std::uint8_t PnAddCRShortCallArm = 0x08;    // TntCheckBox32
 inline constexpr std::uint8_t PnAddCRSMSBackup = 0x10;       // TntCheckBox38
 inline constexpr std::uint8_t PnAddCRProhibitControl = 0x20; // TntCheckBox39
+// The bits that have a box; the others go back as the module sent them.
+inline constexpr std::uint8_t PnAddCRBoxBits = 0x3F;
 
 struct TPnAddCRBoxes {
     bool TntCheckBox29 = false; // "Bypass raports"

@@ -200,6 +200,9 @@ public:
     void OnCPCRArrive(quint32 w);
     void OnAES128KeyArrive(quint8 idx, const QByteArray& key);
     TTCPCRControls ReadTCPCRControls() const;
+    // The channel word as the module last sent it: the bits the window does not show go
+    // back from here.
+    quint32 KeptTCPCR = 0;
 
     // ---- routines of the pages the receive handlers refresh ----------------------------
     void SelectUserNode(int index);
@@ -215,8 +218,9 @@ public:
 
     // ---- users page (Main_users.cpp) ----------------------------------------------------
     bool CheckSMSBackupWarning() const;
-    // Stores the ticked notification boxes into user Index (0..9); false (and flags 0)
-    // for a slot without a number, false and nothing changed for an index outside 0..9.
+    // Stores the ticked notification boxes into user Index (0..9), hidden ones included (they
+    // hold the user's bits); bits without a box stay as they are. False (and flags 0) for a
+    // slot without a number, false and nothing changed for an index outside 0..9.
     bool CommitUserFlags(int index);
     // Sends every user with a number (0x0B, and 0x1A from firmware 1026), 5 ms after each,
     // and clears each user whose number was emptied in the list.
@@ -224,6 +228,9 @@ public:
     // The index (0..9) of the user the list has selected, -1 when none.
     int SelectedUserIndex() const;
     void ShowUserFlags(int index);
+    // Boxes nobody sees take the user's bits back after the box handlers ran, unless the
+    // ticked "SMS backup" box forces them.
+    void KeepHiddenUserBits(std::uint8_t pnCR, std::uint8_t pnAddCR);
     void BuildUsersPage(QWidget* page, int top);
     // The user list: text of a cell, an edited number, a click in a column, the move of
     // the selection from one user to another, a repaint.

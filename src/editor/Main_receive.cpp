@@ -205,6 +205,7 @@ TTCPCRControls TForm1::ReadTCPCRControls() const
 
 void TForm1::OnTCPCRArrive(quint32 w)
 {
+    KeptTCPCR = w;
     TTCPCRControls c = ReadTCPCRControls();
     ApplyTCPCR(w, c, true);
     ComboBox1->setEnabled(true);

@@ -255,8 +255,9 @@ void TForm1::BuildModemPage(QWidget* page, int top)
     TntLabel5->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
     TntLabel5->hide();
     connect(TntCheckBox28, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox28Click(); }); });
+    // The module hands the PIN to the SIM: digits only, pasted ones too.
     ctl::InstallKeyFilter(TntEdit1, [](char k) { return edit10KeyPress(k); });
-    ctl::InstallInputCleaner(TntEdit1);
+    FilterEdit(TntEdit1, IsDigit);
     TntCheckBox28Click();
 
     GroupBox13 = Make<QGroupBox>(page, "GroupBox13", 8, top + 92, 738, 190);

@@ -113,7 +113,7 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
     lines << TextLine("ReserveAccount2", EditText(Edit11)); // channel 1
     lines << TextLine("OwnerName", EditText(Edit8));
     lines << TextLine("AccessPIN", EditText(Edit13));
-    lines << NumberLine("CR", BuildTCPCR(ReadTCPCRControls(), firmware));
+    lines << NumberLine("CR", BuildTCPCR(ReadTCPCRControls(), firmware, KeptTCPCR));
     lines << NumberLine("VEQ2CR", BuildTemplateVEQ2CR(ReadVEQ2CRControls()));
     if (firmware >= FwEncryptionBits) {
         lines << TextLine("EncryptionKey1", EditText(TntEdit8));

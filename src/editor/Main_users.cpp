@@ -23,7 +23,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeView>
+#include <QValidator>
 
 using ctl::Make;
 
@@ -92,6 +94,55 @@ public:
 private:
     TForm1* form_;
 };
+
+bool IsDigitChar(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// A "+" stands only in front of a number.
+class TPhoneNumberValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        return input.lastIndexOf(QLatin1Char('+')) > 0 ? Invalid : Acceptable;
+    }
+};
+
+// The in-place editor of a number takes what the module keeps and no more: digits, a
+// leading "+" and 15 characters in all, so the number shown is the number sent. A pasted
+// number loses its blanks and brackets before it is cut to that length.
+class TPhoneNumberDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            e->setMaxLength(PhoneNumberWidth);
+            e->setValidator(new TPhoneNumberValidator(e));
+            ctl::InstallKeyFilter(e, [](char k) { return (k >= '0' && k <= '9') || k == '+' ? k : char(0); });
+            ctl::InstallInputCleaner(e, [e](const QString& pasted) {
+                const int at = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+                QString out;
+                for (QChar c : pasted)
+                    if (IsDigitChar(c) || (c == QLatin1Char('+') && out.isEmpty() && at == 0))
+                        out += c;
+                return out;
+            });
+        }
+        return w;
+    }
+};
+
+// The digits of a number, without its "+": the same number either way.
+QByteArray NumberDigits(const QByteArray& number)
+{
+    QByteArray d = number;
+    d.replace('+', QByteArray());
+    return d;
+}
 
 // Enter and leave of a control, passed to the window's handlers.
 class THoverFilter : public QObject {
@@ -176,6 +227,7 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     VStringTree1->setSelectionBehavior(QAbstractItemView::SelectRows);
     VStringTree1->setSelectionMode(QAbstractItemView::SingleSelection);
     VStringTree1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    VStringTree1->setItemDelegateForColumn(1, new TPhoneNumberDelegate(VStringTree1));
     // Grid lines between the cells; a selected row keeps the usual highlight.
     VStringTree1->setStyleSheet(QStringLiteral(
         "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"
@@ -349,12 +401,12 @@ void TForm1::VStringTree1NewText(int index, int, const QString& newText)
     if (index < 0 || index >= UserPhoneCount)
         return;
     // Compared as it would be stored, so that a long number cannot become equal to
-    // another user's once it is cut.
+    // another user's once it is cut; with or without "+" it is the same number.
     digits = CutToWidth(digits, PhoneNumberWidth);
     bool duplicate = false;
     if (!digits.isEmpty()) {
         for (int i = 0; i < UserPhoneCount; ++i) {
-            if (i != index && UserPhones[i].PhoneNr == digits) {
+            if (i != index && NumberDigits(UserPhones[i].PhoneNr) == NumberDigits(digits)) {
                 duplicate = true;
                 break;
             }
@@ -430,8 +482,43 @@ void TForm1::ShowUserFlags(int index)
     TntCheckBox38->setChecked(a & PnAddCRSMSBackup);
     TntCheckBox38Click();
     TntCheckBox39->setChecked(a & PnAddCRProhibitControl);
+    KeepHiddenUserBits(p, a);
     if (TntLabel50 && CH1_Panel4 && TntLabel51 && ComboBox4)
         ShowSMSBackupNumbers();
+}
+
+// The handlers above follow the rules of the boxes the user sees, and some of them change
+// boxes that nobody sees ("Smartphone" goes off for every user without SMS backup, "Call
+// on Alarm" under a hidden "Mandatory Call"). Such a box takes the user's bit back, so that
+// the user goes back to the module as it sent him. Only the ticked "SMS backup" box forces
+// hidden boxes, as it does when the user ticks it.
+void TForm1::KeepHiddenUserBits(std::uint8_t p, std::uint8_t a)
+{
+    const bool smsBackup = ticked(TntCheckBox38) && ctl::Visible(TntCheckBox38);
+    auto forced = [&](const QCheckBox* b) {
+        if (!smsBackup)
+            return false;
+        if (b == TntCheckBox9) // regardless of the gating
+            return true;
+        const bool byBackup = b == TntCheckBox7 || b == TntCheckBox22 || b == TntCheckBox8 ||
+                              b == TntCheckBox31 || b == TntCheckBox32;
+        return byBackup && ctl::Tag(b) != 1;
+    };
+    const struct {
+        QCheckBox* box;
+        bool bit;
+    } boxes[] = {
+        {TntCheckBox5, (p & PnCRArmingSMS) != 0},       {TntCheckBox6, (p & PnCRDisarmingSMS) != 0},
+        {TntCheckBox7, (p & PnCRCallOnAlarm) != 0},     {TntCheckBox8, (p & PnCRSmartphone) != 0},
+        {TntCheckBox22, (p & PnCRMandatoryCall) != 0},  {TntCheckBox9, (p & PnCRPeriodicSMSTest) != 0},
+        {TntCheckBox23, (p & PnCRAlarmSMS) != 0},       {TntCheckBox24, (p & PnCRTroubleSMS) != 0},
+        {TntCheckBox29, (a & PnAddCRBypassReports) != 0}, {TntCheckBox30, (a & PnAddCRPGMStateReports) != 0},
+        {TntCheckBox31, (a & PnAddCRForwardUnknownSMS) != 0}, {TntCheckBox32, (a & PnAddCRShortCallArm) != 0},
+        {TntCheckBox39, (a & PnAddCRProhibitControl) != 0},
+    };
+    for (const auto& b : boxes)
+        if (b.box && !ctl::Visible(b.box) && !forced(b.box))
+            b.box->setChecked(b.bit);
 }
 
 bool TForm1::CommitUserFlags(int index)
@@ -463,7 +550,7 @@ bool TForm1::CommitUserFlags(int index)
     a.TntCheckBox38 = ticked(TntCheckBox38);
     a.TntCheckBox39 = ticked(TntCheckBox39);
     u.PnCR = BuildPnCR(p);
-    u.PnAddCR = BuildPnAddCR(a);
+    u.PnAddCR = static_cast<std::uint8_t>(BuildPnAddCR(a) | (u.PnAddCR & ~PnAddCRBoxBits));
     return true;
 }
 

@@ -179,7 +179,7 @@ void TForm1::TntButton1Click()
             send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause);
             SendConnectionTexts(seq);
             const int firmware = Link()->FirmwareVersion;
-            const quint32 tcpcr = BuildTCPCR(ReadTCPCRControls(), firmware);
+            const quint32 tcpcr = BuildTCPCR(ReadTCPCRControls(), firmware, KeptTCPCR);
             send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause);
             const quint32 veq2cr = BuildVEQ2CR(ReadVEQ2CRControls());
             send([&](TVEQ2& l) { l.SendVEQ2CR(veq2cr); }, kStorePause);

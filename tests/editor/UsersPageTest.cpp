@@ -41,6 +41,51 @@ protected:
             Cell(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
+    // A window that has read a module of this type (firmware 2035) holding these users; the
+    // access PIN lets a write-all through.
+    void ReadModule(const QString& type, const std::vector<sim::SimModuleConfig::Phone>& users)
+    {
+        sim::SimModuleOptions o;
+        o.productName = sim::SimModule::ProductNameFor(2035, type);
+        module = std::make_unique<sim::SimModule>(*hid, o);
+        module->Config().accessPin = AccessPINToWord("1234");
+        for (std::size_t i = 0; i < users.size(); ++i)
+            module->Config().phones[i] = users[i];
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        ASSERT_TRUE(WaitReadFinished());
+    }
+
+    void WriteAll()
+    {
+        module->ClearLog();
+        form->TntButton1->click();
+        ASSERT_TRUE(WaitReadFinished());
+        EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
+    }
+
+    // The user's number typed into the list's in-place editor, or pasted there with Ctrl+V,
+    // and taken with Enter; what the editor showed.
+    QString EnterNumber(int row, const QString& text, bool paste)
+    {
+        Pick(row);
+        form->VStringTree1ColumnClick(1);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : form->VStringTree1->viewport()->findChildren<QLineEdit*>())
+            if (!e->isHidden())
+                editor = e; // (earlier editors wait for their deletion, hidden)
+        if (!editor)
+            return QStringLiteral("(no editor)");
+        editor->selectAll();
+        if (paste)
+            Paste(editor, text);
+        else
+            QTest::keyClicks(editor, text);
+        const QString shown = editor->text();
+        QTest::keyClick(editor, Qt::Key_Return);
+        sim::Pump(20);
+        return shown;
+    }
+
     int MessagesShown()
     {
         int n = 0;
@@ -460,6 +505,120 @@ TEST_F(UsersPageTest, AfterTheReadTheFirstUserIsShownWithItsArrivedFlags)
     EXPECT_EQ(form->VStringTree1Model->data(Cell(1, 1)).toString(), QStringLiteral("37060000002"));
     // The channels page lists the SMS-backup user.
     EXPECT_EQ(form->TntLabel50->text(), QStringLiteral("37060000001"));
+}
+
+// A write-all sends every user back as the module sent it, flags that no visible box shows
+// included, whichever users were shown on the way; only "SMS backup" ticked or unticked by
+// the user changes the boxes it rules ("Smartphone" with it).
+TEST_F(UsersPageTest, HiddenFlagsGoBackAsTheModuleSentThem)
+{
+    struct Row {
+        const char* what;
+        quint8 cr, addCR;
+        int backupClicks; // clicks on "SMS backup" while the user is shown
+        quint8 wantCR, wantAddCR;
+    };
+    const struct {
+        const char* type;
+        std::vector<Row> rows;
+    } modules[] = {
+        {"VEQ3",
+         {
+             {"Smartphone without SMS backup", 0x89, 0x00, 0, 0x89, 0x00},
+             {"Prohibit module control without SMS backup", 0x01, 0x20, 0, 0x01, 0x20},
+             {"report boxes hidden at design", 0x40, 0x03, 0, 0x40, 0x03},
+             {"short-call arming, hidden by the mode", 0x02, 0x08, 0, 0x02, 0x08},
+             {"bits without a box", 0x80, 0xC4, 0, 0x80, 0xC4},
+             {"SMS backup user", 0x48, 0x3B, 0, 0x48, 0x3B},
+             {"SMS backup ticked", 0x95, 0x04, 1, 0x89, 0x10},
+             {"SMS backup ticked and unticked", 0x89, 0x00, 2, 0x81, 0x00},
+             {"SMS backup unticked", 0x48, 0x30, 1, 0x40, 0x00},
+         }},
+        {"VEQ3m", // "Call on Alarm" and "Mandatory Call" hidden by the model
+         {
+             {"call boxes of the 3m class", 0x14, 0x00, 0, 0x14, 0x00},
+             {"SMS backup user of the 3m class", 0x5C, 0x10, 0, 0x5C, 0x10},
+             {"SMS backup ticked on the 3m class", 0x34, 0x00, 1, 0x1C, 0x10},
+         }},
+    };
+    for (const auto& m : modules) {
+        SCOPED_TRACE(m.type);
+        std::vector<sim::SimModuleConfig::Phone> users;
+        for (std::size_t i = 0; i < m.rows.size(); ++i)
+            users.push_back({"3706000000" + QByteArray::number(static_cast<int>(i)), m.rows[i].cr, m.rows[i].addCR});
+        ReadModule(QString::fromLatin1(m.type), users);
+        // Every user is shown and left again; the last one stays shown for the write.
+        for (std::size_t i = 0; i < m.rows.size(); ++i) {
+            Pick(static_cast<int>(i));
+            for (int c = 0; c < m.rows[i].backupClicks; ++c)
+                form->TntCheckBox38->click();
+        }
+        WriteAll();
+        for (std::size_t i = 0; i < m.rows.size(); ++i) {
+            SCOPED_TRACE(m.rows[i].what);
+            const auto& got = module->Config().phones[i];
+            EXPECT_EQ(got.number.trimmed(), users[i].number);
+            EXPECT_EQ(got.cr, m.rows[i].wantCR);
+            EXPECT_EQ(got.addCR, m.rows[i].wantAddCR);
+        }
+        CloseWindow();
+    }
+}
+
+// What the list's editor shows is what the module gets: digits and a leading "+", no more
+// than the module keeps (15 characters), a paste cleaned before it is cut; and a number is
+// the same number with or without its "+" (message 81 once, the slot keeps its number).
+TEST_F(UsersPageTest, NumbersTypedInTheListAreWhatTheModuleGets)
+{
+    ReadModule(QStringLiteral("VEQ3"), {{"+37060000001", 0x40, 0}, {"37060000002", 0x40, 0}});
+    const struct {
+        const char* text;
+        bool paste;
+        const char* shown;
+    } numbers[] = {
+        {"12345678901234567890", false, "123456789012345"},
+        {"+3706123456789012", false, "+37061234567890"},
+        {"+44 (20) 7946-0000", false, "+442079460000"},
+        {"37+06a", false, "3706"},
+        {"+370 699 345 678 901 234", true, "+37069934567890"},
+        {"tel. 8 612 34567\r\n", true, "861234567"},
+    };
+    int row = 2;
+    for (const auto& n : numbers) {
+        SCOPED_TRACE(n.text);
+        EXPECT_EQ(EnterNumber(row, QString::fromLatin1(n.text), n.paste), QLatin1String(n.shown));
+        EXPECT_EQ(UserPhones[row].PhoneNr, QByteArray(n.shown));
+        ++row;
+    }
+    EXPECT_TRUE(ui::Record().empty());
+    for (const char* language : {"English", "Russian"}) {
+        SCOPED_TRACE(language);
+        const int i = form->ComboBox28->findText(QLatin1String(language));
+        ASSERT_GE(i, 0);
+        Choose(form->ComboBox28, i);
+        const QString message = form->GetLangText(81);
+        ASSERT_FALSE(message.isEmpty());
+        const struct {
+            int row;
+            const char* typed;
+        } duplicates[] = {{0, "37060000002"}, {1, "+37060000001"}, {2, "37060000001"}};
+        for (const auto& d : duplicates) {
+            SCOPED_TRACE(d.typed);
+            ui::ClearRecord();
+            const QByteArray before = UserPhones[d.row].PhoneNr;
+            EnterNumber(d.row, QString::fromLatin1(d.typed), false);
+            EXPECT_EQ(UserPhones[d.row].PhoneNr, before);
+            ASSERT_EQ(ui::Record().size(), 1u);
+            EXPECT_EQ(ui::Record().front().text, message);
+        }
+    }
+    ui::ClearRecord();
+    WriteAll();
+    row = 2;
+    for (const auto& n : numbers) {
+        SCOPED_TRACE(n.text);
+        EXPECT_EQ(module->Config().phones[row++].number.trimmed(), QByteArray(n.shown));
+    }
 }
 
 } // namespace
