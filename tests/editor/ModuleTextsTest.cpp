@@ -25,12 +25,13 @@ struct Case {
     QByteArray typedBytes;
 };
 const Case kCases[] = {
-    {"English", "Russian", "Zone 1", QStringLiteral("Łódź"), "\xA3\xF3\x64\x9F"},
-    {"English", "Russian", "Kyx\xBD\xC7", QStringLiteral("Łódź"), "\xA3\xF3\x64\x9F"},
+    // English keeps no letters beyond ASCII in the module: they go as "?".
+    {"English", "Russian", "Zone 1", QStringLiteral("Łódź"), "??d?"},
+    {"English", "Russian", "Kyx\xBD\xC7", QStringLiteral("Łódź"), "??d?"},
     {"Russian", "English", "Input 1 alarm", QStringLiteral("Дверь"), "\xE0\xB3\x65\x70\xC4"},
     // Only what the user changed is encoded: the byte the table cannot map back stays.
     {"Russian", "English", "Caf\xE9", QStringLiteral("Саfй!"), "Caf\xE9!"},
-    {"English", "Russian", {}, QStringLiteral("Łódź"), "\xA3\xF3\x64\x9F"},
+    {"English", "Russian", {}, QStringLiteral("Łódź"), "??d?"},
     {"Russian", "English", {}, QStringLiteral("Дверь"), "\xE0\xB3\x65\x70\xC4"},
 };
 
