@@ -284,6 +284,9 @@ public:
     void SetupInputCIDParameters(QComboBox* eventCombo);
     // Hint of the input's "SMS" label: the SMS the module sends for the chosen event.
     bool BuildCIDSmsHint(int index);
+    // The trees and "SMS" hints of all rows show the names and phrases as they now read
+    // (after a name or phrase changed, or the language).
+    void RefreshInputNames();
     void InputFunctionComboboxChange(int index);
     int FindInputNumberByFunctionCombobox(const QObject* combo, bool byEventCombo) const;
     void ComboBox5Change(QObject* sender);
@@ -295,10 +298,10 @@ public:
     void DaTiNoReaction1Change(QObject* sender);
     std::uint8_t FindCIDByCode(const QByteArray& key, int& index) const;
     std::uint8_t FindCIDByDescription(const QObject* combo, struct TCIDDescription& entry) const;
-    // The parameter trees VTIN1..VTIN6 (one node, two parameter slots each).
+    // The parameter trees VTIN1..VTIN6 (one node, two parameter slots each). A slot's name
+    // is the chosen item's entry of the names table, read when it is shown.
     struct TCIDParameterSlot {
         bool Active = false;
-        QByteArray Name;             // the chosen item's name, from its names grid
         std::int32_t Index = -1;     // row of the chosen item in its names grid; -1 none
         std::uint8_t NumberOffset = 0;
         std::uint8_t GridNumber = 0; // 3 zones, 4 partitions, 5 users, 6 modules
@@ -320,8 +323,9 @@ public:
     void VTIN1CreateEditor(int input, int column);
     void FillNamePopup(int input, int slot);
     void MenuItemClick(QObject* sender);
-    // Name Row of names grid "StringGrid" + Grid (column 1), 8-bit.
-    QByteArray NameGridCell(int grid, int row) const;
+    // Name Row of names grid "StringGrid" + Grid as the grid shows it: the names table's
+    // bytes in the current language.
+    QString NameGridCell(int grid, int row) const;
     TCIDParameterNode& InputParameterNode(int input) { return InputNodes[input]; }
     // What the module (or a template) gave for each input, while its row cannot show it:
     // the whole record when the row does not offer the function, the Contact ID when the

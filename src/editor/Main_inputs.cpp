@@ -12,9 +12,9 @@
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "editor/Unit2.h"
 #include "lang/LangText.h"
-#include "lang/SmsCharset.h"
 #include "widgets/Colors.h"
 #include "widgets/PageWizard.h"
 
@@ -182,18 +182,6 @@ enum NameRole {
 // The designed function texts, used until the language gives its own.
 const char* const kFunctionTexts[3] = {"Not used", "Send CID", "Send SMS"};
 constexpr int kFunctionMessage = 93; // messages 93, 94, 95
-
-// Names grid of a parameter slot to the module's name group (FDNr) of the names table.
-int NameGroupOfGrid(int grid)
-{
-    switch (grid) {
-    case 3: return 1; // zones
-    case 6: return 2; // modules
-    case 5: return 3; // users
-    case 4: return 4; // partitions
-    default: return 0;
-    }
-}
 
 // Reacts to a left click on a label (the "!" labels are clickable).
 class ClickFilter : public QObject {
@@ -498,7 +486,7 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         auto* smsPanel = Make<QFrame>(g, name(nSmsPanel), 8, 46, 564, 26);
         this->*kSmsPanel[i] = smsPanel;
         auto* smsEdit = Make<QLineEdit>(smsPanel, name(nSmsEdit), 0, 2, 560, 22);
-        TForm2::HoldSmsBytes(smsEdit, SMSTextWidth);
+        ModuleText::Hold(smsEdit, SMSTextWidth);
         ctl::InstallInputCleaner(smsEdit);
         this->*kSmsEdit[i] = smsEdit;
         auto* note = Make<QLabel>(g, name(nNote), 8, 50, 600, 18);
@@ -684,7 +672,6 @@ void TForm1::FillInputLists(bool reset)
                 if (before.Slot[s].Active && now.Slot[s].Active &&
                     before.Slot[s].GridNumber == now.Slot[s].GridNumber) {
                     now.Slot[s].Index = before.Slot[s].Index;
-                    now.Slot[s].Name = before.Slot[s].Name;
                 }
             }
             r.Box24H->setChecked(box24H);
@@ -737,7 +724,7 @@ void TForm1::ApplyInputRecord(int index)
 
     r.Function->setCurrentIndex(function);
     r.Type->setCurrentIndex((rec.CR & kCRType) ? 1 : 0);
-    TForm2::SetSmsBytes(r.SmsEdit, rec.SMSText);
+    ModuleText::Set(r.SmsEdit, rec.SMSText);
     r.Sensitivity->SetValue(rec.Sensivity * kSensitivityStep);
     {
         // Applying a record runs none of the row's change handlers.
@@ -767,10 +754,8 @@ void TForm1::ApplyInputRecord(int index)
                 // A number below the first name (group 0 of a partition): no name, and
                 // the number itself is kept.
                 slot.Index = -1;
-                slot.Name.clear();
             } else if (position + 1 <= slot.ItemCount) {
                 slot.Index = position;
-                slot.Name = NameGridCell(slot.GridNumber, position);
             }
         }
         InputTreeModels[index]->Repaint();
@@ -879,7 +864,7 @@ void TForm1::InputFunctionComboboxChange(int index)
     if (!Built(*this) || !IsInputIndex(index))
         return;
     const InputRow r = RowOf(*this, index);
-    TForm2::SetSmsBytes(r.SmsEdit, InputTable[index].SMSText);
+    ModuleText::Set(r.SmsEdit, InputTable[index].SMSText);
     switch (r.Function->currentIndex()) {
     case 0:
         for (QWidget* w : std::initializer_list<QWidget*>{r.SmsPanel, r.CIDPanel, r.Note, r.SmsLabel,
@@ -1002,8 +987,6 @@ void TForm1::SetupInputCIDParameters(QComboBox* eventCombo)
         slot.NumberOffset = info.NumberOffset;
         slot.GridNumber = info.GridNumber;
         slot.ItemCount = info.ItemCount;
-        slot.Name = slot.Active && slot.Index >= 0 ? NameGridCell(slot.GridNumber, slot.Index)
-                                                   : QByteArray();
     }
     InputTreeModels[i]->Repaint();
     if (r.Function->currentIndex() != 1)
@@ -1021,29 +1004,42 @@ bool TForm1::BuildCIDSmsHint(int index)
     TCIDDescription entry;
     if (FindCIDByDescription(r.Event, entry) != 1)
         return false;
+    // The names and phrases as the module's bytes read in the current language: the hint
+    // shows them as their own editors do.
     const TCIDParameterNode& node = InputNodes[index];
+    auto name = [](const TCIDParameterSlot& slot) -> QByteArray {
+        if (!slot.Active)
+            return {};
+        return TForm2::DecodeSmsText(ItemNameAt(ModuleText::ItemNameGroupOfGrid(slot.GridNumber), slot.Index));
+    };
     auto phrase = [](int n) -> QByteArray {
         QLineEdit* e = Form2 ? Form2->PhraseEdit(n - 33) : nullptr;
-        return e ? LangFromUnicode(e->text()) : QByteArray();
+        return e ? TForm2::DecodeSmsText(ModuleText::Bytes(e)) : QByteArray();
     };
     QByteArray text;
-    if (!BuildCIDSmsText(entry.Code, node.Slot[0].Name, node.Slot[1].Name, phrase, text))
+    if (!BuildCIDSmsText(entry.Code, name(node.Slot[0]), name(node.Slot[1]), phrase, text))
         return false;
     ctl::SetHint(r.SmsLabel, LangToUnicode(text));
     ctl::SetShowHint(r.SmsLabel, true);
     return true;
 }
 
-QByteArray TForm1::NameGridCell(int grid, int row) const
+QString TForm1::NameGridCell(int grid, int row) const
 {
-    if (row < 0)
-        return {};
-    if (const auto* g = ctl::Find<QTableWidget>(this, QStringLiteral("StringGrid%1").arg(grid))) {
-        const QTableWidgetItem* item = row < g->rowCount() ? g->item(row, 1) : nullptr;
-        return item ? LangFromUnicode(item->text()) : QByteArray();
+    // The grid shows the names table; every page reads the table, so none keeps a copy
+    // that a language switch or an edit elsewhere could leave behind.
+    return ModuleText::ItemName(ModuleText::ItemNameGroupOfGrid(grid), row);
+}
+
+void TForm1::RefreshInputNames()
+{
+    if (!Built(*this))
+        return;
+    for (int i = 0; i < InputCount; ++i) {
+        if (InputTreeModels[i])
+            InputTreeModels[i]->Repaint();
+        BuildCIDSmsHint(i);
     }
-    // Without the names page the grid's content is the names table itself.
-    return TForm2::DecodeSmsText(ItemNameAt(NameGroupOfGrid(grid), row));
 }
 
 // ---- the "!" warning ----------------------------------------------------------------
@@ -1067,6 +1063,8 @@ void TForm1::WPage3EnterPage()
         return;
     if (!ListsMatchCatalogue(*this) && !CIDDescriptions.empty())
         FillInputLists();
+    // Phrases may have changed in their dialog since the hints were built.
+    RefreshInputNames();
     ShowExclamationLabel();
 }
 
@@ -1086,7 +1084,7 @@ void TForm1::TntEdit5Change(QObject* sender)
     for (int i = 0; i < InputCount; ++i) {
         QLineEdit* e = this->*kSmsEdit[i];
         if (e && e == sender)
-            StoreInputSMSText(i, TForm2::SmsBytes(e));
+            StoreInputSMSText(i, ModuleText::Bytes(e));
     }
 }
 
@@ -1127,7 +1125,7 @@ QString TForm1::VTIN1GetText(int input, int column) const
         return slot->Active ? QString::number(slot->Index + slot->NumberOffset) : QString();
     case 1:
     case 5:
-        return LangToUnicode(slot->Name);
+        return slot->Active ? NameGridCell(slot->GridNumber, slot->Index) : QString();
     default:
         return {};
     }
@@ -1184,20 +1182,14 @@ void TForm1::VTIN1NewText(int input, int column, const QString& text)
     const TCIDParameterSlot edited = InputNodes[input].Slot[s];
     if (!edited.Active || edited.Index < 0)
         return;
-    // The name's bytes: what the user left as it was keeps them.
-    const int group = NameGroupOfGrid(edited.GridNumber);
-    const QByteArray held = ItemNameAt(group, edited.Index);
-    const QByteArray bytes = SmsBytesAfterEdit(held, SmsBytesToUnicode(held), text.left(kNameWidth));
-    const QString shown = SmsBytesToUnicode(bytes);
-    const QByteArray name = LangFromUnicode(shown);
-    for (int j = 0; j < InputCount; ++j) {
-        TCIDParameterSlot& o = InputNodes[j].Slot[s];
-        if (o.GridNumber == edited.GridNumber && o.Index == edited.Index) {
-            o.Name = name;
-            InputTreeModels[j]->Repaint();
-            BuildCIDSmsHint(j);
-        }
-    }
+    // The name is the names table's entry, which every tree, hint and the names grid
+    // show: what the user left as it was keeps its bytes.
+    const int group = ModuleText::ItemNameGroupOfGrid(edited.GridNumber);
+    if (ItemNameIndex(group, edited.Index) < 0)
+        return;
+    StoreItemName(group, edited.Index, ModuleText::Edited(ItemNameAt(group, edited.Index), text.left(kNameWidth)));
+    const QString shown = ModuleText::ItemName(group, edited.Index);
+    RefreshInputNames();
     if (auto* g = ctl::Find<QTableWidget>(this, QStringLiteral("StringGrid%1").arg(edited.GridNumber))) {
         if (edited.Index < g->rowCount() && g->columnCount() > 1) {
             QTableWidgetItem* item = g->item(edited.Index, 1);
@@ -1208,7 +1200,6 @@ void TForm1::VTIN1NewText(int input, int column, const QString& text)
             item->setText(shown);
         }
     }
-    StoreItemName(group, edited.Index, bytes);
 }
 
 void TForm1::FillNamePopup(int input, int slot)
@@ -1222,7 +1213,7 @@ void TForm1::FillNamePopup(int input, int slot)
     const TCIDParameterSlot& s = InputNodes[input].Slot[slot];
     for (int k = 0; k < s.ItemCount; ++k) {
         const QString caption = QString::number(k + s.NumberOffset) + QStringLiteral(": ") +
-                                LangToUnicode(NameGridCell(s.GridNumber, k));
+                                NameGridCell(s.GridNumber, k);
         QAction* a = Popup1->addAction(caption);
         ctl::SetTag(a, k * 16 + (slot == 1 ? 8 : 0) + input);
         connect(a, &QAction::triggered, this, [this, a] { Guard([&] { MenuItemClick(a); }); });
@@ -1238,7 +1229,6 @@ void TForm1::MenuItemClick(QObject* sender)
     if (!Built(*this) || !IsInputIndex(input))
         return;
     TCIDParameterSlot& slot = InputNodes[input].Slot[s];
-    slot.Name = NameGridCell(slot.GridNumber, k);
     slot.Index = k;
     InputKeepCID[input] = false; // the user chose the parameter
     InputTreeModels[input]->Repaint();

@@ -8,6 +8,7 @@
 #include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "editor/Unit2.h"
 #include "lang/LangText.h"
 #include "link/UnitEil.h"
@@ -324,7 +325,7 @@ QList<TForm1::THeldText> TForm1::HoldConfigurationTexts() const
         return false;
     };
     for (QLineEdit* e : findChildren<QLineEdit*>())
-        if (!inside(e) && !TForm2::HoldsSmsBytes(e) && !isAscii(e->text()))
+        if (!inside(e) && !ModuleText::Holds(e) && !isAscii(e->text()))
             held.append({e, -1, -1, LangFromUnicode(e->text())});
     for (QPlainTextEdit* m : findChildren<QPlainTextEdit*>())
         if (!m->isReadOnly() && !isAscii(m->toPlainText()))
@@ -351,7 +352,7 @@ void TForm1::ShowHeldTexts(const QList<THeldText>& texts)
     // The module's texts as the new language decodes their bytes; the names' row labels
     // in its words.
     for (QLineEdit* e : findChildren<QLineEdit*>())
-        if (TForm2::HoldsSmsBytes(e))
-            TForm2::ShowSmsBytes(e);
+        if (ModuleText::Holds(e))
+            ModuleText::Show(e);
     FillNameGrids();
 }

@@ -5,12 +5,12 @@
 
 #include "editor/Controls.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "editor/SendSequence.h"
 #include "editor/Unit2.h"
 #include "editor/Unit6.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
-#include "lang/SmsCharset.h"
 #include "link/VEQ2_SDK.h"
 #include "widgets/PageWizard.h"
 
@@ -181,11 +181,13 @@ void TForm1::FillNameGrids()
             label->setFlags(Qt::ItemIsEnabled); // the fixed column: not selectable, not editable
             label->setBackground(grid->palette().button());
             grid->setItem(r, 0, label);
-            auto* name = new QTableWidgetItem(SmsBytesToUnicode(ItemNameAt(block.group, r)));
+            auto* name = new QTableWidgetItem(ModuleText::ItemName(block.group, r));
             name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
             grid->setItem(r, 1, name);
         }
     }
+    // The inputs page shows the same names.
+    RefreshInputNames();
 }
 
 void TForm1::StringGrid3SetEditText(QTableWidget* sender, int ACol, int ARow, const QString& Value)
@@ -199,10 +201,13 @@ void TForm1::StringGrid3SetEditText(QTableWidget* sender, int ACol, int ARow, co
     if (block < 0 || ARow < 0 || ARow >= kBlocks[block].count)
         return;
     // The edited cell's own row: by the time an edit is committed the selection may
-    // already stand on another row. The cell shows the name's bytes in the current
-    // language; what the user left as it was keeps its bytes.
-    const QByteArray held = ItemNameAt(kBlocks[block].group, ARow);
-    StoreItemName(kBlocks[block].group, ARow, SmsBytesAfterEdit(held, SmsBytesToUnicode(held), Value));
+    // already stand on another row. What the user left as it was keeps its bytes; the
+    // cell then shows what the module will hold.
+    const int group = kBlocks[block].group;
+    StoreItemName(group, ARow, ModuleText::Edited(ItemNameAt(group, ARow), Value));
+    if (QTableWidgetItem* item = sender->item(ARow, 1))
+        item->setText(ModuleText::ItemName(group, ARow));
+    RefreshInputNames();
 }
 
 void TForm1::TntButton24Click()
@@ -260,5 +265,5 @@ void TForm1::FillAdditionalTextEdits()
     QLineEdit* edits[AdditionalSMSTextCount] = {Form6->AdSMSEdit0, Form6->AdSMSEdit1};
     for (int i = 0; i < AdditionalSMSTextCount; ++i)
         if (edits[i])
-            TForm2::SetSmsBytes(edits[i], AdditionalSMSTexts[i]);
+            ModuleText::Set(edits[i], AdditionalSMSTexts[i]);
 }

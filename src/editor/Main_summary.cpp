@@ -6,6 +6,7 @@
 
 #include "editor/Controls.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "platform/UiDialogs.h"
@@ -206,6 +207,8 @@ void TForm1::BuildSummary()
 
     SummaryWriter w(*this);
     const bool locked = VEQ2 && VEQ2->GPRSLocked;
+    // The inputs' "SMS" hints with the names and phrases as they now read.
+    RefreshInputNames();
 
     // Start.
     Memo_Summ->clear();
@@ -323,8 +326,9 @@ void TForm1::BuildSummary()
                 if (smsLabel && ctl::ShowHint(smsLabel))
                     w.LabelValue(kTab2 + caption(smsLabel) + kTab, ctl::Hint(smsLabel));
             } else if (function == 2) {
+                // The text the module holds, as its edit shows it once committed.
                 if (!in.SMSText.isEmpty())
-                    w.LabelValue(kTab2 + caption(smsLabel) + kTab, text(r.NameEdit));
+                    w.LabelValue(kTab2 + caption(smsLabel) + kTab, ModuleText::Shown(in.SMSText));
             } else {
                 continue;
             }

@@ -7,6 +7,7 @@
 #include "editor/Encodings.h"
 #include "editor/Envelope.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "editor/TemplateFile.h"
 #include "editor/Unit2.h"
 #include "editor/Unit3.h"
@@ -156,7 +157,7 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
             lines << TextLine(Indexed("Partition", n), TemplateText(ItemNameAt(4, n)));
     }
     for (int i = 0; i < TForm2::PhraseCount; ++i)
-        lines << TextLine(Indexed("SMSPhrase", i), Form2 ? TemplateText(TForm2::SmsBytes(Form2->PhraseEdit(i))) : QByteArray());
+        lines << TextLine(Indexed("SMSPhrase", i), Form2 ? TemplateText(ModuleText::Bytes(Form2->PhraseEdit(i))) : QByteArray());
     // The help text may hold line breaks: each becomes a blank, so it stays one line.
     lines << TextLine("Help Text", Form3 ? Form3->Text() : QByteArray());
     lines << BoolLine("HeartBeat Event ID CB", Ticked(TntCheckBox33));
@@ -351,7 +352,7 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
 
     if (Form2)
         for (int i = 0; i < TForm2::PhraseCount; ++i)
-            TForm2::SetSmsBytes(Form2->PhraseEdit(i), ModuleBytes(t.Text(Indexed("SMSPhrase", i))));
+            ModuleText::Set(Form2->PhraseEdit(i), ModuleBytes(t.Text(Indexed("SMSPhrase", i))));
     if (Form3)
         Form3->SetText(t.Text("Help Text"));
 

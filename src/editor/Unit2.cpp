@@ -1,10 +1,10 @@
 // The SMS phrases dialog: the 15 phrases are read when it is shown and written on request.
-// Also the edits that hold the module's bytes of a text.
 #include "editor/Unit2.h"
 
 #include "editor/Controls.h"
 #include "editor/Main.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 #include "lang/SmsCharset.h"
@@ -20,23 +20,6 @@
 
 TForm2* Form2 = nullptr;
 
-namespace {
-// The properties of an edit that holds a text as the module's bytes: the bytes, and the
-// text they were last shown or typed as.
-constexpr char kSmsBytes[] = "SmsBytes";
-constexpr char kSmsShown[] = "SmsShown";
-
-void TakeTypedText(QLineEdit* e)
-{
-    const QString text = e->text();
-    const QString shown = e->property(kSmsShown).toString();
-    if (text == shown)
-        return;
-    e->setProperty(kSmsBytes, SmsBytesAfterEdit(e->property(kSmsBytes).toByteArray(), shown, text));
-    e->setProperty(kSmsShown, text);
-}
-} // namespace
-
 TForm2::TForm2(QWidget* parent) : TSmsDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
@@ -47,7 +30,7 @@ TForm2::TForm2(QWidget* parent) : TSmsDialog(parent)
     for (int i = 0; i < PhraseCount; ++i) {
         edits_[i] = ctl::Make<QLineEdit>(group, QStringLiteral("Edit%1").arg(33 + i).toLatin1().constData(),
                                          12, 22 + i * 25, 260, 21);
-        HoldSmsBytes(edits_[i], PhraseWidth);
+        ModuleText::Hold(edits_[i], PhraseWidth);
         ctl::InstallInputCleaner(edits_[i]);
     }
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 428, 90, 28);
@@ -71,49 +54,6 @@ QByteArray TForm2::DecodeSmsText(const QByteArray& s)
     return ::DecodeSmsText(s);
 }
 
-void TForm2::HoldSmsBytes(QLineEdit* e, int width)
-{
-    if (!e || HoldsSmsBytes(e))
-        return;
-    e->setMaxLength(width);
-    e->setProperty(kSmsBytes, SmsBytesFromUnicode(e->text()));
-    e->setProperty(kSmsShown, e->text());
-    QObject::connect(e, &QLineEdit::textChanged, e, [e] { TakeTypedText(e); });
-}
-
-bool TForm2::HoldsSmsBytes(const QObject* o)
-{
-    return o && o->property(kSmsBytes).isValid();
-}
-
-QByteArray TForm2::SmsBytes(QLineEdit* e)
-{
-    if (!e)
-        return {};
-    if (!HoldsSmsBytes(e))
-        return SmsBytesFromUnicode(e->text());
-    TakeTypedText(e);
-    return e->property(kSmsBytes).toByteArray();
-}
-
-void TForm2::SetSmsBytes(QLineEdit* e, const QByteArray& bytes)
-{
-    if (!e)
-        return;
-    const QByteArray held = bytes.left(e->maxLength());
-    const QString shown = SmsBytesToUnicode(held);
-    // Held first: the change handlers that the new text runs find it in place.
-    e->setProperty(kSmsBytes, held);
-    e->setProperty(kSmsShown, shown);
-    e->setText(shown);
-}
-
-void TForm2::ShowSmsBytes(QLineEdit* e)
-{
-    if (e && HoldsSmsBytes(e))
-        SetSmsBytes(e, e->property(kSmsBytes).toByteArray());
-}
-
 QLineEdit* TForm2::PhraseEdit(int i) const
 {
     return i >= 0 && i < PhraseCount ? edits_[i] : nullptr;
@@ -134,20 +74,20 @@ void TForm2::OnSMSPhraseArrive(QObject*, quint8 Idx, const QByteArray& Phrase)
 {
     if (Idx >= PhraseCount)
         return;
-    SetSmsBytes(edits_[Idx], Phrase);
+    ModuleText::Set(edits_[Idx], Phrase);
 }
 
 void TForm2::TntButton53Click()
 {
     SendSeries(PhraseCount, 5, [this](TVEQ2& link, int i) {
-        link.SendSMSPhrase(static_cast<quint8>(i), SmsBytes(edits_[i]));
+        link.SendSMSPhrase(static_cast<quint8>(i), ModuleText::Bytes(edits_[i]));
     });
 }
 
 void TForm2::TntButton2Click()
 {
     for (int i = 0; i < PhraseCount; ++i)
-        SetSmsBytes(edits_[i], EncodeSmsText(GetLangMessage(i + 1)));
+        ModuleText::Set(edits_[i], EncodeSmsText(GetLangMessage(i + 1)));
 }
 
 void TForm2::TntButton1Click()

@@ -1,7 +1,7 @@
 #pragma once
 // The SMS phrases dialog: the module's 15 fixed SMS words, read when the dialog is shown
 // and written back on request. The edits are the phrases' only store: each holds the
-// phrase as the module's bytes (see HoldSmsBytes).
+// phrase as the module's bytes (see ModuleText::Hold).
 #include "editor/SmsDialog.h"
 
 #include <QByteArray>
@@ -28,19 +28,6 @@ public:
     // Text to and from the module's SMS character set of the current language.
     static QByteArray EncodeSmsText(const QByteArray& s);
     static QByteArray DecodeSmsText(const QByteArray& s);
-
-    // An edit of a text the module keeps in its own character set holds the module's bytes
-    // beside what it shows, and takes no more characters than the module keeps (width).
-    // Every change of its text, typed or set in code, updates the bytes by
-    // SmsBytesAfterEdit; the part of the text that did not change keeps its bytes.
-    static void HoldSmsBytes(QLineEdit* e, int width);
-    static bool HoldsSmsBytes(const QObject* o);
-    // The bytes the edit holds, its latest text taken in.
-    static QByteArray SmsBytes(QLineEdit* e);
-    // Holds these bytes (cut to the edit's width) and shows them in the current language.
-    static void SetSmsBytes(QLineEdit* e, const QByteArray& bytes);
-    // Shows the held bytes again, as the language that is now current decodes them.
-    static void ShowSmsBytes(QLineEdit* e);
 
     // Phrase edit i (0..14): "Edit" + (33 + i); nullptr outside.
     QLineEdit* PhraseEdit(int i) const;

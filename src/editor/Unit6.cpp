@@ -4,6 +4,7 @@
 #include "editor/Controls.h"
 #include "editor/Main.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "editor/Unit2.h"
 #include "lang/Kalbos.h"
 #include "link/VEQ2_SDK.h"
@@ -27,8 +28,8 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
     AdSMSEdit0 = ctl::Make<QLineEdit>(this, "AdSMSEdit0", 8, 28, 404, 21);
     ctl::Make<QLabel>(this, "TntLabel2", 8, 58, 400, 18)->setText(QStringLiteral("GPRS communication statistics:"));
     AdSMSEdit1 = ctl::Make<QLineEdit>(this, "AdSMSEdit1", 8, 78, 404, 21);
-    TForm2::HoldSmsBytes(AdSMSEdit0, SMSTextWidth);
-    TForm2::HoldSmsBytes(AdSMSEdit1, SMSTextWidth);
+    ModuleText::Hold(AdSMSEdit0, SMSTextWidth);
+    ModuleText::Hold(AdSMSEdit1, SMSTextWidth);
     for (QLineEdit* e : {AdSMSEdit0, AdSMSEdit1})
         ctl::InstallInputCleaner(e);
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 126, 90, 28);
@@ -61,7 +62,7 @@ void TForm6::TntButton53Click()
         return;
     QLineEdit* edits[AdditionalSMSTextCount] = {AdSMSEdit0, AdSMSEdit1};
     const bool sent = SendSeries(AdditionalSMSTextCount, 50, [&edits](TVEQ2& l, int i) {
-        StoreAdditionalSMSText(i, TForm2::SmsBytes(edits[i]));
+        StoreAdditionalSMSText(i, ModuleText::Bytes(edits[i]));
         l.SendAdditionalSMSText(static_cast<quint8>(i), AdditionalSMSTexts[i]);
     });
     if (sent)
@@ -70,8 +71,8 @@ void TForm6::TntButton53Click()
 
 void TForm6::TntButton4Click()
 {
-    TForm2::SetSmsBytes(AdSMSEdit0, TForm2::EncodeSmsText(GetLangMessage(16)));
-    TForm2::SetSmsBytes(AdSMSEdit1, TForm2::EncodeSmsText(GetLangMessage(17)));
+    ModuleText::Set(AdSMSEdit0, TForm2::EncodeSmsText(GetLangMessage(16)));
+    ModuleText::Set(AdSMSEdit1, TForm2::EncodeSmsText(GetLangMessage(17)));
 }
 
 void TForm6::TntButton5Click()

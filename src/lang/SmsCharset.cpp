@@ -132,6 +132,16 @@ uint8_t DecodeSmsChar(uint8_t c, int table)
     return c;
 }
 
+bool SmsCharHoldable(uint8_t c, int table)
+{
+    if (c < 0x80)
+        return true;
+    for (const SmsCharPair& p : SmsCharTable(table))
+        if (p.text == c)
+            return true;
+    return false;
+}
+
 QByteArray EncodeSmsText(const QByteArray& s, int table)
 {
     QByteArray out(s);
@@ -160,7 +170,14 @@ QString SmsBytesToUnicode(const QByteArray& moduleBytes)
 
 QByteArray SmsBytesFromUnicode(const QString& text)
 {
-    return EncodeSmsText(LangFromUnicode(text));
+    const int table = CurrentSmsTable();
+    // A character the code page lacks is "?" already.
+    QByteArray out = LangFromUnicode(text);
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<uint8_t>(out[i]);
+        out[i] = static_cast<char>(SmsCharHoldable(c, table) ? EncodeSmsChar(c, table) : '?');
+    }
+    return out;
 }
 
 QByteArray SmsBytesAfterEdit(const QByteArray& held, const QString& shown, const QString& typed)

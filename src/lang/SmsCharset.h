@@ -24,6 +24,11 @@ std::span<const SmsCharPair> SmsCharTable(int table);
 uint8_t EncodeSmsChar(uint8_t c, int table);
 uint8_t DecodeSmsChar(uint8_t c, int table);
 
+// Whether the module holds text byte c, through this table, as the character it is: a
+// byte below 0x80 travels as itself (or by its pair), any other only by a pair of the
+// table, since the module's own codes from 0x80 on are letters of its own.
+bool SmsCharHoldable(uint8_t c, int table);
+
 // A whole text, byte by byte, with the given table.
 QByteArray EncodeSmsText(const QByteArray& s, int table);
 QByteArray DecodeSmsText(const QByteArray& s, int table);
@@ -37,7 +42,8 @@ void DecodeSmsText(const QByteArray& s, QByteArray& out);
 
 // Texts that the module keeps in this character set (element names, SMS phrases, input and
 // additional SMS texts) are held as the module's bytes, whatever language is current: the
-// user sees them, and types them, in the current language.
+// user sees them, and types them, in the current language. A typed character that the
+// current language's code page or SMS table cannot carry to the module becomes "?".
 QString SmsBytesToUnicode(const QByteArray& moduleBytes);
 QByteArray SmsBytesFromUnicode(const QString& text);
 

@@ -102,7 +102,7 @@ TEST_F(NamesPageTest, RussianNamesAreHeldAndSentAsTheModulesBytes)
     EXPECT_EQ(p.mid(3, 16), (ItemNames[0] + QByteArray(16, ' ')).left(16));
 }
 
-TEST_F(NamesPageTest, LettersTheCodePageLacksBecomeQuestionMarksNeverOtherLetters)
+TEST_F(NamesPageTest, LettersTheModuleCannotHoldBecomeQuestionMarksNeverOtherLetters)
 {
     ConnectAndRead();
     const struct {
@@ -110,9 +110,10 @@ TEST_F(NamesPageTest, LettersTheCodePageLacksBecomeQuestionMarksNeverOtherLetter
         QString typed;
         QByteArray stored; // the module's bytes
     } cases[] = {
-        // e acute has the byte of the Cyrillic short i, n tilde that of n acute.
+        // e acute has the byte of the Cyrillic short i, n tilde that of n acute; A with
+        // diaeresis is in the English code page, but the module has no such letter there.
         {"Russian", QStringLiteral("Caf\u00E9 \u0414"), QByteArray("Caf? \xE0")},
-        {"English", QStringLiteral("Ni\u00F1o \u00C4"), QByteArray("Ni?o \xC4")},
+        {"English", QStringLiteral("Ni\u00F1o \u00C4"), QByteArray("Ni?o ?")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);

@@ -100,11 +100,15 @@ protected:
         f.TntCheckBox33->click();
         f.TntEdit4->setText(QStringLiteral("605"));
 
-        f.ComboBox5->setCurrentIndex(1);
-        f.ComboBox6->setCurrentIndex(2);
+        // Fire alarm: its SMS is phrase 1 and the name of the input's zone.
+        if (!Form2)
+            Form2 = new TForm2(form);
+        Form2->PhraseEdit(0)->setText(QStringLiteral("Fire in"));
+        StoreItemName(1, 0, "zone 1");
+        f.FillNameGrids();
+        Choose(f.ComboBox5, 1);
+        Choose(f.ComboBox6, 2);
         f.TntCheckBox16->setChecked(true);
-        ctl::SetHint(f.TntLabel21, QStringLiteral("Fire in zone 1"));
-        ctl::SetShowHint(f.TntLabel21, true);
         f.ComboBox12->setCurrentIndex(1);
         f.SpinEdit10->SetValue(500);
         f.DaTiNoReaction1->setTime(QTime(0, 0, 0));
