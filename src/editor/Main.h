@@ -898,9 +898,10 @@ private:
     // every arrival and removal of a module.
     bool claimsHeld_ = false;
     unsigned connectionCount_ = 0;
-    // The tops of the reporting page's three group boxes as built; the unlock panel, while
-    // shown, moves them down from there.
+    // The tops of the reporting page's three group boxes as built, below a mark at the top
+    // of the page's content; the unlock panel, while shown, moves them down from there.
     int unlockBoxTops_[3] = {0, 0, 0};
+    QWidget* unlockBoxAnchor_ = nullptr;
     // The connect-password prompt while it is up.
     QPointer<QDialog> passwordPrompt_;
 };

@@ -381,9 +381,15 @@ void TForm1::WireUnlockPanel()
 {
     // Shown, the unlock panel lies above every other control of the page.
     TntPanel18->raise();
+    // The boxes are placed from a mark at the top of the page's content as built: an empty
+    // widget that nothing moves but the page's own shift of its content when the header
+    // changes height, which moves the boxes alike.
+    unlockBoxAnchor_ = new QWidget(TntPanel18->parentWidget());
+    unlockBoxAnchor_->setGeometry(0, TntPanel18->y(), 0, 0);
+    unlockBoxAnchor_->hide();
     const QWidget* boxes[3] = {TntGroupBox14, TntGroupBox15, TntGroupBox16};
     for (int i = 0; i < 3; ++i)
-        unlockBoxTops_[i] = boxes[i]->y();
+        unlockBoxTops_[i] = boxes[i]->y() - unlockBoxAnchor_->y();
     connect(TntButton34, &QPushButton::clicked, this, [this] { Guard([this] { TntButton34Click(); }); });
     // Return in the password edit unlocks; it does not move the wizard on.
     TntEdit5->installEventFilter(new TReturnKeys(TntEdit5, [this] {
@@ -435,7 +441,7 @@ void TForm1::ApplyGPRSLock()
     const int room = locked ? TntPanel18->height() + 4 : 0;
     QWidget* boxes[3] = {TntGroupBox14, TntGroupBox15, TntGroupBox16};
     for (int i = 0; i < 3; ++i)
-        boxes[i]->move(boxes[i]->x(), unlockBoxTops_[i] + room);
+        boxes[i]->move(boxes[i]->x(), unlockBoxAnchor_->y() + unlockBoxTops_[i] + room);
     StackChannelPanels();
 }
 

@@ -236,7 +236,7 @@ TEST_F(ModuleLinkFaultsTest, ModulePluggedInDuringAWriteGetsNoneOfIt)
 // The unlock panel of locked GPRS settings: Return in its password edit unlocks rather
 // than moving the wizard on, and a module plugged in next starts with an empty edit and no
 // word of an earlier try. The page's boxes lie below the panel while it is shown and go
-// back where they were built when it goes.
+// back where they were built when it goes, under the header of either mode.
 TEST_F(ModuleLinkFaultsTest, UnlockPanelReturnKeyAndANewModule)
 {
     const struct Case {
@@ -244,11 +244,13 @@ TEST_F(ModuleLinkFaultsTest, UnlockPanelReturnKeyAndANewModule)
         const char* typed;
         Qt::Key key;
         Qt::KeyboardModifiers mods;
+        bool wizard;  // the wizard mode, else the pages one by one
         bool unlocks;
     } cases[] = {
-        {"right password, Return", "secret", Qt::Key_Return, Qt::NoModifier, true},
-        {"right password, keypad Enter", "secret", Qt::Key_Enter, Qt::KeypadModifier, true},
-        {"wrong password, Return", "guess", Qt::Key_Return, Qt::NoModifier, false},
+        {"right password, Return, wizard", "secret", Qt::Key_Return, Qt::NoModifier, true, true},
+        {"right password, Return, pages", "secret", Qt::Key_Return, Qt::NoModifier, false, true},
+        {"right password, keypad Enter, wizard", "secret", Qt::Key_Enter, Qt::KeypadModifier, true, true},
+        {"wrong password, Return, wizard", "guess", Qt::Key_Return, Qt::NoModifier, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -257,18 +259,23 @@ TEST_F(ModuleLinkFaultsTest, UnlockPanelReturnKeyAndANewModule)
         module->SetGPRSLocked(true);
         module->Plug();
         CreateForms();
+        // Where the boxes stand as built: the first at the top of the page's content (right
+        // under the header once a mode is chosen), the others from it.
         QGroupBox* boxes[3] = {form->TntGroupBox14, form->TntGroupBox15, form->TntGroupBox16};
         int built[3];
         for (int i = 0; i < 3; ++i)
-            built[i] = boxes[i]->y();
+            built[i] = boxes[i]->y() - boxes[0]->y();
         ASSERT_TRUE(WaitReadFinished());
         ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden(); }));
-        const int panelBottom = form->TntPanel18->y() + form->TntPanel18->height();
-        for (QGroupBox* b : boxes)
-            EXPECT_GT(b->y(), panelBottom) << b->objectName().toStdString();
+        const auto expectBelowPanel = [&] {
+            const int panelBottom = form->TntPanel18->y() + form->TntPanel18->height();
+            for (QGroupBox* b : boxes)
+                EXPECT_GT(b->y(), panelBottom) << b->objectName().toStdString();
+        };
+        expectBelowPanel();
 
-        // The wizard, on the reporting page; the password typed and Return pressed.
-        form->TntButton29Click(form->TntButton29);
+        // The reporting page; the password typed and Return pressed.
+        form->TntButton29Click(c.wizard ? form->TntButton29 : form->TntButton30);
         form->GoToWizardStep(1);
         const int page = form->wzrd1->GetActivePageIndex();
         module->ClearLog();
@@ -279,8 +286,9 @@ TEST_F(ModuleLinkFaultsTest, UnlockPanelReturnKeyAndANewModule)
         EXPECT_EQ(form->wzrd1->GetActivePageIndex(), page);
         if (c.unlocks) {
             ASSERT_TRUE(sim::WaitUntil([&] { return form->TntPanel18->isHidden(); }));
+            const int contentTop = form->WPage[2]->ClientMargins().top();
             for (int i = 0; i < 3; ++i)
-                EXPECT_EQ(boxes[i]->y(), built[i]) << boxes[i]->objectName().toStdString();
+                EXPECT_EQ(boxes[i]->y() - contentTop, built[i]) << boxes[i]->objectName().toStdString();
             EXPECT_TRUE(form->TntLabel82->isHidden());
         } else {
             ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntLabel82->isHidden(); }));
@@ -301,8 +309,7 @@ TEST_F(ModuleLinkFaultsTest, UnlockPanelReturnKeyAndANewModule)
         EXPECT_FALSE(form->TntPanel18->isHidden());
         EXPECT_TRUE(form->TntEdit5->text().isEmpty());
         EXPECT_TRUE(form->TntLabel82->isHidden());
-        for (QGroupBox* b : boxes)
-            EXPECT_GT(b->y(), panelBottom) << b->objectName().toStdString();
+        expectBelowPanel();
         module->ClearLog();
         form->TntButton34->click();
         ASSERT_TRUE(sim::WaitUntil([&] { return !module->Packets().empty(); }));
