@@ -216,9 +216,6 @@ public:
     unsigned NoAnswerCount() const { return noAnswerCount_; }
     // Raised each time a send gives up for that reason (before it returns).
     TNotifyEvent OnNoAnswer;
-    // Changes whenever a module is connected or let go: a packet belongs to the connection
-    // it was sent for, and is never written on a later one.
-    quint64 ConnectionSerial() const { return connectionSerial_; }
 
     // ---- the read-all walk ----------------------------------------------------------
     void ReadAll();
@@ -270,6 +267,8 @@ private:
     int useDepth_ = 0;
     int answerLimitDepth_ = 0;
     unsigned noAnswerCount_ = 0;
+    // Changes whenever a module is connected or let go: a packet belongs to the connection
+    // it was sent for, and is never written on a later one.
     quint64 connectionSerial_ = 0;
     // Milliseconds on the steady clock: the last input report (reader thread) and the last
     // packet written.
