@@ -24,6 +24,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -129,6 +130,8 @@ public:
     // ---- module connection, state and traffic ------------------------------------------
     void OnModuleConnect();
     void OnModuleDisconnect();
+    // A write series gave up on a module that stays on the bus but stopped answering.
+    void OnModuleNoAnswer();
     void OnStateArrive(quint8 modemFlags, quint8 modemCR, quint8 modemSR, quint16 tcpsr,
                        quint8 outBufMessCount, quint8 sentCounter);
     void OnUsartArrive(const QByteArray& output, bool outGoing);
@@ -882,6 +885,8 @@ private:
     void TerminateProgram();
     void SaveLogOnClose();
     void WireLink();
+    // The unlock panel's button and keys; remembers where the page's boxes stand without it.
+    void WireUnlockPanel();
 public:
     // Runs f, reporting any fault instead of letting it leave an event handler.
     void Guard(const std::function<void()>& f);
@@ -904,6 +909,12 @@ private:
     // every arrival and removal of a module.
     bool claimsHeld_ = false;
     unsigned connectionCount_ = 0;
+    // The tops of the reporting page's three group boxes as built, below a mark at the top
+    // of the page's content; the unlock panel, while shown, moves them down from there.
+    int unlockBoxTops_[3] = {0, 0, 0};
+    QWidget* unlockBoxAnchor_ = nullptr;
+    // The connect-password prompt while it is up.
+    QPointer<QDialog> passwordPrompt_;
 };
 
 // The main window of the running program (set when it is created).

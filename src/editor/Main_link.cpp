@@ -25,7 +25,8 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QInputDialog>
+#include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,13 +37,31 @@ namespace {
 
 const QString kPasswordPromptCaption = QStringLiteral("Enter VEQ2 password");
 
-// The connect-password prompt belongs to the module that asked: it goes when the module goes.
-void ClosePasswordPrompt(QWidget* owner)
-{
-    for (QInputDialog* d : owner->findChildren<QInputDialog*>())
-        if (d->windowTitle() == kPasswordPromptCaption && d->isVisible())
-            d->reject();
-}
+// Return or Enter typed in an edit runs an action, and goes no further: a window or wizard
+// around the edit does not see it.
+class TReturnKeys final : public QObject {
+public:
+    TReturnKeys(QObject* parent, std::function<void()> action) : QObject(parent), action_(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto mods = key->modifiers() & ~Qt::KeypadModifier;
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || mods != Qt::NoModifier)
+            return false;
+        try {
+            action_();
+        } catch (...) {
+        }
+        return true;
+    }
+
+private:
+    std::function<void()> action_;
+};
 
 } // namespace
 
@@ -59,6 +78,7 @@ void TForm1::WireLink()
         OnStateArrive(f, cr, sr, tcp, buf, sent);
     };
     l->OnUsart = [this](QObject*, const QByteArray& s, bool out) { OnUsartArrive(s, out); };
+    l->OnNoAnswer = [this](QObject*) { Guard([this] { OnModuleNoAnswer(); }); };
     l->OnOpenError = [this](const QString& reason) {
         Guard([&] { ui::ShowPlainMessage(reason, this); });
     };
@@ -83,6 +103,9 @@ void TForm1::OnModuleConnect()
     if (!VEQ2)
         return;
     TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
+    // Every module starts with an empty unlock password and no word of an earlier try.
+    TntEdit5->clear();
+    TntLabel82->hide();
     if (VEQ2->FirmwareVersion < 2000) {
         TntLabel73->hide();
         TntLabel10->show();
@@ -135,7 +158,23 @@ void TForm1::OnModuleDisconnect()
     TntLabel1->setText(GetLangText(25));
     if (Form5)
         Form5->close();
-    ClosePasswordPrompt(this);
+    // The password typed for the module that left is not for the next one.
+    TntEdit5->clear();
+    TntLabel82->hide();
+    // The connect-password prompt belongs to the module that asked: it goes with it.
+    if (passwordPrompt_)
+        passwordPrompt_->reject();
+}
+
+void TForm1::OnModuleNoAnswer()
+{
+    // A write series waited in vain for the module: it stopped there. A whole write is cut
+    // off as when the module leaves (its end says so once), and the wait dialog goes, so
+    // the window is the user's again.
+    if (wholeWriteRunning_ && VEQ2)
+        wholeWriteCut_ = true;
+    if (Form5 && Form5->isVisible())
+        Form5->close();
 }
 
 // ---- live state -------------------------------------------------------------------------
@@ -233,7 +272,8 @@ void TForm1::Timer2Timer()
     }
     if (VEQ2->PasswordRequired) {
         const unsigned connection = connectionCount_;
-        const auto pw = ui::InputQuery(kPasswordPromptCaption, QStringLiteral("Password"), QString(), this);
+        const auto pw =
+            ui::InputQuery(kPasswordPromptCaption, QStringLiteral("Password"), QString(), this, &passwordPrompt_);
         // The module left while the prompt was up (which closed it): the answer was for a
         // module that is no longer there, and a Cancel does not end the program.
         if (!VEQ2 || !VEQ2->Connected || connection != connectionCount_)
@@ -337,6 +377,27 @@ void TForm1::Timer_CheckPasswordTimer()
     }
 }
 
+void TForm1::WireUnlockPanel()
+{
+    // Shown, the unlock panel lies above every other control of the page.
+    TntPanel18->raise();
+    // The boxes are placed from a mark at the top of the page's content as built: an empty
+    // widget that nothing moves but the page's own shift of its content when the header
+    // changes height, which moves the boxes alike.
+    unlockBoxAnchor_ = new QWidget(TntPanel18->parentWidget());
+    unlockBoxAnchor_->setGeometry(0, TntPanel18->y(), 0, 0);
+    unlockBoxAnchor_->hide();
+    const QWidget* boxes[3] = {TntGroupBox14, TntGroupBox15, TntGroupBox16};
+    for (int i = 0; i < 3; ++i)
+        unlockBoxTops_[i] = boxes[i]->y() - unlockBoxAnchor_->y();
+    connect(TntButton34, &QPushButton::clicked, this, [this] { Guard([this] { TntButton34Click(); }); });
+    // Return in the password edit unlocks; it does not move the wizard on.
+    TntEdit5->installEventFilter(new TReturnKeys(TntEdit5, [this] {
+        if (TntButton34->isEnabled() && !TntButton34->isHidden())
+            TntButton34->click();
+    }));
+}
+
 void TForm1::TntButton34Click()
 {
     if (VEQ2)
@@ -375,13 +436,12 @@ void TForm1::ApplyGPRSLock()
         ctl::SetTag(TntButton26, 0);
         ctl::SetTag(TntButton27, 0);
     }
-    // The boxes of the page lie below the panel while it is shown, and go back up after.
-    const char* const movedBy = "UnlockPanelRoom";
+    // The boxes of the page lie below the panel while it is shown, and stand where they
+    // were built otherwise.
     const int room = locked ? TntPanel18->height() + 4 : 0;
-    const int dy = room - TntPanel18->property(movedBy).toInt();
-    for (QWidget* box : {TntGroupBox14, TntGroupBox15, TntGroupBox16})
-        box->move(box->x(), box->y() + dy);
-    TntPanel18->setProperty(movedBy, room);
+    QWidget* boxes[3] = {TntGroupBox14, TntGroupBox15, TntGroupBox16};
+    for (int i = 0; i < 3; ++i)
+        boxes[i]->move(boxes[i]->x(), unlockBoxAnchor_->y() + unlockBoxTops_[i] + room);
     StackChannelPanels();
 }
 

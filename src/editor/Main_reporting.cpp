@@ -90,7 +90,6 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntLabel82->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
     TntLabel82->hide();
     TntPanel18->hide();
-    connect(TntButton34, &QPushButton::clicked, this, [this] { Guard([this] { TntButton34Click(); }); });
 
     const QStringList protocols = {QStringLiteral("Enigma II"), QStringLiteral("Vozevud KSP")};
     const QStringList transports = {QStringLiteral("TCP"), QStringLiteral("UDP")};
@@ -175,8 +174,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntEdit4 = edit(TntGroupBox16, "TntEdit4", 210, 126, 50, 3);
     TntEdit4->setText(QString::fromLatin1(HeartbeatIdDefault));
     BuildAPNSearch();
-    // Shown, the unlock panel lies above every other control of the page.
-    TntPanel18->raise();
+    WireUnlockPanel();
 
     // Handlers.
     connect(ComboBox4, &QComboBox::activated, this, [this] { Guard([this] { ComboBox4Change(); }); });

@@ -5,7 +5,14 @@
 
 #include <QThread>
 
-TSendSequence::TSendSequence(TForm1& Form) : form_(Form), connection_(Form.ConnectionCount()) {}
+TSendSequence::TSendSequence(TForm1& Form)
+    : form_(Form),
+      connection_(Form.ConnectionCount()),
+      link_(Form.Link()),
+      noAnswer_(Form.Link() ? Form.Link()->NoAnswerCount() : 0),
+      answerLimit_(Form.Link())
+{
+}
 
 bool TSendSequence::Run(const std::function<void()>& Steps)
 {
@@ -20,7 +27,8 @@ bool TSendSequence::Run(const std::function<void()>& Steps)
 bool TSendSequence::Going() const
 {
     const TVEQ2* link = form_.Link();
-    return link && link->Connected && form_.ConnectionCount() == connection_;
+    return link && link == link_ && link->Connected && form_.ConnectionCount() == connection_ &&
+           link->NoAnswerCount() == noAnswer_;
 }
 
 void TSendSequence::Check() const

@@ -4,22 +4,27 @@
 // (it lets go of its link) or the module may leave while a sequence runs. The sequence
 // then stops at once: nothing more is sent and the link the window let go of is never
 // touched again. A module that came back meanwhile is another connection: it gets none
-// of the rest. Every routine that writes a series of settings runs through this, so
-// that rule lives here only.
+// of the rest. A module that stays on the bus but stops answering (its busy bit never
+// clears, no report comes) stops the sequence as well, after the link's no-answer limit,
+// which holds for every send made while a sequence runs. Every routine that writes a
+// series of settings runs through this, so that rule lives here only.
+#include "link/VEQ2_SDK.h"
+
 #include <functional>
 
 class TForm1;
-class TVEQ2;
 
 class TSendSequence {
 public:
     explicit TSendSequence(TForm1& Form);
 
     // Runs Steps. True when they ran to their end; false when the sequence stopped because
-    // the window let go of its link or the module left. Any other fault is not caught here.
+    // the window let go of its link, the module left or it stopped answering. Any other
+    // fault is not caught here.
     bool Run(const std::function<void()>& Steps);
 
-    // True while the window holds its link and the module it started with is connected.
+    // True while the window holds its link, the module it started with is connected and
+    // that module has answered every packet of the sequence.
     bool Going() const;
 
     // One packet, then a pause of PauseMs with window messages processed (0: the next
@@ -39,4 +44,8 @@ private:
     struct Stopped {};
     TForm1& form_;
     unsigned connection_;
+    QPointer<TVEQ2> link_;
+    unsigned noAnswer_;
+    // Every send while the sequence runs gives up on a module that stopped answering.
+    TVEQ2::TAnswerLimit answerLimit_;
 };

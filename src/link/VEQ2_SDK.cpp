@@ -60,6 +60,13 @@ void PauseOneMs()
 // without a wake-up (the program closing, the module found to have stopped).
 constexpr int kBusyRecheckMs = 10;
 
+qint64 SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 QTimer* MakeTimer(QObject* owner, int interval)
 {
     auto* t = new QTimer(owner);
@@ -230,6 +237,9 @@ void TVEQ2::ReleaseDevice(THidDevice*& Dev)
 
 void TVEQ2::DoConnect()
 {
+    ++connectionSerial_;
+    // A module that has just come is not yet one that stopped answering.
+    lastReportMs_ = SteadyMs();
     Connected = true;
     SkipFirstReport = true;
     SerialNumber = Device->GetSerialNumber();
@@ -242,6 +252,7 @@ void TVEQ2::DoConnect()
 
 void TVEQ2::DoDisconnect()
 {
+    ++connectionSerial_;
     Connected = false;
     Monitoring = false;
     Error = false;
@@ -296,6 +307,26 @@ bool TVEQ2::MustWaitWhileBusy() const
     return Busy.load() && Connected && !Closing.load() && !(Device != nullptr && Device->IsGone());
 }
 
+bool TVEQ2::StoppedAnswering() const
+{
+    if (answerLimitDepth_ <= 0 || timing_.NoAnswerMs <= 0)
+        return false;
+    const qint64 since = std::max(lastReportMs_.load(), lastWriteMs_);
+    return SteadyMs() - since >= timing_.NoAnswerMs;
+}
+
+TVEQ2::TAnswerLimit::TAnswerLimit(TVEQ2* Link) : link_(Link)
+{
+    if (link_)
+        ++link_->answerLimitDepth_;
+}
+
+TVEQ2::TAnswerLimit::~TAnswerLimit()
+{
+    if (link_)
+        --link_->answerLimitDepth_;
+}
+
 void TVEQ2::WakeBusyWaits()
 {
     if (MustWaitWhileBusy())
@@ -319,25 +350,39 @@ void TVEQ2::Send(const tduomenys& Packet)
         int& depth;
         ~Leave() { --depth; }
     } leave{useDepth_};
+    // The packet belongs to this connection. The wait below handles events: the module may
+    // leave and another be claimed meanwhile, and that one must get nothing of it.
+    const quint64 connection = connectionSerial_;
+    THidDevice* const device = Device;
     // Wait for a report with the busy bit clear; events keep being processed meanwhile.
     while (MustWaitWhileBusy()) {
+        if (StoppedAnswering()) {
+            // A hung module stays on the bus and never clears its busy bit: the packet is
+            // dropped, and the series it belongs to learns of it.
+            ++noAnswerCount_;
+            if (OnNoAnswer)
+                OnNoAnswer(this);
+            return;
+        }
         QEventLoop loop;
         QTimer recheck;
         recheck.setTimerType(Qt::PreciseTimer);
         recheck.setInterval(kBusyRecheckMs);
         connect(&recheck, &QTimer::timeout, &loop, [this, &loop] {
-            if (!MustWaitWhileBusy())
+            if (!MustWaitWhileBusy() || StoppedAnswering())
                 loop.quit();
         });
         recheck.start();
         busyWaits_.push_back(&loop);
-        if (MustWaitWhileBusy())
+        if (MustWaitWhileBusy() && !StoppedAnswering())
             loop.exec();
         busyWaits_.erase(std::find(busyWaits_.begin(), busyWaits_.end(), &loop));
     }
-    if (!Connected || Closing || Device == nullptr || Device->IsGone())
+    if (!Connected || Closing || Device == nullptr || Device->IsGone() || Device != device ||
+        connectionSerial_ != connection)
         return;
     Busy = true;
+    lastWriteMs_ = SteadyMs();
     QByteArray report(VEQ2_PACKET_LENGTH + 1, '\0');
     const int n = std::min<int>(VEQ2_PACKET_LENGTH, static_cast<int>(Packet.size()));
     for (int i = 0; i < n; ++i)
@@ -420,6 +465,7 @@ void TVEQ2::ReportRead(const quint8* Data, quint16 Size)
     // Reader thread: only the flags, so that a waiting send sees the busy bit at once.
     if (Data == nullptr || Size == 0)
         return;
+    lastReportMs_ = SteadyMs();
     const packets::TStatusFlags f = packets::DecodeStatus(Data[0]);
     Busy = f.Busy;
     Error = f.Error;

@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -50,6 +51,10 @@ struct TVEQ2Timing {
     int GapMs = 4;            // pause after each output report
     int ReplyTimeoutMs = 6000; // no reply to a walk request within this: TimedOut
     int FirstReplyMs = 4000;  // restarts the reply time-out four times for the first reply
+    // Inside a write series: a packet that waits this long for the busy bit to clear, with no
+    // report of any kind from the module meanwhile, finds a module that stopped answering.
+    // A running module answers each command within the reply time-out, so that is the limit.
+    int NoAnswerMs = 6000;
 };
 
 class TVEQ2 : public QObject {
@@ -190,6 +195,28 @@ public:
     // Ends every wait of a send at once (after Closing is set, nothing more is sent).
     void WakeWaits();
 
+    // ---- a module that stops answering ------------------------------------------------
+    // While one of these lives, a send that waits for the busy bit gives up once the module
+    // has sent no report of any kind for Timing().NoAnswerMs, counted from the later of its
+    // last report and the last packet written: the packet is not written, NoAnswerCount()
+    // goes up and OnNoAnswer is raised. A write series holds one for its whole run. Outside
+    // them a send waits as long as it takes: the first reply of a module that is just
+    // starting may take 22 s. They nest, and one may outlive its link.
+    class TAnswerLimit {
+    public:
+        explicit TAnswerLimit(TVEQ2* Link);
+        ~TAnswerLimit();
+        TAnswerLimit(const TAnswerLimit&) = delete;
+        TAnswerLimit& operator=(const TAnswerLimit&) = delete;
+
+    private:
+        QPointer<TVEQ2> link_;
+    };
+    // Sends given up because the module stopped answering, since the link was made.
+    unsigned NoAnswerCount() const { return noAnswerCount_; }
+    // Raised each time a send gives up for that reason (before it returns).
+    TNotifyEvent OnNoAnswer;
+
     // ---- the read-all walk ----------------------------------------------------------
     void ReadAll();
     // One step of the walk after a reply at (Code, Idx, Sub).
@@ -224,6 +251,8 @@ private:
     // Reader thread: the status flags of one report, then a wake-up for a waiting send.
     void ReportRead(const quint8* Data, quint16 Size);
     bool MustWaitWhileBusy() const;
+    // A send waits inside an answer limit, and the module has been silent past it.
+    bool StoppedAnswering() const;
     void WakeBusyWaits();
     void HandleReport(const quint8* Data, std::size_t Size);
     void ReleaseDevice(THidDevice*& Dev);
@@ -236,6 +265,15 @@ private:
     std::vector<QEventLoop*> busyWaits_;
     bool deniedSeen_ = false;
     int useDepth_ = 0;
+    int answerLimitDepth_ = 0;
+    unsigned noAnswerCount_ = 0;
+    // Changes whenever a module is connected or let go: a packet belongs to the connection
+    // it was sent for, and is never written on a later one.
+    quint64 connectionSerial_ = 0;
+    // Milliseconds on the steady clock: the last input report (reader thread) and the last
+    // packet written.
+    std::atomic<qint64> lastReportMs_{0};
+    qint64 lastWriteMs_ = 0;
     int reportDepth_ = 0;
     std::vector<std::function<void()>> afterReports_;
     void RunAfterReports();

@@ -219,8 +219,11 @@ public:
     void Fire()
     {
         try {
-            if (onChange_) {
-                onChange_();
+            // The handler may end this watch (its owner freed), and the member with it: it
+            // runs from a copy of its own.
+            const std::function<void()> handler = onChange_;
+            if (handler) {
+                handler();
             }
         } catch (...) {
         }

@@ -159,16 +159,28 @@ void ShowPlainMessage(const QString& text, QWidget* parent)
 }
 
 std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
-                                  const QString& preset, QWidget* parent)
+                                  const QString& preset, QWidget* parent, QPointer<QDialog>* Shown)
 {
     record(ShownDialog{QStringLiteral("input"), caption, prompt, {}});
     if (auto a = takeAnswer())
         return a->text;
     if (state().nonInteractive)
         return std::nullopt;
-    bool ok = false;
-    const QString s = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, preset, &ok);
-    if (!ok)
+    // On the heap: the parent may be freed while the prompt is up, and takes it along.
+    QPointer<QInputDialog> dialog = new QInputDialog(parent);
+    dialog->setWindowTitle(caption);
+    dialog->setLabelText(prompt);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextEchoMode(QLineEdit::Normal);
+    dialog->setTextValue(preset);
+    if (Shown)
+        *Shown = dialog.data();
+    const int result = dialog->exec();
+    if (!dialog)
+        return std::nullopt;
+    const QString s = dialog->textValue();
+    delete dialog.data();
+    if (result != QDialog::Accepted)
         return std::nullopt;
     return s;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Every modal dialog of the program goes through these few routines, so that a test can
 // answer the next one instead of a person (no test ever blocks on a modal window).
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -76,9 +78,13 @@ ModalResult ShowMessageBox(const MessageBoxRequest& request, QWidget* parent = n
 // A plain dialog with a fixed text and one OK button.
 void ShowPlainMessage(const QString& text, QWidget* parent = nullptr);
 
-// A plain text prompt with OK and Cancel; nullopt when cancelled.
+// A plain text prompt with OK and Cancel; nullopt when cancelled (or when its parent went
+// while it was up). While the prompt is up, *Shown points at it, so that the caller can
+// close it from elsewhere; it becomes null when the prompt goes. An answered prompt (test
+// hook) is never shown and leaves *Shown as it was.
 std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
-                                  const QString& preset, QWidget* parent = nullptr);
+                                  const QString& preset, QWidget* parent = nullptr,
+                                  QPointer<QDialog>* Shown = nullptr);
 
 // File dialogs: filter in the toolkit's form "Templates (*.tpl)"; nullopt when cancelled.
 std::optional<QString> OpenFileName(const QString& caption, const QString& dir,

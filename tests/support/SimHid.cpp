@@ -113,8 +113,10 @@ public:
     }
     void Fire()
     {
-        if (onChange_) {
-            onChange_();
+        // The handler may free this watch: it runs from a copy.
+        const std::function<void()> handler = onChange_;
+        if (handler) {
+            handler();
         }
     }
     SimHid* hid_;
