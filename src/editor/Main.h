@@ -164,7 +164,11 @@ public:
     static QByteArray FilterChars(const QByteArray& text, const std::function<bool(unsigned char)>& inSet,
                                   bool keep);
     static bool IsDigit(unsigned char c);
-    bool AccountsComplete() const;
+    // The characters a user can put into an address edit, and into an account or key edit.
+    static bool IsAddressChar(unsigned char c);
+    static bool IsAccountChar(unsigned char c);
+    // The channel in use (1 or 2) whose account is shorter than its 4 characters; 0 when none.
+    int ShortAccountChannel() const;
     static char edit10KeyPress(char key);
     static char Edit1KeyPress(char key);
     static char Edit11KeyPress(char key, bool keyEdit);
@@ -462,24 +466,38 @@ public:
     // True once the read of the connected module has run to its end: only then do the pages
     // hold every setting of that module, so only then may a write-all send them back.
     bool SettingsReadComplete() const;
-    // A write-all or a factory reset, which the module must receive whole. Begin marks one
-    // running; the disconnect handler marks a running one cut off. End clears both and, when
-    // it was cut off while the window still holds its link and Tell is set, says once that
-    // the module must be written again (message 111). True when it was cut off.
-    void BeginWholeWrite();
-    bool EndWholeWrite(bool tell);
+    // A series of settings the module must receive whole: the write-all, a text dialog's
+    // write, the factory reset or the production test (which is a reset too). What the
+    // user is told when one is cut off depends on it.
+    enum class TWholeWrite { Settings, FactoryReset };
+    // Marks one running. False, and nothing changed, while one runs already: a series sent
+    // inside another (the texts inside the write-all or the reset) is part of it.
+    bool BeginWholeWrite(TWholeWrite kind);
+    // Ends it. It was cut off when the disconnect handler marked it so, or when its sequence
+    // stopped short (Stopped: the module left, the link was lost, another connection came,
+    // the module stopped answering). A cut-off one is told once while the window still holds
+    // its link and Tell is set: message 111 for settings (the module is read again once it
+    // is connected), 117 for a reset (run it once more). True when it was cut off.
+    bool EndWholeWrite(bool tell, bool stopped = false);
+    bool WholeWriteRunning() const { return wholeWriteRunning_; }
+    // The first value on wizard page Page (-1: on any page, in page order) that must not go
+    // to the module as the window holds it: the number of the message that says why, and
+    // in Where the page that holds it. 0 when there is none.
+    int UnsendableValue(int page, int* where = nullptr) const;
 private:
     bool readStarted_ = false;       // a read of the connected module has been started
     bool wholeWriteRunning_ = false;
     bool wholeWriteCut_ = false;     // the module left while the whole write ran
+    TWholeWrite wholeWriteKind_ = TWholeWrite::Settings;
 public:
     // write guard: members end
 
     // ---- factory defaults and production test (Main_defaults.cpp, Main_service.cpp) ----
     void TntButton1911Click(); // "Set settings to factory default"
     // Resets the controls to the factory values and writes the factory configuration;
-    // without TestMode also the default names, then everything is read back.
-    void WriteFactoryDefaults(bool TestMode);
+    // without TestMode also the default names, then everything is read back. True when
+    // the whole reset went out.
+    bool WriteFactoryDefaults(bool TestMode);
     // Messages 16 and 17 as the additional SMS texts 0 and 1 (the table stays as it is).
     void SendDefaultAdditionalTexts();
     void TntButton25Click(); // "Programuoti testavimui": the production test

@@ -88,17 +88,26 @@ void TForm1::WireFactoryDefaults()
 
 void TForm1::TntButton1911Click()
 {
-    if (WideMessagedlg(GetLangText(24), ui::MsgType::Confirmation, {ui::MsgButton::Yes, ui::MsgButton::No}) ==
+    if (WideMessagedlg(GetLangText(24), ui::MsgType::Confirmation, {ui::MsgButton::Yes, ui::MsgButton::No}) !=
         ui::MsgButton::Yes)
-        WriteFactoryDefaults(false);
+        return;
+    // The module may have left while the question was open: nothing is reset then, and the
+    // user hears so rather than nothing at all.
+    const TVEQ2* link = Link();
+    if (!link || !link->Connected) {
+        WideMessagedlg(GetLangText(118), ui::MsgType::Error, {ui::MsgButton::OK});
+        return;
+    }
+    WriteFactoryDefaults(false);
 }
 
-void TForm1::WriteFactoryDefaults(bool TestMode)
+bool TForm1::WriteFactoryDefaults(bool TestMode)
 {
     QPointer<TForm5> wait = Form5;
     TSendSequence seq(*this);
     auto send = [&seq](const std::function<void(TVEQ2&)>& packet, int ms) { seq.Send(packet, ms); };
-    BeginWholeWrite();
+    // The production test makes the reset part of its own whole write, and tells for both.
+    const bool own = BeginWholeWrite(TWholeWrite::FactoryReset);
     try {
         if (wait)
             wait->show();
@@ -219,21 +228,26 @@ void TForm1::WriteFactoryDefaults(bool TestMode)
             }
         });
         TemplateLoaded = false;
+        const bool whole = done && !wholeWriteCut_;
         if (!done) {
-            // The module left or the window let go of its link: nothing more is sent, and
-            // the window is given back.
+            // The module left or stopped answering, or the window let go of its link:
+            // nothing more is sent, and the window is given back.
             if (wait)
                 wait->close();
         }
-        // A module that left in the middle holds part of its settings reset: the user is
-        // told to write it again. The production test says so in its own way.
-        EndWholeWrite(!TestMode);
+        // A module cut off in the middle holds part of its settings reset: the user is
+        // told to run the reset once more.
+        if (own)
+            EndWholeWrite(true, !whole);
+        return whole;
     } catch (...) {
         // A fault ends the reset at once, silently: what went out stays sent.
-        EndWholeWrite(false);
+        if (own)
+            EndWholeWrite(false);
         TemplateLoaded = false;
         if (wait)
             wait->close();
+        return false;
     }
 }
 

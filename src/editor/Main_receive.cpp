@@ -8,6 +8,7 @@
 #include "editor/MainTables.h"
 #include "editor/Unit2.h"
 #include "editor/Unit3.h"
+#include "editor/Unit6.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "widgets/Colors.h"
@@ -338,6 +339,8 @@ void TForm1::OnAdditionalSMSTextArrive(int idx, const QByteArray& s)
 {
     if (!StoreAdditionalSMSText(idx, s))
         return;
+    if (Form6)
+        Form6->TextArrived(idx);
     if (idx >= AdditionalSMSTextCount - 1)
         FillAdditionalTextEdits();
 }

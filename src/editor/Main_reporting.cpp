@@ -441,6 +441,16 @@ bool TForm1::IsDigit(unsigned char c)
     return c >= '0' && c <= '9';
 }
 
+bool TForm1::IsAddressChar(unsigned char c)
+{
+    return isAddressChar(c);
+}
+
+bool TForm1::IsAccountChar(unsigned char c)
+{
+    return isAccountChar(c);
+}
+
 // What the user types or pastes keeps only the characters of the set, taken as 8-bit text
 // of the current language. A value that the module or a template gave is shown as it is:
 // the module must get it back unchanged.
@@ -492,13 +502,21 @@ char TForm1::Edit11KeyPress(char key, bool keyEdit)
 }
 
 // Each reserve account goes out filled on the right with "0": a shorter one would reach
-// the module as another account, so both must be whole before anything is sent.
-bool TForm1::AccountsComplete() const
+// the station as another account, so the account of a channel in use must be whole
+// before anything is sent. A channel not in use reports nowhere: its account (greyed,
+// not editable) goes back as the module holds it.
+int TForm1::ShortAccountChannel() const
 {
-    for (const QLineEdit* e : {Edit11, Edit6})
-        if (e && LangFromUnicode(e->text()).size() < AccountWidth)
-            return false;
-    return true;
+    const struct {
+        const QComboBox* use;
+        const QLineEdit* account;
+        int channel;
+    } channels[] = {{ComboBox4, Edit11, 1}, {ComboBox2, Edit6, 2}};
+    for (const auto& c : channels)
+        if (c.use && c.use->currentIndex() > 0 && c.account &&
+            LangFromUnicode(c.account->text()).size() < AccountWidth)
+            return c.channel;
+    return 0;
 }
 
 // ---- panels -------------------------------------------------------------------------------

@@ -91,14 +91,35 @@ void TForm1::TntButton25Click()
             wait->close();
         ui::ShowPlainMessage(QStringLiteral("Klaida"), isVisible() ? this : nullptr);
     };
+    const TVEQ2* link = Link();
+    if (!link || !link->Connected) {
+        fail();
+        return;
+    }
+    // The reset and the programming after it are one whole write: a module cut off anywhere
+    // in it is told once to have the reset run again. A window that let go of its link is
+    // closing, and its test simply failed.
+    BeginWholeWrite(TWholeWrite::FactoryReset);
+    auto cutOff = [this, &wait, &fail] {
+        if (!Link()) {
+            EndWholeWrite(false);
+            fail();
+            return;
+        }
+        if (wait)
+            wait->close();
+        EndWholeWrite(true, true);
+    };
     try {
-        WriteFactoryDefaults(true);
+        // Taken before the reset: a module that comes back during it is another connection
+        // and gets none of the programming.
+        TSendSequence seq(*this);
+        const bool reset = WriteFactoryDefaults(true);
         // The reset cleared every user's flags: the boxes must not keep showing the old
         // ones, or the next commit of the shown user would bring them back.
         ShowUserFlags(SelectedUserNode);
-        TSendSequence seq(*this);
-        if (!seq.Going()) {
-            fail();
+        if (!reset || !seq.Going()) {
+            cutOff();
             return;
         }
 
@@ -117,6 +138,7 @@ void TForm1::TntButton25Click()
                                LangToUnicode(preset), owner);
             if (!answer) {
                 // The reset stays done; the window is given back.
+                EndWholeWrite(false);
                 if (wait)
                     wait->close();
                 return;
@@ -172,14 +194,16 @@ void TForm1::TntButton25Click()
             }
             seq.Send([](TVEQ2& l) { l.SendBatchEnd(true); }, 0);
         });
-        if (!done) {
-            fail();
+        if (!done || wholeWriteCut_) {
+            cutOff();
             return;
         }
+        EndWholeWrite(false);
         if (wait)
             wait->close();
         ui::ShowPlainMessage(QStringLiteral("Paruosimas testavimui baigtas"), this);
     } catch (...) {
+        EndWholeWrite(false);
         fail();
     }
 }

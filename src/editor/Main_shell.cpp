@@ -420,8 +420,9 @@ void TForm1::wzrd1SelectNextPage(QObject*, TPageWizardCustomPage* currentPage, T
         toPage = currentPage;
         return;
     }
-    if (from == 1 && !AccountsComplete()) {
-        WideMessagedlg(GetLangText(113), ui::MsgType::Error, {ui::MsgButton::OK});
+    // Values of this page that must not go to the module as they stand.
+    if (const int refused = UnsendableValue(from)) {
+        WideMessagedlg(GetLangText(refused), ui::MsgType::Error, {ui::MsgButton::OK});
         toPage = currentPage;
         return;
     }

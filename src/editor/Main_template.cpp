@@ -187,6 +187,13 @@ bool TForm1::SaveTemplate(const QString& fileName)
 
 void TForm1::TntButton26Click()
 {
+    // A setting the window did not read stands at its default or blank: a template of it
+    // would later give another module those in place of what this one holds. So a
+    // template needs what a write-all needs, a completed read of the connected module.
+    if (!SettingsReadComplete()) {
+        WideMessagedlg(GetLangText(114), ui::MsgType::Error, {ui::MsgButton::OK});
+        return;
+    }
     // Replacing a file is asked below, once.
     const std::optional<QString> chosen =
         ui::SaveFileName(QString(), platform::ProgramDir(), kTemplateFilter, kTemplateExtension, this, false);
@@ -212,10 +219,82 @@ void TForm1::TntButton26Click()
 
 namespace {
 
-// Every value that the load reads as a number, a Boolean or a Contact ID, read once before
-// anything is applied: a value that cannot be read leaves the window as it was.
-void CheckTemplateValues(const TTemplateReader& t)
+// A text value for an edit whose characters the user is held to: it passes when it is no
+// longer than the edit takes and each of its characters is one the user could type or
+// paste there. Anything else would reach the module as nothing the user could have entered.
+void CheckEditValue(const QByteArray& key, const QByteArray& value, const QLineEdit* edit,
+                    bool (*inSet)(unsigned char))
 {
+    if (edit && value.size() > edit->maxLength())
+        throw tpl::ETemplateValue(key);
+    for (char c : value)
+        if (!inSet(static_cast<unsigned char>(c)))
+            throw tpl::ETemplateValue(key);
+}
+
+bool IsHexDigit(unsigned char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// A phone number as the pages take it: digits, with the "+" of an international number
+// in front.
+bool IsPhoneNumber(const QByteArray& n)
+{
+    for (qsizetype i = 0; i < n.size(); ++i)
+        if (!TForm1::IsDigit(static_cast<unsigned char>(n[i])) && !(i == 0 && n[i] == '+'))
+            return false;
+    return true;
+}
+
+// The text values that the pages hold to a character set, checked as the user's typing is.
+void CheckTemplateTexts(const TForm1& f, const TTemplateReader& t, int firmware)
+{
+    const struct {
+        const char* key;
+        QLineEdit *host, *port;
+    } addresses[] = {{"ConnectionString1", f.Edit1, f.TntEdit2}, {"ConnectionString2", f.Edit5, f.TntEdit3}};
+    for (const auto& a : addresses) {
+        QByteArray port = t.Text(a.key), host;
+        SplitAt(port, ":", host);
+        CheckEditValue(a.key, host, a.host, TForm1::IsAddressChar);
+        CheckEditValue(a.key, port, a.port, TForm1::IsDigit);
+    }
+    const struct {
+        const char* key;
+        const QLineEdit* edit;
+        bool (*inSet)(unsigned char);
+    } texts[] = {
+        {"ReserveAccount1", f.Edit6, TForm1::IsAccountChar},
+        {"ReserveAccount2", f.Edit11, TForm1::IsAccountChar},
+        // The access PIN and the SIM PIN are digits; the heartbeat event ID the
+        // hexadecimal digits a module shows.
+        {"AccessPIN", f.Edit13, TForm1::IsDigit},
+        {"SIM PIN", f.TntEdit1, TForm1::IsDigit},
+        {"HeartBeat Event ID", f.TntEdit4, IsHexDigit},
+    };
+    for (const auto& x : texts)
+        CheckEditValue(x.key, t.Text(x.key), x.edit, x.inSet);
+    // The keys, where the load takes them: each pair of digits becomes one byte.
+    if (firmware >= FwEncryptionBits) {
+        for (const auto& k : {std::pair<const char*, const QLineEdit*>{"EncryptionKey1", f.TntEdit8},
+                              std::pair<const char*, const QLineEdit*>{"EncryptionKey2", f.TntEdit9}})
+            CheckEditValue(k.first, t.Text(k.first), k.second, IsHexDigit);
+    }
+    for (int i = 0; i < UserPhoneCount; ++i)
+        if (!IsPhoneNumber(t.Text(Indexed("PhoneNr", i))))
+            throw tpl::ETemplateValue(Indexed("PhoneNr", i));
+    for (int i = 0; i < RemotePhoneCount; ++i)
+        if (!IsPhoneNumber(t.Text(Indexed("PGMPhonenumber", i))))
+            throw tpl::ETemplateValue(Indexed("PGMPhonenumber", i));
+}
+
+// Every value that the load reads as a number, a Boolean or a Contact ID, and every text
+// held to a character set, read once before anything is applied: a value that cannot be
+// read or that the user could not have entered leaves the window as it was.
+void CheckTemplateValues(const TForm1& f, const TTemplateReader& t, int firmware)
+{
+    CheckTemplateTexts(f, t, firmware);
     for (const char* key : {"CR", "VEQ2CR", "SMSPSTNCR"})
         (void)t.Number(key);
     for (int i = 0; i < UserPhoneCount; ++i)
@@ -421,11 +500,12 @@ bool TForm1::ApplyTemplateFile(const QString& fileName)
     }
 
     try {
-        CheckTemplateValues(t);
+        const TVEQ2* link = Link();
+        const int firmware = link ? link->FirmwareVersion : 0;
+        CheckTemplateValues(*this, t, firmware);
         ComboBox28->setCurrentIndex(found);
         ComboBox28Change(ComboBox28);
-        const TVEQ2* link = Link();
-        ApplyTemplateValues(*this, t, link ? link->FirmwareVersion : 0);
+        ApplyTemplateValues(*this, t, firmware);
     } catch (...) {
         WideMessagedlg(GetLangText(106) + QLatin1Char(' ') + shortName, ui::MsgType::Error, {ui::MsgButton::OK});
         return false;

@@ -29,6 +29,9 @@ namespace {
 // setting before the next one arrives.
 constexpr int kStorePause = 5;
 
+// The heartbeat event ID is three hexadecimal digits.
+constexpr int kHeartbeatIdDigits = 3;
+
 QByteArray EditText(const QLineEdit* e)
 {
     return e ? LangFromUnicode(e->text()) : QByteArray();
@@ -130,9 +133,10 @@ void TForm1::TntButton1Click()
         GoToWizardStep(1);
         return;
     }
-    if (!AccountsComplete()) {
-        refuse(GetLangText(113));
-        GoToWizardStep(1);
+    int page = 0;
+    if (const int refused = UnsendableValue(-1, &page)) {
+        refuse(GetLangText(refused));
+        GoToWizardStep(page);
         return;
     }
 
@@ -153,12 +157,6 @@ void TForm1::TntButton1Click()
         }
     }
     const QByteArray pin = EditText(Edit13);
-    try {
-        (void)AccessPINToWord(pin);
-    } catch (const EConvertError& e) {
-        refuse(LangToUnicode(QByteArray(e.what())));
-        return;
-    }
 
     // The wait dialog disables the main window until the read-back ends.
     QPointer<TForm5> wait = Form5;
@@ -173,9 +171,10 @@ void TForm1::TntButton1Click()
     TSendSequence seq(*this);
     auto send = [&seq](const std::function<void(TVEQ2&)>& packet, int ms) { seq.Send(packet, ms); };
 
-    BeginWholeWrite();
+    BeginWholeWrite(TWholeWrite::Settings);
+    bool ran = false;
     try {
-        seq.Run([&] {
+        ran = seq.Run([&] {
             send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause);
             SendConnectionTexts(seq);
             const int firmware = Link()->FirmwareVersion;
@@ -217,7 +216,8 @@ void TForm1::TntButton1Click()
             }
 
             // The texts of a freshly loaded template go out once; later they are written
-            // from their own dialogs.
+            // from their own dialogs. Their series are part of this write: a cut one is
+            // told below, once.
             if (TemplateLoaded) {
                 seq.Call([] {
                     if (Form2)
@@ -244,30 +244,80 @@ void TForm1::TntButton1Click()
             wait->close();
         throw;
     }
-    // Cut off by the module leaving: the user has been told; a module that comes back is
-    // read by its own connection. The window is closing: nothing more to do.
-    if (EndWholeWrite(true) || !Link())
+    // Cut off (the module left or stopped answering, the link went, another connection
+    // came): the module may hold part of each, and is read again once it is connected;
+    // nothing is read back here. The window is closing: nothing more to do.
+    if (!ran || wholeWriteCut_ || !Link()) {
+        if (wait)
+            wait->close();
+        EndWholeWrite(true, !ran);
         return;
+    }
+    EndWholeWrite(true);
     // Read everything back, so that the pages show what the module stored.
     Timer2->start();
 }
 
-// ---- a write the module must receive whole ------------------------------------------------
+// ---- values the module must not receive as they stand ---------------------------------------
 
-void TForm1::BeginWholeWrite()
+int TForm1::UnsendableValue(int page, int* where) const
 {
-    wholeWriteRunning_ = true;
-    wholeWriteCut_ = false;
+    const TVEQ2* link = Link();
+    const int firmware = link ? link->FirmwareVersion : 0;
+    bool pinDigits = true;
+    try {
+        (void)AccessPINToWord(EditText(Edit13));
+    } catch (const EConvertError&) {
+        pinDigits = false;
+    }
+    const int shortAccount = ShortAccountChannel();
+    const struct {
+        int page;
+        int message;
+        bool refused;
+    } checks[] = {
+        {0, 116, !pinDigits},
+        // Only the account of a channel in use, named by its channel.
+        {1, 113, shortAccount == 1},
+        {1, 115, shortAccount == 2},
+        // A missing digit of the heartbeat event ID would go out as 0. It is sent from
+        // 1026 on; unticking its box puts the default ID back.
+        {1, 119, firmware >= FwAdditionalCR && EditText(TntEdit4).size() < kHeartbeatIdDigits},
+        // While "Use SIM PIN" is ticked the PIN goes out, and the module tries it on the SIM.
+        {6, 120, Checked(TntCheckBox28) && EditText(TntEdit1).isEmpty()},
+    };
+    for (const auto& c : checks) {
+        if ((page < 0 || page == c.page) && c.refused) {
+            if (where)
+                *where = c.page;
+            return c.message;
+        }
+    }
+    return 0;
 }
 
-bool TForm1::EndWholeWrite(bool tell)
+// ---- a write the module must receive whole ------------------------------------------------
+
+bool TForm1::BeginWholeWrite(TWholeWrite kind)
 {
-    const bool cut = wholeWriteCut_;
+    if (wholeWriteRunning_)
+        return false;
+    wholeWriteRunning_ = true;
+    wholeWriteCut_ = false;
+    wholeWriteKind_ = kind;
+    return true;
+}
+
+bool TForm1::EndWholeWrite(bool tell, bool stopped)
+{
+    const bool cut = wholeWriteCut_ || stopped;
+    const TWholeWrite kind = wholeWriteKind_;
     wholeWriteRunning_ = false;
     wholeWriteCut_ = false;
     // A window that let go of its link is closing: it says nothing more.
     if (cut && tell && VEQ2 && !closed_)
-        WideMessagedlg(GetLangText(111), ui::MsgType::Error, {ui::MsgButton::OK});
+        WideMessagedlg(GetLangText(kind == TWholeWrite::FactoryReset ? 117 : 111), ui::MsgType::Error,
+                       {ui::MsgButton::OK});
     return cut;
 }
 

@@ -1,6 +1,8 @@
 #include "editor/SmsDialog.h"
 
 #include "editor/Main.h"
+#include "editor/MainTables.h"
+#include "editor/SendSequence.h"
 #include "link/VEQ2_SDK.h"
 
 #include <QHideEvent>
@@ -22,18 +24,83 @@ void TSmsDialog::Guarded(const std::function<void()>& f)
 
 bool TSmsDialog::SendSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send)
 {
-    for (int i = 0; i < count; ++i) {
-        TVEQ2* link = Form1 ? Form1->Link() : nullptr;
-        if (!link)
-            return false;
-        send(*link, i);
-        Form1->Delay(pauseMs);
-    }
-    TVEQ2* link = Form1 ? Form1->Link() : nullptr;
-    if (!link)
+    if (!Form1)
         return false;
-    link->SendBatchEnd(true);
-    return true;
+    TSendSequence seq(*Form1);
+    return seq.Run([&] {
+        for (int i = 0; i < count; ++i)
+            seq.Send([&](TVEQ2& link) { send(link, i); }, pauseMs);
+        seq.Send([](TVEQ2& link) { link.SendBatchEnd(true); }, 0);
+    });
+}
+
+bool TSmsDialog::WriteSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send)
+{
+    if (!Form1)
+        return false;
+    const bool own = Form1->BeginWholeWrite(TForm1::TWholeWrite::Settings);
+    bool sent = false;
+    try {
+        sent = SendSeries(count, pauseMs, send);
+    } catch (...) {
+        if (own)
+            Form1->EndWholeWrite(false);
+        throw;
+    }
+    // The dialog goes first, so that the message stands over the window it gives back.
+    if (!sent && isVisible())
+        close();
+    bool cut = !sent;
+    if (own && Form1)
+        cut = Form1->EndWholeWrite(true, !sent);
+    if (cut && isVisible())
+        close();
+    return !cut;
+}
+
+bool TSmsDialog::ModuleConnected()
+{
+    const TVEQ2* link = Form1 ? Form1->Link() : nullptr;
+    return link && link->Connected;
+}
+
+void TSmsDialog::ForgetTexts()
+{
+    reading_ = false;
+    arrived_ = 0;
+    textsSet_ = false;
+}
+
+void TSmsDialog::BeginTextsRead(int count)
+{
+    ForgetTexts();
+    textCount_ = count;
+    reading_ = Form1 != nullptr;
+    readConnection_ = Form1 ? Form1->ConnectionCount() : 0;
+}
+
+void TSmsDialog::TextArrived(int idx)
+{
+    if (!reading_ || !isVisible() || idx < 0 || idx >= textCount_)
+        return;
+    if (!Form1 || Form1->ConnectionCount() != readConnection_)
+        return;
+    arrived_ |= 1u << idx;
+}
+
+bool TSmsDialog::TextsRead() const
+{
+    return reading_ && textCount_ > 0 && arrived_ == (1u << textCount_) - 1 && Form1 &&
+           Form1->ConnectionCount() == readConnection_ && ModuleConnected();
+}
+
+bool TSmsDialog::MayWriteTexts()
+{
+    if (TemplateLoaded || textsSet_ || TextsRead())
+        return true;
+    if (Form1)
+        Form1->WideMessagedlg(Form1->GetLangText(121), ui::MsgType::Error, {ui::MsgButton::OK});
+    return false;
 }
 
 void TSmsDialog::HoldMainWindow()
@@ -50,6 +117,8 @@ void TSmsDialog::HoldMainWindow()
 
 void TSmsDialog::FormClose()
 {
+    // What this showing read or set is not what the next showing shows.
+    ForgetTexts();
     if (disabledMain_) {
         disabledMain_ = false;
         if (Form1)

@@ -1,7 +1,8 @@
 #pragma once
 // What the three SMS text dialogs share: each exchanges a short series of packets with the
 // module, holds the main window while it is shown (only if it was the one that took it,
-// it gives it back), and runs its handlers so that no fault leaves them.
+// it gives it back), and runs its handlers so that no fault leaves them. The phrase and
+// additional-text dialogs read their texts when shown and write back only texts they know.
 #include <QDialog>
 
 #include <functional>
@@ -20,11 +21,35 @@ public:
     // Gives the main window back when this dialog took it.
     virtual void FormClose();
 
+    // Text Idx of the dialog's own read has arrived from the module.
+    void TextArrived(int idx);
+
 protected:
     // send(link, i) for i = 0 .. count - 1, each followed by a pause of pauseMs, then the
-    // end-of-batch command. False (and nothing more is sent) as soon as the window has let
-    // the link go.
+    // end-of-batch command. It stops as soon as the module it began with is no longer there
+    // to receive it (it left or stopped answering, the link was lost, another connection
+    // came) or the window let the link go: false then, and nothing more is sent.
     static bool SendSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send);
+    // The dialog's texts written through SendSeries, which the module must receive whole. A
+    // write cut off closes the dialog and is told once (message 111); inside the write-all
+    // or the factory reset it is part of theirs, which tell for themselves. False when it
+    // was cut off.
+    bool WriteSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send);
+    // True while a module is connected: without one a write sends nothing.
+    static bool ModuleConnected();
+
+    // The dialog's read of its Count texts starts for this showing; only what arrives
+    // from the module it was asked of counts.
+    void BeginTextsRead(int count);
+    // Nothing read or set counts any more (a new showing, or the dialog closed).
+    void ForgetTexts();
+    // The texts the edits show were all set in code, not left over from before (defaults).
+    void TextsSet() { textsSet_ = true; }
+    // The texts may go to the module: every one of them arrived for this showing from the
+    // module still connected, was set to the defaults, or a loaded template's are shown.
+    // Otherwise message 121 is shown, and false.
+    bool MayWriteTexts();
+
     // Disables the main window while the dialog is shown, remembering that it did.
     void HoldMainWindow();
 
@@ -32,5 +57,11 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
+    bool TextsRead() const;
     bool disabledMain_ = false;
+    int textCount_ = 0;
+    unsigned arrived_ = 0;        // bit i: text i arrived for this showing
+    unsigned readConnection_ = 0; // the connection the read was asked of
+    bool reading_ = false;
+    bool textsSet_ = false;
 };

@@ -63,9 +63,11 @@ void TForm2::FormShow()
 {
     // A loaded template's phrases are shown until they are written: no read replaces them.
     if (TemplateLoaded) {
+        ForgetTexts();
         HoldMainWindow();
         return;
     }
+    BeginTextsRead(PhraseCount);
     SendSeries(PhraseCount, 5, [](TVEQ2& link, int i) { link.ReadSMSPhrase(static_cast<quint8>(i)); });
     HoldMainWindow();
 }
@@ -75,11 +77,17 @@ void TForm2::OnSMSPhraseArrive(QObject*, quint8 Idx, const QByteArray& Phrase)
     if (Idx >= PhraseCount)
         return;
     ModuleText::Set(edits_[Idx], Phrase);
+    TextArrived(Idx);
 }
 
-void TForm2::TntButton53Click()
+bool TForm2::TntButton53Click()
 {
-    SendSeries(PhraseCount, 5, [this](TVEQ2& link, int i) {
+    if (!ModuleConnected())
+        return false;
+    // An edit whose phrase never arrived is blank: writing it would erase the module's.
+    if (!MayWriteTexts())
+        return false;
+    return WriteSeries(PhraseCount, 5, [this](TVEQ2& link, int i) {
         link.SendSMSPhrase(static_cast<quint8>(i), ModuleText::Bytes(edits_[i]));
     });
 }
@@ -88,6 +96,7 @@ void TForm2::TntButton2Click()
 {
     for (int i = 0; i < PhraseCount; ++i)
         ModuleText::Set(edits_[i], EncodeSmsText(GetLangMessage(i + 1)));
+    TextsSet();
 }
 
 void TForm2::TntButton1Click()

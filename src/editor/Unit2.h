@@ -21,7 +21,8 @@ public:
     void FormShow() override;
     // Handler of the link's OnSMSPhrase.
     void OnSMSPhraseArrive(QObject* sender, quint8 Idx, const QByteArray& Phrase);
-    void TntButton53Click(); // Write
+    // Write: true when every phrase went out.
+    bool TntButton53Click();
     void TntButton2Click();  // Set default
     void TntButton1Click();  // Close
 

@@ -80,8 +80,10 @@ void TForm3::OnHelpTextArrive(QObject*, quint8 Idx, const QByteArray& Text)
 
 void TForm3::TntButton1Click()
 {
+    if (!ModuleConnected())
+        return;
     const QByteArray text = Text();
-    const bool sent = SendSeries(3, 50, [&text](TVEQ2& link, int i) {
+    const bool sent = WriteSeries(3, 50, [&text](TVEQ2& link, int i) {
         link.SendHelpText(static_cast<quint8>(i), text.mid(i * PartLength, i == 2 ? 46 : PartLength));
     });
     if (sent)

@@ -47,32 +47,39 @@ void TForm6::FormShow()
 {
     // A loaded template's texts are shown until they are written: no read replaces them.
     if (TemplateLoaded) {
+        ForgetTexts();
         HoldMainWindow();
         return;
     }
+    // The answers reach the edits through the main window, which reports each here.
+    BeginTextsRead(AdditionalSMSTextCount);
     SendSeries(AdditionalSMSTextCount, 5,
                [](TVEQ2& link, int i) { link.ReadAdditionalSMSText(static_cast<quint8>(i)); });
     HoldMainWindow();
 }
 
-void TForm6::TntButton53Click()
+bool TForm6::TntButton53Click()
 {
-    TVEQ2* link = Form1 ? Form1->Link() : nullptr;
-    if (!link || !link->Connected)
-        return;
+    if (!ModuleConnected())
+        return false;
+    // An edit whose text never arrived is blank: writing it would erase the module's.
+    if (!MayWriteTexts())
+        return false;
     QLineEdit* edits[AdditionalSMSTextCount] = {AdSMSEdit0, AdSMSEdit1};
-    const bool sent = SendSeries(AdditionalSMSTextCount, 50, [&edits](TVEQ2& l, int i) {
+    const bool sent = WriteSeries(AdditionalSMSTextCount, 50, [&edits](TVEQ2& l, int i) {
         StoreAdditionalSMSText(i, ModuleText::Bytes(edits[i]));
         l.SendAdditionalSMSText(static_cast<quint8>(i), AdditionalSMSTexts[i]);
     });
     if (sent)
         close();
+    return sent;
 }
 
 void TForm6::TntButton4Click()
 {
     ModuleText::Set(AdSMSEdit0, TForm2::EncodeSmsText(GetLangMessage(16)));
     ModuleText::Set(AdSMSEdit1, TForm2::EncodeSmsText(GetLangMessage(17)));
+    TextsSet();
 }
 
 void TForm6::TntButton5Click()

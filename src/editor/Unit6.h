@@ -15,7 +15,8 @@ public:
     ~TForm6() override;
 
     void FormShow() override;
-    void TntButton53Click(); // Write
+    // Write: true when both texts went out.
+    bool TntButton53Click();
     void TntButton4Click();  // Set default
     void TntButton5Click();  // Close
 

@@ -36,6 +36,7 @@ protected:
         TVEQ2CRControls v;
         v.TntCheckBox28 = true; // the SIM PIN is editable
         c.veq2CR = BuildVEQ2CR(v);
+        c.simPin = "1234";
         c.heartBeat = 0x8602; // and so is the heartbeat ID
         c.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
         c.accessPin = AccessPINToWord("4321");
@@ -133,10 +134,11 @@ TEST_F(FilteredEditsTest, EditingKeysWorkInEveryFilteredEdit)
 TEST_F(FilteredEditsTest, AShortAccountStopsTheWriteAndTheWizard)
 {
     auto& f = *form;
-    const QString message = GetLangText(113);
-    ASSERT_FALSE(message.isEmpty());
     auto next = [&] { f.wzrd1->ButtonControl(TPageWizardButtonKind::bkNext)->click(); };
-    for (QLineEdit* e : {f.Edit11, f.Edit6}) {
+    // Each message names its channel.
+    for (const auto& [e, n] : {std::pair{f.Edit11, 113}, std::pair{f.Edit6, 115}}) {
+        const QString message = GetLangText(n);
+        ASSERT_FALSE(message.isEmpty());
         for (const char* text : {"", "123"}) {
             SCOPED_TRACE(e->objectName().toStdString() + " \"" + text + "\"");
             Type(e, text);

@@ -8,6 +8,7 @@
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -75,13 +76,28 @@ protected:
 
     void Switch(const char* language) { Choose(form->ComboBox28, form->ComboBox28->findText(language)); }
 
-    // "Write" of the phrase and additional-text dialogs, then the write-all: every packet
-    // before the read-back.
-    std::vector<QByteArray> WriteAll()
+    // "Write" of the phrase and additional-text dialogs, each opened first (it reads its
+    // texts anew; `typed` then goes into its second text), then the write-all: every packet
+    // before the read-back. A loaded template's texts are written unopened.
+    std::vector<QByteArray> WriteAll(const QString& typed = QString())
     {
         module->ClearLog();
-        Form2->TntButton53->click();
-        Form6->TntButton53->click();
+        const struct {
+            QDialog* dialog;
+            QPushButton *opener, *write;
+            QLineEdit* second;
+        } dialogs[] = {{Form2, form->TntButton8, Form2->TntButton53, Form2->PhraseEdit(1)},
+                       {Form6, form->TntButton33, Form6->TntButton53, Form6->AdSMSEdit1}};
+        for (const auto& d : dialogs) {
+            if (!TemplateLoaded) {
+                d.opener->click();
+                sim::Pump(100);
+            }
+            if (!typed.isEmpty())
+                d.second->setText(typed);
+            d.write->click();
+            d.dialog->close();
+        }
         form->TntButton1->click();
         EXPECT_TRUE(WaitReadEnded());
         return WritePackets();
@@ -172,9 +188,8 @@ protected:
         }
         const QList<QByteArray> read = Texts();
         form->StringGrid3SetEditText(form->StringGrid3, 1, 1, c.typed);
-        for (QLineEdit* e : {Form2->PhraseEdit(1), form->Edit16, Form6->AdSMSEdit1})
-            e->setText(c.typed);
-        const std::vector<QByteArray> before = WriteAll();
+        form->Edit16->setText(c.typed);
+        const std::vector<QByteArray> before = WriteAll(c.typed);
         const QList<QByteArray> typed = Texts(1);
         EXPECT_EQ(typed, (QList<QByteArray>{Fill(c.typedBytes, 16), Fill(c.typedBytes, 16),
                                             Fill(c.typedBytes, 50), Fill(c.typedBytes, 50)}));

@@ -4,6 +4,7 @@
 #include "NamesWindowFixture.h"
 
 #include "editor/Controls.h"
+#include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 
@@ -11,6 +12,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <functional>
 
 namespace {
 
@@ -221,13 +224,16 @@ TEST_F(SmsDialogsTest, OnlyTheDialogThatTookTheMainWindowGivesItBack)
 {
     ConnectAndRead();
     // The write-all holds the main window (its wait dialog) and runs the hidden dialogs'
-    // writers: their closing must not give the window back while packets still go out.
+    // writers for a loaded template's texts: their closing must not give the window back
+    // while packets still go out.
+    TemplateLoaded = true;
     form->setEnabled(false);
     Form6->TntButton53Click();
     EXPECT_FALSE(form->isEnabled());
     Form3->TntButton1Click();
     EXPECT_FALSE(form->isEnabled());
     EXPECT_EQ(module->Codes().size(), 7u);
+    TemplateLoaded = false;
 
     // A dialog shown while the window is already held leaves it held on closing.
     Form2->show();
@@ -259,6 +265,164 @@ TEST_F(SmsDialogsTest, ClosingWhileTheRequestsGoOutLeavesTheWindowFree)
     Form2->show();
     EXPECT_FALSE(Form2->isVisible());
     EXPECT_TRUE(form->isEnabled());
+}
+
+// The two dialogs that read their texts when shown, as the tests drive them.
+struct TextDialog {
+    const char* name;
+    std::function<TSmsDialog*()> dialog;
+    std::function<QPushButton*(TForm1&)> opener;
+    std::function<void()> write, setDefault;
+    std::function<QLineEdit*(int)> edit;
+    int count;
+    quint8 writeCode;
+    std::function<QByteArray(const sim::SimModuleConfig&, int)> stored;
+};
+
+std::vector<TextDialog> TextDialogs()
+{
+    return {{"SMS Phrases", [] { return static_cast<TSmsDialog*>(Form2); }, [](TForm1& f) { return f.TntButton8; },
+             [] { Form2->TntButton53->click(); }, [] { Form2->TntButton2->click(); },
+             [](int i) { return Form2->PhraseEdit(i); }, TForm2::PhraseCount, 0x0D,
+             [](const sim::SimModuleConfig& c, int i) { return c.smsPhrases[size_t(i)]; }},
+            {"Additional SMS Texts", [] { return static_cast<TSmsDialog*>(Form6); },
+             [](TForm1& f) { return f.TntButton33; }, [] { Form6->TntButton53->click(); },
+             [] { Form6->TntButton4->click(); },
+             [](int i) { return i == 0 ? Form6->AdSMSEdit0 : Form6->AdSMSEdit1; }, 2, 0x16,
+             [](const sim::SimModuleConfig& c, int i) { return c.additionalSmsTexts[size_t(i)]; }}};
+}
+
+TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
+{
+    enum State { Unanswered, Answered, UnansweredThenDefaults, TemplateTexts };
+    const struct {
+        const char* name;
+        State state;
+    } states[] = {{"the dialog's read unanswered", Unanswered},
+                  {"the dialog's read answered", Answered},
+                  {"unanswered, then Set default", UnansweredThenDefaults},
+                  {"a loaded template's texts", TemplateTexts}};
+    for (const TextDialog& d : TextDialogs()) {
+        SCOPED_TRACE(d.name);
+        // The module stops answering in the middle of the window's read (message 39).
+        module = std::make_unique<sim::SimModule>(*hid);
+        for (int i = 0; i < 15; ++i)
+            module->Config().smsPhrases[size_t(i)] = "Phrase " + QByteArray::number(i);
+        module->Config().additionalSmsTexts = {QByteArray("GPRS down"), QByteArray("Statistics")};
+        module->OnPacket = [&](const QByteArray& p) {
+            if (quint8(p[0]) == 0x8F)
+                module->SetSilent(true);
+        };
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        ASSERT_TRUE(sim::WaitUntil([&] { return Shown(GetLangText(39)); }, 10000));
+        module->SetSilent(false);
+        module->SendStatus();
+        // From now on, while asked to, the module takes the dialog's requests and sends no
+        // text back (only its status, so that the next request can go).
+        bool dropReads = false;
+        module->OnPacket = [&](const QByteArray& p) {
+            if (!dropReads || (quint8(p[0]) != 0x8D && quint8(p[0]) != 0x96))
+                return;
+            module->SetSilent(true);
+            QTimer::singleShot(0, form, [&] {
+                module->SetSilent(false);
+                module->SendStatus();
+            });
+        };
+        const sim::SimModuleConfig before = module->Config();
+        for (const auto& st : states) {
+            for (bool russian : st.state == Unanswered ? std::vector<bool>{false, true} : std::vector<bool>{false}) {
+                SCOPED_TRACE(std::string(st.name) + (russian ? ", Russian" : ""));
+                UseLanguage(russian ? "Russian" : "English");
+                dropReads = st.state != Answered;
+                TemplateLoaded = st.state == TemplateTexts;
+                ui::ClearRecord();
+                d.opener(*form)->click();
+                sim::Pump(150);
+                ASSERT_TRUE(d.dialog()->isVisible());
+                dropReads = false;
+                if (st.state == UnansweredThenDefaults)
+                    d.setDefault();
+                d.edit(0)->setText(QStringLiteral("Typed"));
+                module->ClearLog();
+                d.write();
+                sim::Pump(150);
+                if (st.state == Unanswered) {
+                    // Told once, nothing sent, the module keeps its texts, the dialog stays.
+                    ASSERT_FALSE(GetLangText(121).isEmpty());
+                    ASSERT_EQ(ui::Record().size(), 1u);
+                    EXPECT_EQ(ui::Record().front().text, GetLangText(121));
+                    EXPECT_TRUE(module->Packets().empty());
+                    for (int i = 0; i < d.count; ++i)
+                        EXPECT_EQ(d.stored(module->Config(), i), d.stored(before, i)) << i;
+                    EXPECT_TRUE(d.dialog()->isVisible());
+                } else {
+                    EXPECT_TRUE(ui::Record().empty());
+                    const auto codes = module->Codes();
+                    EXPECT_EQ(std::count(codes.begin(), codes.end(), d.writeCode), d.count);
+                    for (int i = 0; i < d.count; ++i)
+                        EXPECT_EQ(d.stored(module->Config(), i).trimmed(),
+                                  ModuleText::Bytes(d.edit(i)).trimmed()) << i;
+                    EXPECT_EQ(d.stored(module->Config(), 0).trimmed(), QByteArray("Typed"));
+                }
+                d.dialog()->close();
+                TemplateLoaded = false;
+                module->Config() = before;
+            }
+        }
+        module->OnPacket = nullptr;
+        CloseWindow();
+    }
+}
+
+TEST_F(SmsDialogsTest, AWriteCutOffIsToldOnceAndClosesTheDialog)
+{
+    enum Leave { Unplugged, LinkLost, Replugged };
+    const char* const leaves[] = {"unplugged", "link lost", "replugged"};
+    int n = 0;
+    for (const TextDialog& d : TextDialogs())
+        for (Leave leave : {Unplugged, LinkLost, Replugged}) {
+            const bool russian = n++ % 2 == 1;
+            SCOPED_TRACE(std::string(d.name) + ", " + leaves[leave] + (russian ? ", Russian" : ", English"));
+            ConnectAndRead();
+            UseLanguage(russian ? "Russian" : "English");
+            d.opener(*form)->click();
+            sim::Pump(150);
+            ASSERT_TRUE(d.dialog()->isVisible());
+            module->ClearLog();
+            ui::ClearRecord();
+            // The module goes after the first text (of two) or the third phrase.
+            const int cutAfter = d.count > 2 ? 3 : 1;
+            size_t cutAt = 0;
+            int written = 0;
+            module->OnPacket = [&](const QByteArray& p) {
+                if (cutAt || quint8(p[0]) != d.writeCode || ++written != cutAfter)
+                    return;
+                cutAt = module->Packets().size();
+                QTimer::singleShot(0, form, [&] {
+                    if (leave == Replugged)
+                        module->Replug();
+                    else
+                        module->Unplug(leave == Unplugged);
+                });
+            };
+            d.write();
+            sim::Pump(300);
+            ASSERT_GT(cutAt, 0u);
+            // Nothing more of the write reaches the module, the one that came back included.
+            const auto packets = module->Packets();
+            for (std::size_t i = cutAt; i < packets.size(); ++i)
+                EXPECT_GE(quint8(packets[i][0]), 0x40) << "packet " << i;
+            ASSERT_FALSE(GetLangText(111).isEmpty());
+            ASSERT_EQ(ui::Record().size(), 1u);
+            EXPECT_EQ(ui::Record().front().text, GetLangText(111));
+            EXPECT_FALSE(d.dialog()->isVisible());
+            if (leave == Replugged) {
+                ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinishedDialogGone(); }, 15000));
+            }
+            EXPECT_TRUE(form->isEnabled());
+            CloseWindow();
+        }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // What a write-all must never do: send settings the window did not read (an unfinished or
-// missing read, keys below the firmware that reads them), and what the user is told when
-// the module leaves in the middle of a write-all or a factory reset.
+// missing read, keys below the firmware that reads them) or values the module must not get
+// as they stand, and what the user is told when a write-all or a factory reset is cut off.
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "lang/LangText.h"
@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <functional>
 
 namespace {
 
@@ -129,58 +131,187 @@ TEST_F(WriteGuardTest, KeysAreWrittenOnlyWhereTheReadFetchedThem)
     }
 }
 
-TEST_F(WriteGuardTest, AWriteOrResetCutOffByTheModuleLeavingIsToldOnce)
+TEST_F(WriteGuardTest, AWriteOrResetCutOffIsToldOnceWithWhatToDoNow)
 {
     enum Leave { Unplugged, LinkLost, Replugged };
-    for (bool reset : {false, true})
-        for (Leave leave : {Unplugged, LinkLost, Replugged}) {
-            SCOPED_TRACE(std::string(reset ? "factory reset" : "write-all") +
-                         (leave == LinkLost ? ", link lost" : leave == Replugged ? ", replugged" : ", unplugged"));
-            PlugModule(2035);
-            module->Config().accessPin = AccessPINToWord("4321");
-            ASSERT_TRUE(CreateFormsWithLanguages());
-            ASSERT_TRUE(WaitReadFinished());
-            module->ClearLog();
-            ui::ClearRecord();
-            module->OnPacket = [&](const QByteArray&) {
-                if (module->Packets().size() == 30)
-                    QTimer::singleShot(0, form, [&] {
-                        if (leave == Replugged)
-                            module->Replug(); // back within one pause: another connection
-                        else
-                            module->Unplug(leave == Unplugged);
-                    });
-            };
-            if (reset) {
-                ui::QueueButton(ui::MsgButton::Yes);
-                form->TntButton1911->click();
-            } else {
-                form->TntButton1->click();
-            }
-            if (leave == Replugged) {
-                // The returning module is read anew and gets none of the rest of the write.
-                const auto readEnded = [&] {
-                    const auto packets = module->Packets();
-                    return std::any_of(packets.begin() + 30, packets.end(),
-                                       [](const QByteArray& p) { return (quint8(p[0]) & 0xFE) == 0x40; });
-                };
-                ASSERT_TRUE(sim::WaitUntil(readEnded, 10000));
-                const auto packets = module->Packets();
-                for (std::size_t i = 30; i < packets.size(); ++i)
-                    EXPECT_GE(quint8(packets[i][0]), 0x40) << "packet " << i;
-            } else {
-                ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 5000));
-                sim::Pump(300);
-                EXPECT_EQ(module->Packets().size(), 30u);
-            }
-            ASSERT_FALSE(GetLangText(111).isEmpty());
-            EXPECT_EQ(Messages(111), 1);
-            EXPECT_EQ(ui::Record().size(), reset ? 2u : 1u); // the reset's question before it
-            EXPECT_FALSE(Form5->isVisible());
-            EXPECT_TRUE(form->isEnabled());
-            CloseWindow();
-            ui::ClearRecord();
+    // The write-all, the write-all that also sends a loaded template's texts (cut in the
+    // phrase dialog's series), the factory reset, the reset cut in its phrases.
+    enum Op { WriteAll, WriteAllTexts, Reset, ResetPhrases };
+    const struct {
+        Op op;
+        Leave leave;
+        bool russian;
+    } cases[] = {{WriteAll, Unplugged, false},     {WriteAll, LinkLost, true},       {WriteAll, Replugged, false},
+                 {WriteAllTexts, Unplugged, true}, {WriteAllTexts, Replugged, false}, {Reset, Unplugged, true},
+                 {Reset, LinkLost, false},         {Reset, Replugged, true},          {ResetPhrases, LinkLost, true},
+                 {ResetPhrases, Replugged, false}};
+    const char* const ops[] = {"write-all", "write-all with template texts", "factory reset", "reset's phrases"};
+    const char* const leaves[] = {"unplugged", "link lost", "replugged"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(ops[c.op]) + ", " + leaves[c.leave] + (c.russian ? ", Russian" : ", English"));
+        const bool reset = c.op == Reset || c.op == ResetPhrases;
+        const bool inPhrases = c.op == WriteAllTexts || c.op == ResetPhrases;
+        PlugModule(2035);
+        module->Config().accessPin = AccessPINToWord("4321");
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        ASSERT_TRUE(WaitReadFinished());
+        if (c.russian)
+            Choose(form->ComboBox28, form->ComboBox28->findText(QStringLiteral("Russian")));
+        // The module may hold part old, part new: it is read again once connected, and a
+        // reset is to be run once more.
+        const QString told = GetLangText(reset ? 117 : 111);
+        ASSERT_FALSE(told.isEmpty());
+        TemplateLoaded = c.op == WriteAllTexts;
+        module->ClearLog();
+        ui::ClearRecord();
+        size_t cutAt = 0; // packets the module had when it went
+        int phrases = 0;
+        module->OnPacket = [&](const QByteArray& p) {
+            if (cutAt)
+                return;
+            if (inPhrases ? !(quint8(p[0]) == 0x0D && ++phrases == 3) : module->Packets().size() != 30)
+                return;
+            cutAt = module->Packets().size();
+            QTimer::singleShot(0, form, [&] {
+                if (c.leave == Replugged)
+                    module->Replug(); // back within one pause: another connection
+                else
+                    module->Unplug(c.leave == Unplugged);
+            });
+        };
+        if (reset) {
+            ui::QueueButton(ui::MsgButton::Yes);
+            form->TntButton1911->click();
+        } else {
+            form->TntButton1->click();
         }
+        ASSERT_GT(cutAt, 0u);
+        if (c.leave == Replugged) {
+            // The returning module is read anew and gets none of the rest.
+            const auto readEnded = [&] {
+                const auto packets = module->Packets();
+                return std::any_of(packets.begin() + long(cutAt), packets.end(),
+                                   [](const QByteArray& p) { return (quint8(p[0]) & 0xFE) == 0x40; });
+            };
+            ASSERT_TRUE(sim::WaitUntil(readEnded, 10000));
+            const auto packets = module->Packets();
+            for (std::size_t i = cutAt; i < packets.size(); ++i)
+                EXPECT_GE(quint8(packets[i][0]), 0x40) << "packet " << i;
+        } else {
+            ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 5000));
+            sim::Pump(300);
+            EXPECT_EQ(module->Packets().size(), cutAt);
+        }
+        EXPECT_EQ(Messages(111) + Messages(117), 1);
+        EXPECT_TRUE(Shown(told));
+        EXPECT_EQ(ui::Record().size(), reset ? 2u : 1u); // the reset's question before it
+        EXPECT_FALSE(Form2->isVisible());
+        EXPECT_FALSE(Form5->isVisible());
+        EXPECT_TRUE(form->isEnabled());
+        CloseWindow();
+        ui::ClearRecord();
+    }
+}
+
+TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
+{
+    using Module = std::function<void(sim::SimModuleConfig&)>;
+    using Edit = std::function<void(TForm1&)>;
+    const Module heartbeatTicked = [](sim::SimModuleConfig& m) { m.heartBeat = 0x8602; };
+    const Module simPinUsed = [](sim::SimModuleConfig& m) {
+        TVEQ2CRControls v;
+        v.TntCheckBox28 = true;
+        m.veq2CR = BuildVEQ2CR(v);
+        m.simPin = "5678";
+    };
+    const Module bothChannels = [](sim::SimModuleConfig& m) {
+        m.connectionString = "rx1.example:5001";
+        m.connectionString2 = "rx2.example:5002";
+        m.apn = "internet";
+        TTCPCRControls t;
+        t.ComboBox4Index = t.ComboBox2Index = 1;
+        m.tcpCR = BuildTCPCR(t, 2035);
+        m.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
+    };
+    const Module none = [](sim::SimModuleConfig&) {};
+    const Edit nothing = [](TForm1&) {};
+    const struct {
+        const char* name;
+        Module module;
+        Edit edit;
+        int message; // 0: it goes out
+        int page;    // the page that holds the field
+    } cases[] = {
+        {"heartbeat ID of two digits", heartbeatTicked, [](TForm1& f) { f.TntEdit4->setText("60"); }, 119, 1},
+        {"heartbeat ID emptied", heartbeatTicked, [](TForm1& f) { f.TntEdit4->clear(); }, 119, 1},
+        {"SIM PIN emptied while in use", simPinUsed, [](TForm1& f) { f.TntEdit1->clear(); }, 120, 6},
+        {"short account of channel 1", bothChannels, [](TForm1& f) { f.Edit11->setText("12"); }, 113, 1},
+        {"emptied account of channel 2", bothChannels, [](TForm1& f) { f.Edit6->clear(); }, 115, 1},
+        {"access PIN with a letter", [](sim::SimModuleConfig& m) { m.accessPin = 0x12A4FFFF; }, nothing, 116, 0},
+        // Not refused: the short account of a channel not in use, shown greyed as the
+        // module holds it; an empty SIM PIN that is not used.
+        {"short account of an unused channel",
+         [](sim::SimModuleConfig& m) { m.reserveAccounts = {QByteArray("12  "), QByteArray()}; }, nothing, 0, 1},
+        {"empty SIM PIN not in use", none, [](TForm1& f) { f.TntEdit1->clear(); }, 0, 6},
+    };
+    enum Way { Button, NextFromItsPage, SummarySend };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlugModule(2035);
+        module->Config().accessPin = AccessPINToWord("4321");
+        c.module(module->Config());
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        ASSERT_TRUE(WaitReadFinished());
+        c.edit(*form);
+        if (c.page == 1 && !c.message) {
+            EXPECT_EQ(form->Edit11->text(), QStringLiteral("12"));
+        }
+        const std::vector<bool> languages = c.message ? std::vector<bool>{false, true} : std::vector<bool>{false};
+        for (bool russian : languages) {
+            Choose(form->ComboBox28, form->ComboBox28->findText(russian ? QStringLiteral("Russian") : QStringLiteral("English")));
+            for (Way way : {Button, NextFromItsPage, SummarySend}) {
+                SCOPED_TRACE(testing::Message() << (russian ? "Russian" : "English") << ", way " << way);
+                module->ClearLog();
+                ui::ClearRecord();
+                form->TntButton29Click(way == Button ? form->TntButton30 : form->TntButton29);
+                form->GoToWizardStep(way == NextFromItsPage ? c.page : 7);
+                if (way == Button)
+                    form->TntButton1->click();
+                else
+                    form->wzrd1->ButtonControl(TPageWizardButtonKind::bkNext)->click();
+                sim::Pump(100);
+                if (c.message) {
+                    // One error box, nothing sent, the wizard on the page that holds the field.
+                    ASSERT_FALSE(GetLangText(c.message).isEmpty());
+                    EXPECT_EQ(Messages(c.message), 1);
+                    EXPECT_EQ(ui::Record().size(), 1u);
+                    EXPECT_TRUE(module->Packets().empty());
+                    EXPECT_EQ(form->wzrd1->GetActivePageIndex(), c.page);
+                    EXPECT_FALSE(Form5->isVisible());
+                    EXPECT_TRUE(form->isEnabled());
+                } else if (way == NextFromItsPage) {
+                    EXPECT_EQ(form->wzrd1->GetActivePageIndex(), c.page + 1);
+                    EXPECT_TRUE(ui::Record().empty());
+                } else {
+                    ASSERT_TRUE(WaitReadEnded());
+                    EXPECT_TRUE(ui::Record().empty());
+                    EXPECT_EQ(module->Config().accessPin, AccessPINToWord("4321"));
+                    EXPECT_FALSE(WritePackets().empty());
+                }
+            }
+        }
+        CloseWindow();
+    }
+
+    // Pages shown without a module (Code=2): nothing is in use, the wizard moves on.
+    WriteSettings("Code=2\r\n");
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    ui::ClearRecord();
+    form->TntButton29Click(form->TntButton29);
+    form->GoToWizardStep(1);
+    form->wzrd1->ButtonControl(TPageWizardButtonKind::bkNext)->click();
+    EXPECT_EQ(form->wzrd1->GetActivePageIndex(), 2);
+    EXPECT_TRUE(ui::Record().empty());
 }
 
 } // namespace

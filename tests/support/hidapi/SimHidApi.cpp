@@ -161,7 +161,8 @@ void DefaultConfig(sim::SimModuleConfig& c)
     c.tcpCR = 0x0811;
     c.reserveAccounts = {"1234", "0000"};
     c.ownerName = "Simulated";
-    c.veq2CR = 0x40 | (600u << 8);
+    c.veq2CR = 0x40 | (600u << 8); // with its SIM PIN
+    c.simPin = "1234";
     c.accessPin = 0x1234FFFF;
     for (size_t i = 0; i < c.inputs.size(); ++i) {
         c.inputs[i].cr = 0x21;
