@@ -40,6 +40,9 @@ protected:
         PlugModule(firmware);
         module->Config().accessPin = AccessPINToWord("4321");
         module->Config().phones[0] = {"+37060000100", 0x03, 0};
+        for (int i = 0; i < 15; ++i)
+            module->Config().smsPhrases[static_cast<std::size_t>(i)] = "P" + QByteArray::number(i);
+        module->Config().additionalSmsTexts = {"A0", "A1"};
         ASSERT_TRUE(CreateFormsWithLanguages());
         ASSERT_TRUE(WaitReadFinished());
         sim::Pump(700); // the lock check after connect
@@ -64,7 +67,7 @@ protected:
     }
 };
 
-enum class Operation { WriteAll, WizardWriteAll, FactoryReset, ProductionTest };
+enum class Operation { WriteAll, WizardWriteAll, FactoryReset, ProductionTest, PhrasesWrite, AdditionalTextsWrite };
 
 // Starts the operation as the user does; returns once it has ended.
 void Start(TForm1* form, Operation op)
@@ -86,6 +89,17 @@ void Start(TForm1* form, Operation op)
     case Operation::ProductionTest:
         form->TntButton25->click();
         break;
+    case Operation::PhrasesWrite:
+        // The dialog reads its texts when it opens; Write sends them back.
+        form->TntButton8->click();
+        ASSERT_TRUE(sim::WaitUntil([] { return Form2->PhraseEdit(14)->text() == QStringLiteral("P14"); }));
+        Form2->TntButton53->click();
+        break;
+    case Operation::AdditionalTextsWrite:
+        form->TntButton33->click();
+        ASSERT_TRUE(sim::WaitUntil([] { return Form6->AdSMSEdit1->text() == QStringLiteral("A1"); }));
+        Form6->TntButton53->click();
+        break;
     }
 }
 
@@ -94,11 +108,10 @@ void Start(TForm1* form, Operation op)
 // the window back; once the module answers again a write reaches it whole.
 TEST_F(ModuleLinkFaultsTest, ModuleThatStopsAnsweringEndsAWriteSeriesWithinTheLimit)
 {
-    // What each operation says when it is cut off (messages by number, or a fixed text).
-    // The factory reset and the production test may say it in words of their own.
+    // What each operation says when it is cut off: a reset is run again, not written.
     const QVariantList cutOff = {111};
-    const QVariantList resetCutOff = {111, 117};
-    const QVariantList testCutOff = {QStringLiteral("Klaida"), 111, 117};
+    const QVariantList resetCutOff = {117};
+    const QVariantList testCutOff = {117};
     const struct Case {
         const char* name;
         Operation op;
@@ -115,6 +128,8 @@ TEST_F(ModuleLinkFaultsTest, ModuleThatStopsAnsweringEndsAWriteSeriesWithinTheLi
         {"factory reset, at its first packet", Operation::FactoryReset, 0x1B, 1, true, resetCutOff, 1},
         {"production test, its reset", Operation::ProductionTest, 0x0B, 2, false, testCutOff, 0},
         {"production test, its inputs", Operation::ProductionTest, 0x0F, 8, true, testCutOff, 0},
+        {"SMS phrases dialog's write", Operation::PhrasesWrite, 0x0D, 4, false, cutOff, 0},
+        {"additional texts dialog's write", Operation::AdditionalTextsWrite, 0x16, 2, true, cutOff, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,6 +167,8 @@ TEST_F(ModuleLinkFaultsTest, ModuleThatStopsAnsweringEndsAWriteSeriesWithinTheLi
         EXPECT_EQ(Shown(told), 1);
         EXPECT_EQ(ui::Record().size(), static_cast<std::size_t>(c.questions + 1));
         EXPECT_FALSE(Form5->isVisible());
+        EXPECT_FALSE(Form2->isVisible());
+        EXPECT_FALSE(Form6->isVisible());
         EXPECT_TRUE(form->isEnabled());
         EXPECT_TRUE(form->Link()->Connected);
 
