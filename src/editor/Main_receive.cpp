@@ -128,7 +128,9 @@ void TForm1::OnUSBPasswordArrive(const QByteArray& s)
 
 void TForm1::OnReserveAccountArrive(int idx, const QByteArray& s)
 {
-    (idx == 0 ? Edit11 : Edit6)->setText(LangToUnicode(s));
+    QLineEdit* e = idx == 0 ? Edit11 : Edit6;
+    e->setProperty(kReceivedAccount, s);
+    e->setText(LangToUnicode(s));
 }
 
 void TForm1::OnVEQOwnerNameArrive(const QByteArray& s)

@@ -42,6 +42,17 @@ bool Checked(const QCheckBox* b)
     return b && b->isChecked();
 }
 
+// The account as it goes out. The packet fills a short account with "0", but the module
+// may hold a short one followed by blanks (its reply loses them): one the user left as it
+// arrived goes back with its blanks, so the module keeps exactly what it held.
+QByteArray AccountToSend(const QLineEdit* e)
+{
+    const QByteArray text = EditText(e);
+    if (e && text.size() < AccountWidth && text == e->property(kReceivedAccount).toByteArray())
+        return text.leftJustified(AccountWidth, ' ');
+    return text;
+}
+
 } // namespace
 
 // ---- the words' fields from the controls ------------------------------------------------
@@ -106,8 +117,8 @@ void TForm1::SendConnectionTexts(TSendSequence& seq)
     send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause);
     if (!Link()->GPRSLocked)
         send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause);
-    send([&](TVEQ2& l) { l.SendReserveAccount(1, EditText(Edit6)); }, kStorePause);
-    send([&](TVEQ2& l) { l.SendReserveAccount(0, EditText(Edit11)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendReserveAccount(1, AccountToSend(Edit6)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendReserveAccount(0, AccountToSend(Edit11)); }, kStorePause);
     send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0);
 }
 

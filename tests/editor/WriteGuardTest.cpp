@@ -260,6 +260,14 @@ TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
         PlugModule(2035);
         module->Config().accessPin = AccessPINToWord("4321");
         c.module(module->Config());
+        // The accounts as the module answers them (an empty one reads as "0000").
+        auto accountsHeld = [this] {
+            QByteArrayList held;
+            for (const QByteArray& a : module->Config().reserveAccounts)
+                held << a.leftJustified(AccountWidth, '0');
+            return held;
+        };
+        const QByteArrayList accounts = accountsHeld();
         ASSERT_TRUE(CreateFormsWithLanguages());
         ASSERT_TRUE(WaitReadFinished());
         c.edit(*form);
@@ -296,6 +304,7 @@ TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
                     ASSERT_TRUE(WaitReadEnded());
                     EXPECT_TRUE(ui::Record().empty());
                     EXPECT_EQ(module->Config().accessPin, AccessPINToWord("4321"));
+                    EXPECT_EQ(accountsHeld(), accounts); // "12" and its blanks too
                     EXPECT_FALSE(WritePackets().empty());
                 }
             }
