@@ -101,12 +101,7 @@ TEST_F(ReadStatesTest, HandlersAfterEachReadLeaveTheDependentControlsAsTheSettin
         module->Config().tcpCR = r.words.tcpCR;
         module->Config().veq2CR = r.words.veq2CR;
         module->Config().heartBeat = r.words.heartBeat;
-        module->ClearLog();
-        if (first)
-            module->Plug(); // read on connect
-        else
-            form->TntButton19Click(); // "Read VEQ3 Settings"
-        first = false;
+        ReadModuleAgain(first);
         ASSERT_TRUE(WaitReadFinished());
         ExpectStates(r.states);
     }

@@ -302,12 +302,7 @@ TEST_F(ChannelWordTest, BitsTheWindowDoesNotShowGoBackAsRead)
         for (const Case& c : mod.cases) {
             SCOPED_TRACE(testing::Message() << mod.firmware << " " << std::hex << c.word << (c.udp2 ? " UDP" : ""));
             m.tcpCR = c.word;
-            module->ClearLog();
-            if (first)
-                module->Plug(); // read on connect
-            else
-                form->TntButton19Click(); // "Read VEQ3 Settings"
-            first = false;
+            ReadModuleAgain(first);
             ASSERT_TRUE(WaitReadFinished());
             if (c.udp2)
                 Choose(form->TntComboBox4, 1);

@@ -127,6 +127,18 @@ protected:
         return WaitThenDialogGone([&] { return ReadFinished() && !form->Timer2->isActive(); });
     }
 
+    // Reads the module afresh: the first time by plugging it in, later by "Read VEQ3
+    // Settings"; its log cleared first.
+    void ReadModuleAgain(bool& first)
+    {
+        module->ClearLog();
+        if (first)
+            module->Plug(); // read on connect
+        else
+            form->TntButton19Click(); // "Read VEQ3 Settings"
+        first = false;
+    }
+
     // The packets the module received before the first request of a read.
     std::vector<QByteArray> WritePackets() const
     {
