@@ -358,7 +358,10 @@ void TVEQ2::Send(const tduomenys& Packet)
     while (MustWaitWhileBusy()) {
         if (StoppedAnswering()) {
             // A hung module stays on the bus and never clears its busy bit: the packet is
-            // dropped, and the series it belongs to learns of it.
+            // dropped, and the series it belongs to learns of it. The answer it waited for
+            // is given up too, so that a later series is not refused at once: its first
+            // packet goes out, and a module that has come to answers it.
+            Busy = false;
             ++noAnswerCount_;
             if (OnNoAnswer)
                 OnNoAnswer(this);
