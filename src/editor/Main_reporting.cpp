@@ -13,6 +13,8 @@
 #include "widgets/IndLeds.h"
 #include "widgets/IndLevelBar.h"
 
+#include <cctype>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -198,8 +200,11 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
         FilterEdit(e, IsDigit);
     for (QLineEdit* e : {Edit11, Edit6, TntEdit8, TntEdit9})
         FilterEdit(e, isAccountChar);
-    for (QLineEdit* e : {TntEdit5, Edit2, Edit3, Edit4, TntEdit4})
+    for (QLineEdit* e : {TntEdit5, Edit2, Edit3, Edit4})
         ctl::InstallInputCleaner(e);
+    // The heartbeat ID is three hexadecimal digits on the module: a paste keeps only those,
+    // as any other character would go out as 0.
+    FilterEdit(TntEdit4, [](unsigned char c) { return std::isxdigit(c) != 0; });
 
     ctl::InstallKeyFilter(Edit1, [](char k) { return Edit1KeyPress(k); });
     ctl::InstallKeyFilter(Edit5, [](char k) { return Edit1KeyPress(k); });

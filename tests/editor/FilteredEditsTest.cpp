@@ -273,6 +273,7 @@ TEST_F(FilteredEditsTest, PastesAndDropsAreCleanedWhereTheyComeIn)
         {3, f.Edit11, "1", "2", "C-1\t2 3", "12C1"},                  // appended, cut to 4
         {4, f.Edit15, "Do", "or", " open\nnow\r\n", "Door open now"}, // input 1's SMS text
         {4, f.TntEdit3, "6", "0", "0\r\n2 9", "60029"},
+        {1, f.TntEdit4, "6", "0", "x1-F2", "1F2"}, // hexadecimal digits only
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(wayNames[c.way]) + " " + c.edit->objectName().toStdString());
@@ -297,6 +298,7 @@ TEST_F(FilteredEditsTest, PastesAndDropsAreCleanedWhereTheyComeIn)
     EXPECT_EQ(m.reserveAccounts[0], "12C1");
     EXPECT_EQ(m.inputSmsTexts[0].trimmed(), "Door open now");
     EXPECT_EQ(m.connectionString2.trimmed(), "rx_2.example~net.lt:60029");
+    EXPECT_EQ(m.heartBeat, 0x81F2);
 }
 
 } // namespace
