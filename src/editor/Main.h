@@ -164,6 +164,7 @@ public:
     static QByteArray FilterChars(const QByteArray& text, const std::function<bool(unsigned char)>& inSet,
                                   bool keep);
     static bool IsDigit(unsigned char c);
+    static bool IsHexDigit(unsigned char c);
     // The characters a user can put into an address edit, and into an account or key edit.
     static bool IsAddressChar(unsigned char c);
     static bool IsAccountChar(unsigned char c);

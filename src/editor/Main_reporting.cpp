@@ -13,8 +13,6 @@
 #include "widgets/IndLeds.h"
 #include "widgets/IndLevelBar.h"
 
-#include <cctype>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -61,17 +59,6 @@ QFrame* panel(QWidget* parent, const char* name, int x, int y, int w, int h)
     f->setFrameShape(QFrame::StyledPanel);
     f->setFrameShadow(QFrame::Raised);
     return f;
-}
-
-bool isAccountChar(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Host names use "-" and "_" as well.
-bool isAddressChar(unsigned char c)
-{
-    return isAccountChar(c) || c == '.' || c == '-' || c == '_' || c >= 128;
 }
 
 } // namespace
@@ -195,16 +182,16 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Guard([this] { Edit2Change(); }); });
 
     for (QLineEdit* e : {Edit1, Edit5})
-        FilterEdit(e, isAddressChar);
+        FilterEdit(e, IsAddressChar);
     for (QLineEdit* e : {TntEdit2, TntEdit3})
         FilterEdit(e, IsDigit);
     for (QLineEdit* e : {Edit11, Edit6, TntEdit8, TntEdit9})
-        FilterEdit(e, isAccountChar);
+        FilterEdit(e, IsAccountChar);
     for (QLineEdit* e : {TntEdit5, Edit2, Edit3, Edit4})
         ctl::InstallInputCleaner(e);
     // The heartbeat ID is three hexadecimal digits on the module: a paste keeps only those,
     // as any other character would go out as 0.
-    FilterEdit(TntEdit4, [](unsigned char c) { return std::isxdigit(c) != 0; });
+    FilterEdit(TntEdit4, IsHexDigit);
 
     ctl::InstallKeyFilter(Edit1, [](char k) { return Edit1KeyPress(k); });
     ctl::InstallKeyFilter(Edit5, [](char k) { return Edit1KeyPress(k); });
@@ -446,14 +433,20 @@ bool TForm1::IsDigit(unsigned char c)
     return c >= '0' && c <= '9';
 }
 
+bool TForm1::IsHexDigit(unsigned char c)
+{
+    return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// Host names use "-" and "_" as well.
 bool TForm1::IsAddressChar(unsigned char c)
 {
-    return isAddressChar(c);
+    return IsAccountChar(c) || c == '.' || c == '-' || c == '_' || c >= 128;
 }
 
 bool TForm1::IsAccountChar(unsigned char c)
 {
-    return isAccountChar(c);
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // What the user types or pastes keeps only the characters of the set, taken as 8-bit text
@@ -490,7 +483,7 @@ char TForm1::edit10KeyPress(char key)
 char TForm1::Edit1KeyPress(char key)
 {
     const unsigned char k = static_cast<unsigned char>(key);
-    if (key == 3 || key == 8 || key == 22 || (k < 128 && isAddressChar(k)))
+    if (key == 3 || key == 8 || key == 22 || (k < 128 && IsAddressChar(k)))
         return key;
     return 0;
 }

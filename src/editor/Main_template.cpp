@@ -232,11 +232,6 @@ void CheckEditValue(const QByteArray& key, const QByteArray& value, const QLineE
             throw tpl::ETemplateValue(key);
 }
 
-bool IsHexDigit(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
 // A phone number as the pages take it: digits, with the "+" of an international number
 // in front.
 bool IsPhoneNumber(const QByteArray& n)
@@ -271,7 +266,7 @@ void CheckTemplateTexts(const TForm1& f, const TTemplateReader& t, int firmware)
         // hexadecimal digits a module shows.
         {"AccessPIN", f.Edit13, TForm1::IsDigit},
         {"SIM PIN", f.TntEdit1, TForm1::IsDigit},
-        {"HeartBeat Event ID", f.TntEdit4, IsHexDigit},
+        {"HeartBeat Event ID", f.TntEdit4, TForm1::IsHexDigit},
     };
     for (const auto& x : texts)
         CheckEditValue(x.key, t.Text(x.key), x.edit, x.inSet);
@@ -279,7 +274,7 @@ void CheckTemplateTexts(const TForm1& f, const TTemplateReader& t, int firmware)
     if (firmware >= FwEncryptionBits) {
         for (const auto& k : {std::pair<const char*, const QLineEdit*>{"EncryptionKey1", f.TntEdit8},
                               std::pair<const char*, const QLineEdit*>{"EncryptionKey2", f.TntEdit9}})
-            CheckEditValue(k.first, t.Text(k.first), k.second, IsHexDigit);
+            CheckEditValue(k.first, t.Text(k.first), k.second, TForm1::IsHexDigit);
     }
     for (int i = 0; i < UserPhoneCount; ++i)
         if (!IsPhoneNumber(t.Text(Indexed("PhoneNr", i))))
