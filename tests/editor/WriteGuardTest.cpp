@@ -1,6 +1,6 @@
 // What a write-all must never do: send settings the window did not read (an unfinished or
 // missing read, keys below the firmware that reads them) or values the module must not get
-// as they stand, and what the user is told when a write-all or a factory reset is cut off.
+// as they stand.
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "lang/LangText.h"
@@ -128,88 +128,6 @@ TEST_F(WriteGuardTest, KeysAreWrittenOnlyWhereTheReadFetchedThem)
         EXPECT_EQ(module->Config().aesKeys[0], keys[0]);
         EXPECT_EQ(module->Config().aesKeys[1], keys[1]);
         CloseWindow();
-    }
-}
-
-TEST_F(WriteGuardTest, AWriteOrResetCutOffIsToldOnceWithWhatToDoNow)
-{
-    enum Leave { Unplugged, LinkLost, Replugged };
-    // The write-all, the write-all that also sends a loaded template's texts (cut in the
-    // phrase dialog's series), the factory reset, the reset cut in its phrases.
-    enum Op { WriteAll, WriteAllTexts, Reset, ResetPhrases };
-    const struct {
-        Op op;
-        Leave leave;
-        bool russian;
-    } cases[] = {{WriteAll, Unplugged, false},     {WriteAll, LinkLost, true},       {WriteAll, Replugged, false},
-                 {WriteAllTexts, Unplugged, true}, {WriteAllTexts, Replugged, false}, {Reset, Unplugged, true},
-                 {Reset, LinkLost, false},         {Reset, Replugged, true},          {ResetPhrases, LinkLost, true},
-                 {ResetPhrases, Replugged, false}};
-    const char* const ops[] = {"write-all", "write-all with template texts", "factory reset", "reset's phrases"};
-    const char* const leaves[] = {"unplugged", "link lost", "replugged"};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(ops[c.op]) + ", " + leaves[c.leave] + (c.russian ? ", Russian" : ", English"));
-        const bool reset = c.op == Reset || c.op == ResetPhrases;
-        const bool inPhrases = c.op == WriteAllTexts || c.op == ResetPhrases;
-        PlugModule(2035);
-        module->Config().accessPin = AccessPINToWord("4321");
-        ASSERT_TRUE(CreateFormsWithLanguages());
-        ASSERT_TRUE(WaitReadFinished());
-        if (c.russian)
-            Choose(form->ComboBox28, form->ComboBox28->findText(QStringLiteral("Russian")));
-        // The module may hold part old, part new: it is read again once connected, and a
-        // reset is to be run once more.
-        const QString told = GetLangText(reset ? 117 : 111);
-        ASSERT_FALSE(told.isEmpty());
-        TemplateLoaded = c.op == WriteAllTexts;
-        module->ClearLog();
-        ui::ClearRecord();
-        size_t cutAt = 0; // packets the module had when it went
-        int phrases = 0;
-        module->OnPacket = [&](const QByteArray& p) {
-            if (cutAt)
-                return;
-            if (inPhrases ? !(quint8(p[0]) == 0x0D && ++phrases == 3) : module->Packets().size() != 30)
-                return;
-            cutAt = module->Packets().size();
-            QTimer::singleShot(0, form, [&] {
-                if (c.leave == Replugged)
-                    module->Replug(); // back within one pause: another connection
-                else
-                    module->Unplug(c.leave == Unplugged);
-            });
-        };
-        if (reset) {
-            ui::QueueButton(ui::MsgButton::Yes);
-            form->TntButton1911->click();
-        } else {
-            form->TntButton1->click();
-        }
-        ASSERT_GT(cutAt, 0u);
-        if (c.leave == Replugged) {
-            // The returning module is read anew and gets none of the rest.
-            const auto readEnded = [&] {
-                const auto packets = module->Packets();
-                return std::any_of(packets.begin() + long(cutAt), packets.end(),
-                                   [](const QByteArray& p) { return (quint8(p[0]) & 0xFE) == 0x40; });
-            };
-            ASSERT_TRUE(sim::WaitUntil(readEnded, 10000));
-            const auto packets = module->Packets();
-            for (std::size_t i = cutAt; i < packets.size(); ++i)
-                EXPECT_GE(quint8(packets[i][0]), 0x40) << "packet " << i;
-        } else {
-            ASSERT_TRUE(sim::WaitUntil([&] { return !form->Image1->isHidden(); }, 5000));
-            sim::Pump(300);
-            EXPECT_EQ(module->Packets().size(), cutAt);
-        }
-        EXPECT_EQ(Messages(111) + Messages(117), 1);
-        EXPECT_TRUE(Shown(told));
-        EXPECT_EQ(ui::Record().size(), reset ? 2u : 1u); // the reset's question before it
-        EXPECT_FALSE(Form2->isVisible());
-        EXPECT_FALSE(Form5->isVisible());
-        EXPECT_TRUE(form->isEnabled());
-        CloseWindow();
-        ui::ClearRecord();
     }
 }
 

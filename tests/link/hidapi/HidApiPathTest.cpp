@@ -240,35 +240,6 @@ TEST_F(HidApiPath, FailedOpenClaimsNothingUntilAListingFindsItUsable)
     }
 }
 
-TEST_F(HidApiPath, LossThatNobodyReportedListsTheModulesOnceMore)
-{
-    for (const bool readsFail : {false, true}) {
-        SCOPED_TRACE(readsFail);
-        ResetModule();
-        MakeLink();
-        Connect();
-        // One failed write, or failed reads: the module is taken as gone, and the listing
-        // that follows finds it still plugged in.
-        sim::OnSimModule([readsFail](sim::SimModule& m, sim::SimHid&) {
-            m.Device()->FailReads = readsFail ? 3 : 0;
-            m.Device()->FailWrites = !readsFail;
-        });
-        if (!readsFail)
-            link->SendOwnerName("AB");
-        ASSERT_TRUE(sim::WaitUntil([&] { return disconnects == 1 && connects == 2; }));
-        sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
-            m.Device()->FailWrites = false;
-            m.ClearLog();
-        });
-        link->SendOwnerName("CD");
-        EXPECT_EQ(ModuleCodes(), std::vector<quint8>{0x09});
-        EXPECT_TRUE(sim::WaitUntil([&] { return !link->Busy; }));
-        EXPECT_EQ(disconnects, 1);
-        link.reset();
-        connects = disconnects = 0;
-    }
-}
-
 TEST_F(HidApiPath, LossWhileAReportHandlerWaitsEndsTheWaitAndUnplugsAfterIt)
 {
     MakeLink();
@@ -387,7 +358,7 @@ TEST_F(HidApiWindow, ModuleThatVanishesMidWalkLeavesTheNoModuleStateWithoutATime
     EXPECT_FALSE(Form5->isVisible());
 }
 
-TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEditAndAWriteAll)
+TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEdit)
 {
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
@@ -400,77 +371,4 @@ TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEditAndAWriteAll)
     EXPECT_TRUE(form->Link()->Connected);
     EXPECT_EQ(form->Edit2->text(), QStringLiteral("edited.apn"));
     EXPECT_TRUE(ModuleCodes().empty());
-
-    // A write-all with change events in its middle sends everything once and reads back.
-    sim::SimModuleConfig before;
-    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
-        before = m.Config();
-        m.OnPacket = [n = 0](const QByteArray&) mutable {
-            if (++n % 10 == 0)
-                QMetaObject::invokeMethod(qApp, [] {
-                    RestampNode();
-                    platform::SimulateDeviceChangeForTests();
-                }, Qt::QueuedConnection);
-        };
-    });
-    form->TntButton1Click();
-    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 20000));
-    sim::SimModuleConfig after;
-    std::vector<quint8> codes;
-    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
-        m.OnPacket = nullptr;
-        after = m.Config();
-        codes = m.Codes();
-    });
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x43), 0);  // never connected anew
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x80), 1);
-    EXPECT_EQ(after.apn.trimmed(), QByteArray("edited.apn"));
-    for (const auto& [a, b] : {std::pair{after.connectionString, before.connectionString},
-                               {after.ownerName, before.ownerName}, {after.phones[0].number, before.phones[0].number},
-                               {after.itemNames[0][0], before.itemNames[0][0]}})
-        EXPECT_EQ(a.trimmed(), b.trimmed());
-    EXPECT_EQ(after.inputs[5].cid, before.inputs[5].cid);
-    EXPECT_TRUE(ui::Record().empty());
-}
-
-TEST_F(HidApiWindow, ModulePluggedInAgainDuringAWriteGetsNoneOfIt)
-{
-    CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
-    sim::Pump(700);
-    // The fifth name is the first module's last packet: it keeps its busy bit, and while
-    // the next packet waits for it, it goes and a module comes back on the same node, and
-    // udev reports the change.
-    std::atomic<std::size_t> backAt{0};
-    sim::OnSimModule([&backAt](sim::SimModule& m, sim::SimHid&) {
-        m.ClearLog();
-        m.OnPacket = [&m, &backAt, n = 0](const QByteArray& p) mutable {
-            if (static_cast<quint8>(p[0]) != 0x10 || ++n != 5)
-                return;
-            m.SetStayBusy(true);
-            QTimer::singleShot(20, &m, [&m, &backAt] {
-                m.Unplug(false);
-                m.SetStayBusy(false);
-                backAt = m.Log().size();
-                m.Plug(false);
-                QMetaObject::invokeMethod(qApp, [] { platform::SimulateDeviceChangeForTests(); },
-                                          Qt::QueuedConnection);
-            });
-        };
-    });
-    ui::ClearRecord();
-    form->TntButton1Click();
-    // The module that came back is read by its own connection.
-    ASSERT_TRUE(sim::WaitUntil([&] { return backAt > 0 && ReadDone(); }, 20000));
-    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.OnPacket = nullptr; });
-    const auto codes = ModuleCodes();
-    ASSERT_LT(backAt.load(), codes.size());
-    EXPECT_EQ(codes[backAt], 0x43);
-    for (std::size_t i = backAt; i < codes.size(); ++i)
-        EXPECT_GE(codes[i], 0x40) << "packet " << i;
-    const QString cut = form->GetLangText(111);
-    ASSERT_FALSE(cut.isEmpty());
-    EXPECT_EQ(std::count_if(ui::Record().begin(), ui::Record().end(),
-                            [&](const ui::ShownDialog& d) { return d.text == cut; }),
-              1);
 }
