@@ -17,8 +17,13 @@ namespace {
 
 constexpr int kNoAnswerMs = 400;
 
+struct CutCase;
+
 class ModuleLinkFaultsTest : public WindowTestBase {
 protected:
+    // Runs each case of a write series cut off, on a module of its own.
+    void RunCuts(std::initializer_list<CutCase> cases);
+
     void SetUp() override
     {
         WindowTestBase::SetUp();
@@ -97,38 +102,17 @@ enum class Cut { Silent, StaysBusy, Unplugged, LinkLost, Replugged, Swapped, Gon
 // A write series cut off is told once with what to do now (write again, or run the reset
 // again), sends nothing more to any module, reads nothing back and gives the window back;
 // a later write to an answering module goes out whole.
-TEST_F(ModuleLinkFaultsTest, AWriteSeriesCutOffIsToldOnceAndSendsNothingMore)
+struct CutCase {
+    Operation op;
+    Cut cut;
+    quint8 code; // cut at the nth packet of this code
+    int nth;
+};
+
+void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
 {
     using Op = Operation;
-    const struct Case {
-        Op op;
-        Cut cut;
-        quint8 code; // cut at the nth packet of this code
-        int nth;
-    } cases[] = {
-        {Op::WriteAll, Cut::Silent, 0x0B, 1},
-        {Op::WriteAll, Cut::Unplugged, 0x10, 5},
-        {Op::WriteAll, Cut::LinkLost, 0x13, 3},
-        {Op::WriteAll, Cut::Replugged, 0x0B, 1},
-        {Op::WriteAll, Cut::Swapped, 0x10, 5},
-        {Op::WizardWriteAll, Cut::StaysBusy, 0x10, 20},
-        {Op::WriteAllTexts, Cut::Unplugged, 0x0D, 3},
-        {Op::WriteAllTexts, Cut::Replugged, 0x0D, 3},
-        {Op::FactoryReset, Cut::Silent, 0x0D, 3},
-        {Op::FactoryReset, Cut::StaysBusy, 0x1B, 1},
-        {Op::FactoryReset, Cut::LinkLost, 0x0B, 1},
-        {Op::FactoryReset, Cut::Replugged, 0x0D, 3},
-        {Op::FactoryReset, Cut::Swapped, 0x0D, 5},
-        {Op::FactoryReset, Cut::GoneAtQuestion, 0, 0},
-        {Op::ProductionTest, Cut::Silent, 0x0B, 2},
-        {Op::ProductionTest, Cut::StaysBusy, 0x0F, 8},
-        {Op::PhrasesWrite, Cut::Silent, 0x0D, 4},
-        {Op::PhrasesWrite, Cut::Unplugged, 0x0D, 3},
-        {Op::PhrasesWrite, Cut::Replugged, 0x0D, 3},
-        {Op::AdditionalTextsWrite, Cut::StaysBusy, 0x16, 2},
-        {Op::AdditionalTextsWrite, Cut::LinkLost, 0x16, 1},
-    };
-    for (const Case& c : cases) {
+    for (const CutCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "operation " << int(c.op) << ", cut " << int(c.cut) << " at 0x"
                                         << std::hex << int(c.code));
         const bool stall = c.cut == Cut::Silent || c.cut == Cut::StaysBusy;
@@ -232,6 +216,41 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesCutOffIsToldOnceAndSendsNothingMore)
         EXPECT_TRUE(form->isEnabled());
         CloseWindow();
     }
+}
+
+TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatStopsAnsweringEndsAtTheLimit)
+{
+    using Op = Operation;
+    RunCuts({
+        {Op::WriteAll, Cut::Silent, 0x0B, 1},
+        {Op::WizardWriteAll, Cut::StaysBusy, 0x10, 20},
+        {Op::FactoryReset, Cut::Silent, 0x0D, 3},
+        {Op::FactoryReset, Cut::StaysBusy, 0x1B, 1},
+        {Op::ProductionTest, Cut::Silent, 0x0B, 2},
+        {Op::ProductionTest, Cut::StaysBusy, 0x0F, 8},
+        {Op::PhrasesWrite, Cut::Silent, 0x0D, 4},
+        {Op::AdditionalTextsWrite, Cut::StaysBusy, 0x16, 2},
+    });
+}
+
+TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatLeavesOrIsSwappedEndsThere)
+{
+    using Op = Operation;
+    RunCuts({
+        {Op::WriteAll, Cut::Unplugged, 0x10, 5},
+        {Op::WriteAll, Cut::LinkLost, 0x13, 3},
+        {Op::WriteAll, Cut::Replugged, 0x0B, 1},
+        {Op::WriteAll, Cut::Swapped, 0x10, 5},
+        {Op::WriteAllTexts, Cut::Unplugged, 0x0D, 3},
+        {Op::WriteAllTexts, Cut::Replugged, 0x0D, 3},
+        {Op::FactoryReset, Cut::LinkLost, 0x0B, 1},
+        {Op::FactoryReset, Cut::Replugged, 0x0D, 3},
+        {Op::FactoryReset, Cut::Swapped, 0x0D, 5},
+        {Op::FactoryReset, Cut::GoneAtQuestion, 0, 0},
+        {Op::PhrasesWrite, Cut::Unplugged, 0x0D, 3},
+        {Op::PhrasesWrite, Cut::Replugged, 0x0D, 3},
+        {Op::AdditionalTextsWrite, Cut::LinkLost, 0x16, 1},
+    });
 }
 
 // The unlock panel of locked GPRS settings: Return in its password edit unlocks rather
