@@ -218,10 +218,6 @@ TEST_F(InputsPageTest, UnlistedEventIsReportedAndSentBackUnchanged)
     form->ApplyInputRecord(1);
     EXPECT_EQ(PlainMessages(corrupted), 1);
     ExpectBuiltEqualsTable(1);
-
-    // Inputs applied together report an unknown code once: by the first input that has one.
-    form->ApplyInputRecord(2);
-    EXPECT_EQ(PlainMessages(corrupted), 1);
 }
 
 TEST_F(InputsPageTest, NumbersOutsideTheNamesAreSentBackUnchanged)

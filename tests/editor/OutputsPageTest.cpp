@@ -375,28 +375,23 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     EXPECT_EQ(form->Edit12->text(), "600700");
 }
 
-// A read, a language switch and a template load refresh the rows of outputs that phones
-// switch: none of them asks message 109, only the user's choice of a function does.
+// A language switch and a template load refresh the rows of outputs that phones switch:
+// neither asks message 109, only the user's choice of a function does.
 TEST_F(OutputsPageTest, RefreshingTheRowsNeverAsksToRemoveOutputsFromPhones)
 {
-    CloseWindow();
-    SetLinkTiming(2000, 500);
-    PlugModule(2035, false);
-    module->Config().outputs = {{{0x09, 5}, {0x0A, 6}, {0x0B, 7}, {0x08, 8}}}; // Arm, Disarm, Clear Alarm, Manual
-    module->Config().pgmPhones[0] = {"600700", 0xF0};
-    ASSERT_TRUE(CreateFormsWithLanguages());
-    module->Plug();
-    ASSERT_TRUE(WaitReadFinished());
-    auto noQuestion = [](const char* after) {
-        sim::Pump(300); // the rows refresh 100 ms later
-        for (const auto& d : ui::Record())
-            EXPECT_FALSE(d.buttons.contains(QLatin1String("Yes"))) << after << ": " << d.text.toStdString();
-    };
-    noQuestion("read");
+    for (int i = 0; i < 3; ++i)
+        ApplyThenBuild(i, std::uint8_t(0x09 + i), 5); // Arm, Disarm, Clear Alarm
+    SetPhone(0, "600700", 0xF0);
     const QString file = dir.path() + "/outputs.tpl";
     QList<QByteArray> lines;
     form->BuildTemplateLines(lines);
     ASSERT_TRUE(SaveStringsEncrypted(file, TemplatePassPhrase, lines));
+    auto noQuestion = [](const char* after) {
+        sim::Pump(300); // the rows refresh 100 ms later
+        for (const auto& d : ui::Record())
+            EXPECT_FALSE(d.buttons.contains(QLatin1String("Yes"))) << after << ": " << d.text.toStdString();
+        ui::ClearRecord();
+    };
     Choose(form->ComboBox28, 1);
     noQuestion("language switch");
     ui::QueueText(file);
