@@ -304,8 +304,7 @@ TEST_F(FactoryDefaultsTest, ModuleOrWindowGoingAwayStopsTheResetAtOnce)
         EXPECT_TRUE(form->isEnabled());
         EXPECT_FALSE(form->Timer2->isActive());
         EXPECT_FALSE(TemplateLoaded);
-        // After the question, a module that left is told to run the reset again; a closing
-        // window says nothing.
+        // After the question: for a module that left, run the reset again.
         ASSERT_EQ(ui::Record().size(), unplug ? 2u : 1u);
         EXPECT_EQ(ui::Record().back().text, GetLangText(unplug ? 117 : 24));
 
@@ -463,9 +462,8 @@ TEST_F(ProductionTest, CancelledPromptLeavesTheModuleResetAndTheWindowUsable)
 
 TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)
 {
-    // Unplugged during the reset, and while the inputs are programmed: the test is a
-    // reset, to be run once more. The window closed while the inputs are programmed: the
-    // test failed.
+    // Unplugged during the reset, and while the inputs are programmed; the window closed
+    // while the inputs are programmed.
     const struct {
         size_t at;
         bool close;
