@@ -4,7 +4,6 @@
 #include "NamesWindowFixture.h"
 
 #include "editor/Controls.h"
-#include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 
@@ -295,84 +294,49 @@ std::vector<TextDialog> TextDialogs()
 TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
 {
     enum State { Unanswered, Answered, UnansweredThenDefaults, TemplateTexts };
-    const struct {
-        const char* name;
-        State state;
-    } states[] = {{"the dialog's read unanswered", Unanswered},
-                  {"the dialog's read answered", Answered},
-                  {"unanswered, then Set default", UnansweredThenDefaults},
-                  {"a loaded template's texts", TemplateTexts}};
-    for (const TextDialog& d : TextDialogs()) {
-        SCOPED_TRACE(d.name);
-        // The module stops answering in the middle of the window's read (message 39).
-        module = std::make_unique<sim::SimModule>(*hid);
-        for (int i = 0; i < 15; ++i)
-            module->Config().smsPhrases[size_t(i)] = "Phrase " + QByteArray::number(i);
-        module->Config().additionalSmsTexts = {QByteArray("GPRS down"), QByteArray("Statistics")};
-        module->OnPacket = [&](const QByteArray& p) {
-            if (quint8(p[0]) == 0x8F)
-                module->SetSilent(true);
-        };
-        ASSERT_TRUE(CreateFormsWithLanguages());
-        ASSERT_TRUE(sim::WaitUntil([&] { return Shown(GetLangText(39)); }, 10000));
-        module->SetSilent(false);
-        module->SendStatus();
-        // From now on, while asked to, the module takes the dialog's requests and sends no
-        // text back (only its status, so that the next request can go).
-        bool dropReads = false;
-        module->OnPacket = [&](const QByteArray& p) {
-            if (!dropReads || (quint8(p[0]) != 0x8D && quint8(p[0]) != 0x96))
-                return;
-            module->SetSilent(true);
-            QTimer::singleShot(0, form, [&] {
-                module->SetSilent(false);
-                module->SendStatus();
-            });
-        };
-        const sim::SimModuleConfig before = module->Config();
-        for (const auto& st : states) {
-            for (bool russian : st.state == Unanswered ? std::vector<bool>{false, true} : std::vector<bool>{false}) {
-                SCOPED_TRACE(std::string(st.name) + (russian ? ", Russian" : ""));
-                UseLanguage(russian ? "Russian" : "English");
-                dropReads = st.state != Answered;
-                TemplateLoaded = st.state == TemplateTexts;
-                ui::ClearRecord();
-                d.opener(*form)->click();
-                sim::Pump(150);
-                ASSERT_TRUE(d.dialog()->isVisible());
-                dropReads = false;
-                if (st.state == UnansweredThenDefaults)
-                    d.setDefault();
-                d.edit(0)->setText(QStringLiteral("Typed"));
-                module->ClearLog();
-                d.write();
-                sim::Pump(150);
-                if (st.state == Unanswered) {
-                    // Told once, nothing sent, the module keeps its texts, the dialog stays.
-                    ASSERT_FALSE(GetLangText(121).isEmpty());
-                    ASSERT_EQ(ui::Record().size(), 1u);
-                    EXPECT_EQ(ui::Record().front().text, GetLangText(121));
-                    EXPECT_TRUE(module->Packets().empty());
-                    for (int i = 0; i < d.count; ++i)
-                        EXPECT_EQ(d.stored(module->Config(), i), d.stored(before, i)) << i;
-                    EXPECT_TRUE(d.dialog()->isVisible());
-                } else {
-                    EXPECT_TRUE(ui::Record().empty());
-                    const auto codes = module->Codes();
-                    EXPECT_EQ(std::count(codes.begin(), codes.end(), d.writeCode), d.count);
-                    for (int i = 0; i < d.count; ++i)
-                        EXPECT_EQ(d.stored(module->Config(), i).trimmed(),
-                                  ModuleText::Bytes(d.edit(i)).trimmed()) << i;
-                    EXPECT_EQ(d.stored(module->Config(), 0).trimmed(), QByteArray("Typed"));
-                }
-                d.dialog()->close();
-                TemplateLoaded = false;
-                module->Config() = before;
+    ConnectAndRead();
+    // While asked to, the module takes the dialog's requests and sends back only its
+    // status, so that the next request can go.
+    bool dropReads = false;
+    module->OnPacket = [&](const QByteArray& p) {
+        if (!dropReads || (quint8(p[0]) != 0x8D && quint8(p[0]) != 0x96))
+            return;
+        module->SetSilent(true);
+        QTimer::singleShot(0, form, [&] {
+            module->SetSilent(false);
+            module->SendStatus();
+        });
+    };
+    for (const TextDialog& d : TextDialogs())
+        for (State st : {Unanswered, Answered, UnansweredThenDefaults, TemplateTexts}) {
+            SCOPED_TRACE(testing::Message() << d.name << ", state " << st);
+            dropReads = st != Answered;
+            TemplateLoaded = st == TemplateTexts;
+            ui::ClearRecord();
+            d.opener(*form)->click();
+            sim::Pump(150);
+            ASSERT_TRUE(d.dialog()->isVisible());
+            dropReads = false;
+            if (st == UnansweredThenDefaults)
+                d.setDefault();
+            d.edit(0)->setText(QStringLiteral("Typed"));
+            module->ClearLog();
+            d.write();
+            sim::Pump(150);
+            if (st == Unanswered) {
+                ASSERT_FALSE(GetLangText(121).isEmpty());
+                ASSERT_EQ(ui::Record().size(), 1u);
+                EXPECT_EQ(ui::Record().front().text, GetLangText(121));
+                EXPECT_TRUE(module->Packets().empty());
+                EXPECT_TRUE(d.dialog()->isVisible());
+            } else {
+                EXPECT_TRUE(ui::Record().empty());
+                EXPECT_EQ(PacketsOf(d.writeCode).size(), std::size_t(d.count));
+                EXPECT_EQ(d.stored(module->Config(), 0).trimmed(), QByteArray("Typed"));
             }
+            d.dialog()->close();
+            TemplateLoaded = false;
         }
-        module->OnPacket = nullptr;
-        CloseWindow();
-    }
 }
 
 } // namespace
