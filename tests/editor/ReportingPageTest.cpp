@@ -3,8 +3,6 @@
 // channel panels, the shared password, the SMS-backup list, and the captions that the
 // GPRS-settings lock hides together with their controls.
 #include "editor/Controls.h"
-#include "editor/Encodings.h"
-#include "editor/Envelope.h"
 #include "support/WindowTestBase.h"
 #include "widgets/Colors.h"
 
@@ -264,68 +262,6 @@ TEST_F(ReportingPageTest, LockHidesEachCaptionWithItsControl)
     f.ApplyGPRSLock();
     EXPECT_FALSE(f.Label44->isHidden());
     check(false);
-}
-
-// The channel word goes back as the module sent it in every bit the window does not show
-// for the module's firmware (the key bits below 2030, the bits no control has), both to
-// the module with a write-all and into a template's "CR"; an edit changes its own bit only.
-class ChannelWordTest : public WindowTestBase {
-protected:
-    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
-};
-
-TEST_F(ChannelWordTest, BitsTheWindowDoesNotShowGoBackAsRead)
-{
-    constexpr quint32 kBase = 0x3312;  // protocols 2 and 1, channel 2 reserve, both PSTN bits
-    constexpr quint32 kKeys = 1u << 25 | 1u << 29;
-    constexpr quint32 kNoControl = 1u << 10 | 1u << 14 | 0xFFu << 16 | 3u << 26 | 3u << 30;
-    struct Case {
-        quint32 word;
-        bool udp2; // the user picks UDP for channel 2
-    };
-    const struct {
-        int firmware;
-        std::vector<Case> cases;
-    } modules[] = {
-        {2029, {{kBase | kKeys, false}, {kBase | 1u << 25 | kNoControl, true}}},
-        {2035, {{kBase | kKeys | kNoControl, false}, {kBase | 1u << 29, true}}},
-    };
-    int n = 0;
-    for (const auto& mod : modules) {
-        PlugModule(mod.firmware, false);
-        auto& m = module->Config();
-        m.connectionString2 = "rx2.example.lt:6002";
-        m.apn = "internet";
-        m.accessPin = AccessPINToWord("1234");
-        ASSERT_TRUE(CreateFormsWithLanguages());
-        bool first = true;
-        for (const Case& c : mod.cases) {
-            SCOPED_TRACE(testing::Message() << mod.firmware << " " << std::hex << c.word << (c.udp2 ? " UDP" : ""));
-            m.tcpCR = c.word;
-            ReadModuleAgain(first);
-            ASSERT_TRUE(WaitReadFinished());
-            if (c.udp2)
-                Choose(form->TntComboBox4, 1);
-            const quint32 expected = c.word | (c.udp2 ? 1u << 28 : 0u);
-
-            const QString name = dir.path() + QStringLiteral("/cr%1.tpl").arg(n++);
-            ui::QueueText(name);
-            form->TntButton26->click();
-            QList<QByteArray> lines;
-            ASSERT_TRUE(LoadEncryptedStrings(name, TemplatePassPhrase, lines));
-            EXPECT_TRUE(lines.contains("CR=" + QByteArray::number(expected)));
-
-            ui::ClearRecord();
-            module->ClearLog();
-            form->TntButton1->click();
-            ASSERT_TRUE(WaitReadFinished());
-            EXPECT_EQ(ui::Record().size(), 0u);
-            const auto codes = module->Codes();
-            ASSERT_NE(std::count(codes.begin(), codes.end(), 0x04), 0);
-            EXPECT_EQ(m.tcpCR, expected);
-        }
-        CloseWindow();
-    }
 }
 
 } // namespace

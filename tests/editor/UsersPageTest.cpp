@@ -2,6 +2,7 @@
 // of the "SMS backup" box and its warning mark, the access PIN edit, and clearing a user
 // or sending all users to the simulated module.
 #include "editor/Controls.h"
+#include "editor/Envelope.h"
 #include "support/WindowTestBase.h"
 #include "widgets/Colors.h"
 #include "widgets/PageWizard.h"
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+
+#include <tuple>
 
 namespace {
 
@@ -41,45 +44,36 @@ protected:
             Cell(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
-    // A window that has read a module of this type (firmware 2035) holding these users; the
-    // access PIN lets a write-all through.
-    void ReadModule(const QString& type, const std::vector<sim::SimModuleConfig::Phone>& users)
+    // A window that has read a module of this type holding these users, and this channel
+    // word with channel 2's address and the APN; the access PIN lets a write-all through.
+    void ReadModule(const char* type, const std::vector<sim::SimModuleConfig::Phone>& users, int firmware = 2035,
+                    quint32 channelWord = 0)
     {
         sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(2035, type);
+        o.productName = sim::SimModule::ProductNameFor(firmware, QLatin1String(type));
         module = std::make_unique<sim::SimModule>(*hid, o);
-        module->Config().accessPin = AccessPINToWord("1234");
-        for (std::size_t i = 0; i < users.size(); ++i)
-            module->Config().phones[i] = users[i];
+        auto& c = module->Config();
+        c.accessPin = AccessPINToWord("1234");
+        std::copy(users.begin(), users.end(), c.phones.begin());
+        c.tcpCR = channelWord;
+        c.connectionString2 = "rx2.example.lt:6002";
+        c.apn = "internet";
         ASSERT_TRUE(CreateFormsWithLanguages());
         ASSERT_TRUE(WaitReadFinished());
     }
 
-    void WriteAll()
-    {
-        module->ClearLog();
-        form->TntButton1->click();
-        ASSERT_TRUE(WaitReadFinished());
-        EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
-    }
-
-    // The user's number typed into the list's in-place editor, or pasted there with Ctrl+V,
-    // and taken with Enter; what the editor showed.
-    QString EnterNumber(int row, const QString& text, bool paste)
+    // The number typed into the list's in-place editor of the row, or pasted there, and taken
+    // with Enter; what the editor showed.
+    QString EnterNumber(int row, const QString& text, bool paste = false)
     {
         Pick(row);
         form->VStringTree1ColumnClick(1);
-        QLineEdit* editor = nullptr;
-        for (QLineEdit* e : form->VStringTree1->viewport()->findChildren<QLineEdit*>())
-            if (!e->isHidden())
-                editor = e; // (earlier editors wait for their deletion, hidden)
-        if (!editor)
+        const auto editors = form->VStringTree1->viewport()->findChildren<QLineEdit*>();
+        if (editors.isEmpty())
             return QStringLiteral("(no editor)");
+        QLineEdit* editor = editors.last(); // (earlier ones wait for their deletion)
         editor->selectAll();
-        if (paste)
-            Paste(editor, text);
-        else
-            QTest::keyClicks(editor, text);
+        paste ? Paste(editor, text) : QTest::keyClicks(editor, text);
         const QString shown = editor->text();
         QTest::keyClick(editor, Qt::Key_Return);
         sim::Pump(20);
@@ -177,12 +171,11 @@ TEST_F(UsersPageTest, EditedNumbersKeepDigitsAndStayUnique)
 
     // Digits only, and a "+" in front of them.
     const std::pair<const char*, const char*> typed[] = {
-        {" +370 (612) 345-67x", "+37061234567"}, {"3+70+", "370"}, {"++370", "+370"}, {"+", ""}, {"+ -", ""}};
+        {"3+70+", "370"}, {"++370", "+370"}, {"+", ""}, {" +370 (612) 345-67x", "+37061234567"}};
     for (const auto& [text, stored] : typed) {
         ASSERT_TRUE(m->setData(Cell(3, 1), QString::fromLatin1(text)));
         EXPECT_EQ(UserPhones[3].PhoneNr, QByteArray(stored)) << text;
     }
-    ASSERT_TRUE(m->setData(Cell(3, 1), QStringLiteral("+37061234567")));
     EXPECT_EQ(m->data(Cell(3, 1)).toString(), QStringLiteral("+37061234567"));
 
     // Another slot's number: message 81, the old number stays.
@@ -386,54 +379,40 @@ TEST_F(UsersPageTest, Firmware1026ClearsAndSendsWithAdditionalFlags)
     EXPECT_EQ(packets[3].mid(1, 2), QByteArray("\x04\x20", 2));
 }
 
-// Numbers edited in the list reach the module at the next write-all as the list shows
-// them: an emptied number is cleared there as "Clear selected number" does, a "+" stays,
-// and every slot the user did not edit keeps what the module holds.
-TEST_F(UsersPageTest, NumbersEditedInTheListReachTheModuleAsShown)
+// What the list's editor shows is what the module gets at the next write-all: digits and a
+// leading "+", at most 15 characters, a paste cleaned before it is cut. A number is the same
+// with or without its "+" (message 81, the slot keeps its number). An emptied number is
+// cleared once, as "Clear selected number" does; a slot the user left keeps what it holds.
+TEST_F(UsersPageTest, NumbersEditedInTheListAreWhatTheModuleGets)
 {
     SetLinkTiming(2000, 500);
-    PlugModule(2035);
+    ReadModule("VEQ3", {{"+37060000001", 0x43, 0x02}, {"37060000002", 0x41, 0x01}, {"37060000003", 0x40, 0x00},
+                        {"", 0x41, 0x10}});
     auto& phones = module->Config().phones;
-    phones[0] = {"+37060000012", 0x43, 0x02};
-    phones[1] = {"37060000013", 0x41, 0x01};
-    phones[2] = {"37060000014", 0x40, 0x00};
-    phones[3] = {"", 0x41, 0x10}; // no number, but flags: the module keeps them
-    module->Config().accessPin = AccessPINToWord("1234"); // the write-all's page check
     const auto before = phones;
-    ASSERT_TRUE(CreateFormsWithLanguages());
-    ASSERT_TRUE(WaitReadFinished());
-    auto write = [&] {
-        module->ClearLog();
-        form->TntButton1->click();
-        ASSERT_TRUE(WaitReadFinished());
-        EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
-    };
-    QAbstractItemModel* m = form->VStringTree1Model;
-    ASSERT_TRUE(m->setData(Cell(0, 1), QStringLiteral("+37060000019")));
-    ASSERT_TRUE(m->setData(Cell(1, 1), QString()));
-    ASSERT_TRUE(m->setData(Cell(2, 1), QString())); // emptied, then typed again
-    ASSERT_TRUE(m->setData(Cell(2, 1), QStringLiteral("37060000024")));
-    write();
-
-    const struct {
-        const char* number;
-        quint8 cr, addCR;
-    } expected[] = {{"+37060000019", 0x43, 0x02}, {"", 0, 0}, {"37060000024", 0x40, 0x00}};
+    for (const auto& [row, typed] : {std::pair{0, "+37060000002"}, std::pair{1, "37060000001"}}) {
+        EnterNumber(row, QLatin1String(typed));
+        EXPECT_EQ(UserPhones[row].PhoneNr, before[row].number);
+    }
+    ASSERT_EQ(MessagesShown(), 2);
+    EXPECT_EQ(ui::Record().back().text, form->GetLangText(81));
+    const std::tuple<int, const char*, bool> entries[] = { // row, text, pasted
+        {0, "+3706123456789012", false}, {8, "37+06a", false}, {9, "+370 699 345 678 901 234\r\n", true}};
+    const QByteArray numbers[] = {"+37061234567890", "", "37060000003", "", "", "", "", "", "3706", "+37069934567890"};
+    for (const auto& [row, text, paste] : entries)
+        EXPECT_EQ(EnterNumber(row, QLatin1String(text), paste), QLatin1String(numbers[row])) << text;
+    ASSERT_TRUE(form->VStringTree1Model->setData(Cell(1, 1), QString())); // emptied
+    WriteAllSettings();
     for (int i = 0; i < UserPhoneCount; ++i) {
         SCOPED_TRACE(i);
-        const auto& got = phones[i];
-        const bool edited = i < 3;
-        EXPECT_EQ(got.number.trimmed(), edited ? QByteArray(expected[i].number) : before[i].number);
-        EXPECT_EQ(got.cr, edited ? expected[i].cr : before[i].cr);
-        EXPECT_EQ(got.addCR, edited ? expected[i].addCR : before[i].addCR);
+        EXPECT_EQ(phones[i].number.trimmed(), numbers[i]);
+        if (i < 8) {
+            EXPECT_EQ(phones[i].cr, i == 1 ? 0 : before[i].cr);
+            EXPECT_EQ(phones[i].addCR, i == 1 ? 0 : before[i].addCR);
+        }
     }
-    EXPECT_EQ(form->VStringTree1Model->data(Cell(1, 1)).toString(), QString());
-
-    // Cleared once: the next write-all leaves the empty slot alone.
-    phones[1].cr = 0x41;
-    write();
-    for (const QByteArray& p : WritePackets())
-        EXPECT_FALSE(static_cast<quint8>(p[0]) == 0x0B && p[1] == 1);
+    phones[1].cr = 0x41; // cleared once: the next write-all leaves the slot alone
+    WriteAllSettings();
     EXPECT_EQ(phones[1].cr, 0x41);
 }
 
@@ -507,117 +486,61 @@ TEST_F(UsersPageTest, AfterTheReadTheFirstUserIsShownWithItsArrivedFlags)
     EXPECT_EQ(form->TntLabel50->text(), QStringLiteral("37060000001"));
 }
 
-// A write-all sends every user back as the module sent it, flags that no visible box shows
-// included, whichever users were shown on the way; only "SMS backup" ticked or unticked by
-// the user changes the boxes it rules ("Smartphone" with it).
-TEST_F(UsersPageTest, HiddenFlagsGoBackAsTheModuleSentThem)
+// A write-all sends back as the module sent them the bits no visible control shows: every
+// user's flags, whichever users were shown on the way (only "SMS backup" ticked or unticked by
+// the user changes the boxes it rules, "Smartphone" with it), and the channel word's bits for
+// the module's firmware (the key bits below 2030, the bits no control has), into a template's
+// "CR" too; a choice changes its own bit only.
+TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
 {
+    constexpr quint32 kBase = 0x3312; // protocols 2 and 1, channel 2 reserve, both PSTN bits
+    constexpr quint32 kNoControl = 1u << 10 | 1u << 14 | 0xFFu << 16 | 3u << 26 | 3u << 30;
     struct Row {
-        const char* what;
         quint8 cr, addCR;
-        int backupClicks; // clicks on "SMS backup" while the user is shown
+        bool backupClick; // on "SMS backup" while the user is shown
         quint8 wantCR, wantAddCR;
     };
     const struct {
         const char* type;
+        int firmware;
+        quint32 channelWord;
         std::vector<Row> rows;
     } modules[] = {
-        {"VEQ3",
-         {
-             {"Smartphone without SMS backup", 0x89, 0x00, 0, 0x89, 0x00},
-             {"Prohibit module control without SMS backup", 0x01, 0x20, 0, 0x01, 0x20},
-             {"report boxes hidden at design", 0x40, 0x03, 0, 0x40, 0x03},
-             {"short-call arming, hidden by the mode", 0x02, 0x08, 0, 0x02, 0x08},
-             {"bits without a box", 0x80, 0xC4, 0, 0x80, 0xC4},
-             {"SMS backup user", 0x48, 0x3B, 0, 0x48, 0x3B},
-             {"SMS backup ticked", 0x95, 0x04, 1, 0x89, 0x10},
-             {"SMS backup ticked and unticked", 0x89, 0x00, 2, 0x81, 0x00},
-             {"SMS backup unticked", 0x48, 0x30, 1, 0x40, 0x00},
-         }},
-        {"VEQ3m", // "Call on Alarm" and "Mandatory Call" hidden by the model
-         {
-             {"call boxes of the 3m class", 0x14, 0x00, 0, 0x14, 0x00},
-             {"SMS backup user of the 3m class", 0x5C, 0x10, 0, 0x5C, 0x10},
-             {"SMS backup ticked on the 3m class", 0x34, 0x00, 1, 0x1C, 0x10},
-         }},
+        // Boxes hidden without SMS backup, at design or by the mode, and bits without a box.
+        {"VEQ3", 2035, kBase | 1u << 29 | kNoControl,
+         {{0xCB, 0xEF, false, 0xCB, 0xEF}, {0x48, 0x3B, false, 0x48, 0x3B},
+          {0x95, 0x04, true, 0x89, 0x10}, {0x48, 0x30, true, 0x40, 0x00}}},
+        // "Call on Alarm" and "Mandatory Call" hidden by the model.
+        {"VEQ3m", 2029, kBase | 1u << 25 | 1u << 29 | kNoControl,
+         {{0x5C, 0x10, false, 0x5C, 0x10}, {0x34, 0x00, true, 0x1C, 0x10}}},
     };
     for (const auto& m : modules) {
         SCOPED_TRACE(m.type);
         std::vector<sim::SimModuleConfig::Phone> users;
-        for (std::size_t i = 0; i < m.rows.size(); ++i)
-            users.push_back({"3706000000" + QByteArray::number(static_cast<int>(i)), m.rows[i].cr, m.rows[i].addCR});
-        ReadModule(QString::fromLatin1(m.type), users);
-        // Every user is shown and left again; the last one stays shown for the write.
-        for (std::size_t i = 0; i < m.rows.size(); ++i) {
-            Pick(static_cast<int>(i));
-            for (int c = 0; c < m.rows[i].backupClicks; ++c)
+        for (const Row& r : m.rows)
+            users.push_back({"3706000000" + QByteArray::number(int(users.size())), r.cr, r.addCR});
+        ReadModule(m.type, users, m.firmware, m.channelWord);
+        for (std::size_t i = 0; i < m.rows.size(); ++i) { // the last one stays shown
+            Pick(int(i));
+            if (m.rows[i].backupClick)
                 form->TntCheckBox38->click();
         }
-        WriteAll();
+        Choose(form->TntComboBox4, 1); // UDP for channel 2
+        const quint32 word = m.channelWord | 1u << 28;
+        const QString name = dir.path() + QStringLiteral("/%1.tpl").arg(m.type);
+        ui::QueueText(name);
+        form->TntButton26->click();
+        QList<QByteArray> lines;
+        ASSERT_TRUE(LoadEncryptedStrings(name, TemplatePassPhrase, lines));
+        EXPECT_TRUE(lines.contains("CR=" + QByteArray::number(word)));
+        WriteAllSettings();
+        EXPECT_EQ(module->Config().tcpCR, word);
         for (std::size_t i = 0; i < m.rows.size(); ++i) {
-            SCOPED_TRACE(m.rows[i].what);
-            const auto& got = module->Config().phones[i];
-            EXPECT_EQ(got.number.trimmed(), users[i].number);
-            EXPECT_EQ(got.cr, m.rows[i].wantCR);
-            EXPECT_EQ(got.addCR, m.rows[i].wantAddCR);
+            SCOPED_TRACE(i);
+            EXPECT_EQ(module->Config().phones[i].cr, m.rows[i].wantCR);
+            EXPECT_EQ(module->Config().phones[i].addCR, m.rows[i].wantAddCR);
         }
         CloseWindow();
-    }
-}
-
-// What the list's editor shows is what the module gets: digits and a leading "+", no more
-// than the module keeps (15 characters), a paste cleaned before it is cut; and a number is
-// the same number with or without its "+" (message 81 once, the slot keeps its number).
-TEST_F(UsersPageTest, NumbersTypedInTheListAreWhatTheModuleGets)
-{
-    ReadModule(QStringLiteral("VEQ3"), {{"+37060000001", 0x40, 0}, {"37060000002", 0x40, 0}});
-    const struct {
-        const char* text;
-        bool paste;
-        const char* shown;
-    } numbers[] = {
-        {"12345678901234567890", false, "123456789012345"},
-        {"+3706123456789012", false, "+37061234567890"},
-        {"+44 (20) 7946-0000", false, "+442079460000"},
-        {"37+06a", false, "3706"},
-        {"+370 699 345 678 901 234", true, "+37069934567890"},
-        {"tel. 8 612 34567\r\n", true, "861234567"},
-    };
-    int row = 2;
-    for (const auto& n : numbers) {
-        SCOPED_TRACE(n.text);
-        EXPECT_EQ(EnterNumber(row, QString::fromLatin1(n.text), n.paste), QLatin1String(n.shown));
-        EXPECT_EQ(UserPhones[row].PhoneNr, QByteArray(n.shown));
-        ++row;
-    }
-    EXPECT_TRUE(ui::Record().empty());
-    for (const char* language : {"English", "Russian"}) {
-        SCOPED_TRACE(language);
-        const int i = form->ComboBox28->findText(QLatin1String(language));
-        ASSERT_GE(i, 0);
-        Choose(form->ComboBox28, i);
-        const QString message = form->GetLangText(81);
-        ASSERT_FALSE(message.isEmpty());
-        const struct {
-            int row;
-            const char* typed;
-        } duplicates[] = {{0, "37060000002"}, {1, "+37060000001"}, {2, "37060000001"}};
-        for (const auto& d : duplicates) {
-            SCOPED_TRACE(d.typed);
-            ui::ClearRecord();
-            const QByteArray before = UserPhones[d.row].PhoneNr;
-            EnterNumber(d.row, QString::fromLatin1(d.typed), false);
-            EXPECT_EQ(UserPhones[d.row].PhoneNr, before);
-            ASSERT_EQ(ui::Record().size(), 1u);
-            EXPECT_EQ(ui::Record().front().text, message);
-        }
-    }
-    ui::ClearRecord();
-    WriteAll();
-    row = 2;
-    for (const auto& n : numbers) {
-        SCOPED_TRACE(n.text);
-        EXPECT_EQ(module->Config().phones[row++].number.trimmed(), QByteArray(n.shown));
     }
 }
 

@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -137,6 +138,16 @@ protected:
         else
             form->TntButton19Click(); // "Read VEQ3 Settings"
         first = false;
+    }
+
+    // "Write all settings" on a read module, to the end of the read that follows: nothing told.
+    void WriteAllSettings()
+    {
+        ui::ClearRecord();
+        module->ClearLog();
+        form->TntButton1->click();
+        ASSERT_TRUE(WaitReadFinished());
+        EXPECT_TRUE(ui::Record().empty()) << qPrintable(ui::Record().front().text);
     }
 
     // The packets the module received before the first request of a read.
