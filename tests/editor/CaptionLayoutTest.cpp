@@ -1,7 +1,7 @@
-// The main window's layout in every language: each caption and list item fits its control
-// and keeps clear of the control beside it, no two controls side by side cover each other,
-// on every page the window shows; and the unlock
-// panel of the GPRS-settings lock lies above everything else on its page and takes the mouse.
+// The main window's layout in every language: on every page each caption and list item
+// fits its control and keeps clear of the control beside it, and no two controls side by
+// side cover each other; the unlock panel of the GPRS-settings lock lies above everything
+// else on its page and takes the mouse.
 #include "editor/Controls.h"
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
