@@ -115,22 +115,19 @@ TEST_F(LanguageTest, EveryLineOfTheShippedFileNamesALiveControlOfItsClass)
     }
 }
 
-// The input type lists are filled from messages 93 to 95: the lines of the lists say the same.
+// The input type lists are filled from messages 93 to 95: their lines, and only theirs, say the same.
 TEST_F(LanguageTest, InputTypeLinesSayWhatTheListsShow)
 {
     Start();
     for (const TLanguage& lang : Languages) {
-        ASSERT_GE(lang.Messages.size(), 95);
-        const QByteArray items = lang.Messages[92] + '\t' + lang.Messages[93] + '\t' + lang.Messages[94];
-        int lines = 0;
+        const QByteArray items = lang.Messages.value(92) + '\t' + lang.Messages.value(93) + '\t' + lang.Messages.value(94);
+        QList<QByteArray> lines;
         for (const TLangForm& f : lang.Forms)
             for (const TLangComponent& c : f.Components)
-                if (QSet<QByteArray>{"ComboBox5", "ComboBox7", "ComboBox8", "ComboBox9", "ComboBox10", "ComboBox11"}
-                        .contains(c.Name)) {
-                    EXPECT_EQ(c.Caption, items) << lang.Name.constData() << " " << c.Name.constData();
-                    ++lines;
-                }
-        EXPECT_EQ(lines, 6) << lang.Name.constData();
+                if (c.Caption == items)
+                    lines << c.Name;
+        EXPECT_EQ(lines, (QList<QByteArray>{"ComboBox5", "ComboBox7", "ComboBox8", "ComboBox9", "ComboBox10", "ComboBox11"}))
+            << lang.Name.constData() << ": " << lines.join(' ').constData();
     }
 }
 

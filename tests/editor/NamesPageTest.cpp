@@ -102,7 +102,7 @@ TEST_F(NamesPageTest, RussianNamesAreHeldAndSentAsTheModulesBytes)
     EXPECT_EQ(p.mid(3, 16), (ItemNames[0] + QByteArray(16, ' ')).left(16));
 }
 
-TEST_F(NamesPageTest, LettersTheModuleCannotHoldBecomeQuestionMarksNeverOtherLetters)
+TEST_F(NamesPageTest, LettersTheCodePageLacksBecomeQuestionMarksNeverOtherLetters)
 {
     ConnectAndRead();
     // The phrases are written from their dialog, which has read them.

@@ -100,14 +100,12 @@ protected:
         f.TntCheckBox33->click();
         f.TntEdit4->setText(QStringLiteral("605"));
 
-        // Fire alarm: its SMS is phrase 1 and the name of the input's zone.
-        if (!Form2)
-            Form2 = new TForm2(form);
+        // Fire alarm: its SMS is phrase 1 and the input's zone name.
+        Form2 = Form2 ? Form2 : new TForm2(form);
         Form2->PhraseEdit(0)->setText(QStringLiteral("Fire in"));
         StoreItemName(1, 0, "zone 1");
-        f.FillNameGrids();
-        Choose(f.ComboBox5, 1);
-        Choose(f.ComboBox6, 2);
+        f.ComboBox5->setCurrentIndex(1);
+        f.ComboBox6->setCurrentIndex(2);
         f.TntCheckBox16->setChecked(true);
         f.ComboBox12->setCurrentIndex(1);
         f.SpinEdit10->SetValue(500);
@@ -332,12 +330,12 @@ TEST_F(SummaryTest, WheelScrollsTheSummaryOneLineOnly)
     ASSERT_GT(window->maximum(), 0);
     const int windowAt = window->value();
 
-    auto wheelOver = [&](QWidget* vp, int delta) {
+    auto wheel = [&](int delta, QWidget* vp = nullptr) {
+        vp = vp ? vp : form->Memo_Summ->viewport();
         QWheelEvent e(QPointF(10, 10), vp->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(vp, &e);
     };
-    auto wheel = [&](int delta) { wheelOver(form->Memo_Summ->viewport(), delta); };
     wheel(-360);
     EXPECT_EQ(bar->value(), bar->singleStep());
     wheel(-120);
@@ -348,11 +346,10 @@ TEST_F(SummaryTest, WheelScrollsTheSummaryOneLineOnly)
 
     // A touchpad's events without vertical movement scroll neither the summary nor the window.
     window->setValue(window->maximum() / 2);
-    const int windowMid = window->value();
     wheel(0);
-    wheelOver(form->ClientScroll->viewport(), 0);
+    wheel(0, form->ClientScroll->viewport());
     EXPECT_EQ(bar->value(), bar->singleStep());
-    EXPECT_EQ(window->value(), windowMid);
+    EXPECT_EQ(window->value(), window->maximum() / 2);
 }
 
 TEST_F(SummaryTest, PrintsOneJobPerCopyThroughTheDialog)

@@ -110,35 +110,4 @@ TEST(SmsCharsetTest, TextsUseTheTableOfTheCurrentLanguage)
     ClearLanguages();
 }
 
-// What a typed text becomes in the module under each kind of language: ASCII as itself (or
-// its pair), letters of the language by their pairs, anything else "?"; an edit keeps the
-// bytes of what it left as it was, even a byte the table cannot map back.
-TEST(SmsCharsetTest, TypedTextKeepsWhatTheModuleHoldsAndQuestionMarksTheRest)
-{
-    QByteArray err;
-    ASSERT_TRUE(LoadLanguageData("%English\t0\t0\n%Russian\t204\t1\n%Polish\t238\t4\n", "c", err));
-    const struct {
-        int language;
-        QString typed;
-        QByteArray bytes;
-    } cases[] = {
-        {0, QStringLiteral("Door 2?"), "Door 2?"},
-        {0, QStringLiteral("\u0105\u010D\u20AC \u041A"), "??? ?"},   // in the code page or not: no module letter
-        {1, QStringLiteral("\u2116\u041A\u0451d"), "?K\xB5\x64"}, // No. sign has no module letter
-        {1, QStringLiteral("\u0105"), "?"},
-        {2, QStringLiteral("\u0105\u0104\u00F3\u20AC"), "\x0B\x0A\x82?"},
-        {2, QStringLiteral("\u00E9"), "?"},                        // in Windows-1250, no Polish letter
-    };
-    for (const auto& c : cases) {
-        SelectLanguage(c.language);
-        EXPECT_EQ(SmsBytesFromUnicode(c.typed), c.bytes) << c.language << " " << c.typed.toStdString();
-    }
-    SelectLanguage(1);
-    // "Cafe" held with a byte that reads as the short i: "!" added, the rest stays.
-    const QByteArray held("Caf\xE9", 4);
-    EXPECT_EQ(SmsBytesAfterEdit(held, SmsBytesToUnicode(held), SmsBytesToUnicode(held) + "\u2116!"),
-              held + "?!");
-    ClearLanguages();
-}
-
 } // namespace
