@@ -132,15 +132,16 @@ TEST_F(OutputsPageTest, PulseLengthEditsStayBetweenOneSecondAndTheLimit)
 TEST_F(OutputsPageTest, FunctionTheRowCannotShowIsWrittenBackAsReceived)
 {
     ApplyThenBuild(0, 0x0A, 30); // Disarm, pulse, 30 s
-    // Function 5 arrives with 7 half seconds: the table holds 3 s, the row stays.
+    // Function 5 arrives with 7 half seconds: the table holds them as they came, the row
+    // shows no function.
     form->OnOutputSettingArrive(0, 0x0D, 7);
-    EXPECT_EQ(OutputTable[0].ImpLength, 3);
-    EXPECT_EQ(form->OutputCombo[0]->currentIndex(), 2);
+    EXPECT_EQ(OutputTable[0].ImpLength, 7);
+    EXPECT_EQ(form->OutputCombo[0]->currentIndex(), -1);
     EXPECT_EQ(form->DaTiDuration[0]->time(), QTime(0, 0, 30));
     form->RefreshOutputRows();
     TOutputRecord r = form->BuildOutputRecord(0);
     EXPECT_EQ(r.CR, 0x0D);
-    EXPECT_EQ(r.ImpLength, 3);
+    EXPECT_EQ(r.ImpLength, 7);
 
     // Function 4 with the siren bit keeps every bit.
     form->OnOutputSettingArrive(1, 0x14, 9);
@@ -359,7 +360,7 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     EXPECT_EQ(r.ImpLength, 30);
     r = form->BuildOutputRecord(1);
     EXPECT_EQ(r.CR, 0x0D);
-    EXPECT_EQ(r.ImpLength, 3);
+    EXPECT_EQ(r.ImpLength, 7);
     EXPECT_EQ(form->BuildOutputRecord(2).CR, 0x00);
     EXPECT_TRUE(form->DaTiDuration[2]->isHidden());
     EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 0);
