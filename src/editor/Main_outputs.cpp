@@ -42,7 +42,7 @@ const char* const kFunctionTexts[4] = {"Manual", "Arm", "Disarm", "Clear Alarm"}
 // What the function combo of a row whose function the page does not offer says, until
 // the language gives its own.
 constexpr int kHeldRowMessage = 133;
-const char* const kHeldRowText = "Set on the module, not editable here";
+const char* const kHeldRowText = "Not editable here";
 
 // The examples shown until a language gives its own (one entry per memo line).
 const char* const kExampleLines[] = {
