@@ -82,23 +82,22 @@ void ApplyTCPCR(std::uint32_t W, TTCPCRControls& C, bool ApplyEncryptionBits)
 
 // ---- general control word ----------------------------------------------------------------
 
-std::uint32_t BuildTemplateVEQ2CR(const TVEQ2CRControls& C)
+std::uint32_t BuildVEQ2CR(const TVEQ2CRControls& C, std::uint32_t Kept)
 {
     std::uint32_t w = 0;
     w |= If(C.TntCheckBox3, 1u << 0);
     w |= If(C.TntCheckBox13, 1u << 2);
     w |= static_cast<std::uint32_t>((C.SpinEdit40 - 1) & 7) << 3;
+    w |= If(C.TntCheckBox28, 1u << 6);
     w |= Field(C.SpinEdit3, 0xFFFF) << 8;
     w |= If(C.TntCheckBox40, 1u << 24);
-    return w;
+    w |= If(C.TntCheckBox41, 1u << 25);
+    return w | (Kept & ~(VEQ2CRShownBits | VEQ2CRSimPinWrong));
 }
 
-std::uint32_t BuildVEQ2CR(const TVEQ2CRControls& C)
+std::uint32_t BuildTemplateVEQ2CR(const TVEQ2CRControls& C, std::uint32_t Kept)
 {
-    std::uint32_t w = BuildTemplateVEQ2CR(C);
-    w |= If(C.TntCheckBox28, 1u << 6);
-    w |= If(C.TntCheckBox41, 1u << 25);
-    return w;
+    return BuildVEQ2CR(C, Kept) & ~(1u << 6 | 1u << 25);
 }
 
 TVEQ2CRControls DecodeVEQ2CR(std::uint32_t W)
@@ -117,18 +116,19 @@ TVEQ2CRControls DecodeVEQ2CR(std::uint32_t W)
 
 // ---- SMS/PSTN control word ---------------------------------------------------------------
 
-std::uint32_t BuildTemplateSMSPSTNCR(const TSMSPSTNCRControls& C)
+std::uint32_t BuildSMSPSTNCR(const TSMSPSTNCRControls& C, std::uint32_t Kept)
 {
     std::uint32_t w = 0;
     w |= If(C.TntCheckBox10, 1u << 30);
     w |= static_cast<std::uint32_t>((C.se1 - 1) & 3) << 19;
     w |= static_cast<std::uint32_t>((C.SpinEdit2 - 1) & 7) << 16;
-    return w;
+    w |= If(C.TntCheckBox27, 1u << 7);
+    return w | (Kept & ~SMSPSTNCRShownBits);
 }
 
-std::uint32_t BuildSMSPSTNCR(const TSMSPSTNCRControls& C)
+std::uint32_t BuildTemplateSMSPSTNCR(const TSMSPSTNCRControls& C, std::uint32_t Kept)
 {
-    return BuildTemplateSMSPSTNCR(C) | If(C.TntCheckBox27, 1u << 7);
+    return BuildSMSPSTNCR(C, Kept) & ~(1u << 7);
 }
 
 TSMSPSTNCRControls DecodeSMSPSTNCR(std::uint32_t W)
@@ -212,11 +212,12 @@ std::array<bool, 4> DecodePGMMask(std::uint8_t Mask)
 
 // ---- input and output control bytes -----------------------------------------------------
 
-std::uint8_t BuildInputCR(const TInputCRControls& C)
+std::uint8_t BuildInputCR(const TInputCRControls& C, std::uint8_t Kept)
 {
     return static_cast<std::uint8_t>(Field(C.FunctionIndex, 7) | (Field(C.TypeIndex, 1) << 3)
                                      | If(C.Box24H, InputCR24Hour)
-                                     | If(C.RestoreBox, InputCRRestore));
+                                     | If(C.RestoreBox, InputCRRestore)
+                                     | (Kept & ~InputCRShownBits));
 }
 
 TInputCRControls DecodeInputCR(std::uint8_t CR)
@@ -240,10 +241,11 @@ int SensitivityToMs(std::uint8_t Units)
     return Units * 100;
 }
 
-std::uint8_t BuildOutputCR(const TOutputCRControls& C)
+std::uint8_t BuildOutputCR(const TOutputCRControls& C, std::uint8_t Kept)
 {
     return static_cast<std::uint8_t>(Field(C.FunctionCode, 7) | If(C.Pulse, OutputCRPulse)
-                                     | If(C.SirenConfirm, OutputCRSirenConfirm));
+                                     | If(C.SirenConfirm, OutputCRSirenConfirm)
+                                     | (Kept & ~OutputCRShownBits));
 }
 
 TOutputCRControls DecodeOutputCR(std::uint8_t CR)

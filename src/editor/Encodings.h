@@ -70,11 +70,17 @@ struct TVEQ2CRControls {
     bool TntCheckBox41 = false;  // bit 25: a password protects the GPRS settings
 };
 
-// The module's word (bit 7 never set).
-std::uint32_t BuildVEQ2CR(const TVEQ2CRControls& C);
+// The bits the window shows (bit 7, the module's own warning, is never sent).
+inline constexpr std::uint32_t VEQ2CRShownBits = 0x0300'0000u | 0x00FF'FF00u | 0x7Du; // 25-24, 23-8, 6-2, 0
+inline constexpr std::uint32_t VEQ2CRSimPinWrong = 1u << 7;
+
+// The module's word (bit 7 never set). Every other bit that no control shows comes from
+// Kept, the word as the module (or a template) gave it; 0 where none was read, as for the
+// factory word.
+std::uint32_t BuildVEQ2CR(const TVEQ2CRControls& C, std::uint32_t Kept = 0);
 // The template's word: as the module's, without bit 6 (own key "SIM PIN CB") and bit 25
 // (kept in no key).
-std::uint32_t BuildTemplateVEQ2CR(const TVEQ2CRControls& C);
+std::uint32_t BuildTemplateVEQ2CR(const TVEQ2CRControls& C, std::uint32_t Kept = 0);
 // Every field from a word; SpinEdit3 and SpinEdit40 as they stand in the word (the spin
 // edits themselves keep their range).
 TVEQ2CRControls DecodeVEQ2CR(std::uint32_t W);
@@ -86,9 +92,12 @@ struct TSMSPSTNCRControls {
     int se1 = 1;                 // bits 19-20: periodic SMS test every 1..4 days (minus 1)
     bool TntCheckBox10 = false;  // bit 30: answer only registered numbers
 };
-std::uint32_t BuildSMSPSTNCR(const TSMSPSTNCRControls& C);
+// The bits the window shows.
+inline constexpr std::uint32_t SMSPSTNCRShownBits = 0x4000'0000u | 0x001F'0000u | 0x80u; // 30, 20-16, 7
+// Bits no control shows come from Kept, as for the general word.
+std::uint32_t BuildSMSPSTNCR(const TSMSPSTNCRControls& C, std::uint32_t Kept = 0);
 // Without bit 7 (own key "Limited Trouble SMS").
-std::uint32_t BuildTemplateSMSPSTNCR(const TSMSPSTNCRControls& C);
+std::uint32_t BuildTemplateSMSPSTNCR(const TSMSPSTNCRControls& C, std::uint32_t Kept = 0);
 TSMSPSTNCRControls DecodeSMSPSTNCR(std::uint32_t W);
 
 // ---- operating mode word (command 0x1B) ----------------------------------------------
@@ -157,7 +166,10 @@ struct TInputCRControls {
     bool Box24H = false;     // 0x20
     bool RestoreBox = false; // 0x40
 };
-std::uint8_t BuildInputCR(const TInputCRControls& C);
+// The bits the row shows: function, type, "24H" and "Restore".
+inline constexpr std::uint8_t InputCRShownBits = 0x6F;
+// Bits 4 and 7, which no control shows, come from Kept (the byte the row was filled from).
+std::uint8_t BuildInputCR(const TInputCRControls& C, std::uint8_t Kept = 0);
 TInputCRControls DecodeInputCR(std::uint8_t CR);
 // The sensitivity spin edit's milliseconds in the module's units of 100 ms, and back.
 std::uint8_t SensitivityFromMs(int Ms);
@@ -173,9 +185,14 @@ struct TOutputCRControls {
     bool Pulse = false;        // 0x08: pulse radio button selected
     bool SirenConfirm = false; // 0x10: never set by the editor
 };
-std::uint8_t BuildOutputCR(const TOutputCRControls& C);
+// The bits a row that offers its function shows: the function and "Pulse".
+inline constexpr std::uint8_t OutputCRShownBits = 0x0F;
+// The siren bit and the others no control shows come from Kept (the byte the row was
+// filled from).
+std::uint8_t BuildOutputCR(const TOutputCRControls& C, std::uint8_t Kept = 0);
 TOutputCRControls DecodeOutputCR(std::uint8_t CR);
-// The pulse length as the editor holds it (seconds) from the module's value.
+// The seconds that the module's pulse length means. The editor keeps the length as the
+// module sent it: a function the page does not offer goes back in its own units.
 std::uint16_t ImpLengthFromModule(std::uint8_t CR, std::uint16_t ImpLength);
 
 // ---- access PIN (command 0x14, reply 0x94) ---------------------------------------------

@@ -208,9 +208,11 @@ public:
     void OnCPCRArrive(quint32 w);
     void OnAES128KeyArrive(quint8 idx, const QByteArray& key);
     TTCPCRControls ReadTCPCRControls() const;
-    // The channel word as the module last sent it: the bits the window does not show go
-    // back from here.
+    // The three words as the module (or a loaded template) last gave them: the bits the
+    // window does not show go back from here.
     quint32 KeptTCPCR = 0;
+    quint32 KeptVEQ2CR = 0;
+    quint32 KeptSMSPSTNCR = 0;
 
     // ---- routines of the pages the receive handlers refresh ----------------------------
     void SelectUserNode(int index);
@@ -289,7 +291,9 @@ public:
     // in the event combos; then every event combo's change handler and the functions run
     // again, the rows kept as they were (Reset: every list back to its first item).
     void FillInputLists(bool reset = false);
-    void SetupInputCIDParameters(QComboBox* eventCombo);
+    // EventChosen: the user (or a refill of the lists) chose the event, so its presets
+    // apply; a record applied keeps the "24H" bit it holds.
+    void SetupInputCIDParameters(QComboBox* eventCombo, bool eventChosen = false);
     // Hint of the input's "SMS" label: the SMS the module sends for the chosen event.
     bool BuildCIDSmsHint(int index);
     // The trees and "SMS" hints of all rows show the names and phrases as they now read

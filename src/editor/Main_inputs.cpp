@@ -51,9 +51,6 @@ constexpr int kSensitivityMin = 400;
 constexpr int kSensitivityMax = 2500;
 constexpr int kSensitivityStep = 100;
 constexpr int kNameWidth = 16; // element names travel in 16 characters
-constexpr std::uint8_t kCRType = 0x08;
-constexpr std::uint8_t kCR24H = 0x20;
-constexpr std::uint8_t kCRRestore = 0x40;
 constexpr std::uint8_t kPnCRAlarmSMS = 0x40;
 constexpr int kTreeColumns = 7;
 
@@ -711,8 +708,8 @@ void TForm1::ApplyInputRecord(int index)
     kept.NoSenseInterval = rec.NoSenseInterval;
     kept.CID = rec.CID;
 
-    const int function = rec.CR & 7;
-    if (function >= r.Function->count()) {
+    const TInputCRControls bits = DecodeInputCR(rec.CR);
+    if (bits.FunctionIndex >= r.Function->count()) {
         // The row cannot show this function: it stays as it was, and what arrived is
         // what the next write sends for this input.
         InputKeepAll[index] = true;
@@ -722,8 +719,8 @@ void TForm1::ApplyInputRecord(int index)
     InputKeepAll[index] = false;
     InputKeepCID[index] = false;
 
-    r.Function->setCurrentIndex(function);
-    r.Type->setCurrentIndex((rec.CR & kCRType) ? 1 : 0);
+    r.Function->setCurrentIndex(bits.FunctionIndex);
+    r.Type->setCurrentIndex(bits.TypeIndex);
     ModuleText::Set(r.SmsEdit, rec.SMSText);
     r.Sensitivity->SetValue(rec.Sensivity * kSensitivityStep);
     {
@@ -732,8 +729,8 @@ void TForm1::ApplyInputRecord(int index)
         r.NoReaction->setTime(SecondsToTime(rec.NoSenseInterval));
     }
     r.Violations->SetValue(rec.Violations);
-    r.Restore->setChecked(rec.CR & kCRRestore);
-    r.Box24H->setChecked(rec.CR & kCR24H);
+    r.Restore->setChecked(bits.RestoreBox);
+    r.Box24H->setChecked(bits.Box24H);
 
     QByteArray key;
     int group = 0, zone = 0;
@@ -798,13 +795,9 @@ TInputRecord TForm1::BuildInputRecord(int index)
         return out;
     }
     const InputRow r = RowOf(*this, index);
-    const int function = std::max(0, r.Function->currentIndex());
-    const int type = std::max(0, r.Type->currentIndex());
-    out.CR = std::uint8_t((function & 7) + type * 8);
-    if (r.Restore->isChecked())
-        out.CR |= kCRRestore;
-    if (r.Box24H->isChecked())
-        out.CR |= kCR24H;
+    out.CR = BuildInputCR({std::max(0, r.Function->currentIndex()), std::max(0, r.Type->currentIndex()),
+                           r.Box24H->isChecked(), r.Restore->isChecked()},
+                          kept.CR);
     out.Violations = std::uint8_t(r.Violations->Value());
     out.Sensivity = std::uint8_t(r.Sensitivity->Value() / kSensitivityStep);
     out.NoSenseInterval = std::uint16_t(std::min(TimeToSeconds(r.NoReaction->time()), NoSenseIntervalMax));
@@ -846,7 +839,7 @@ void TForm1::ComboBox5Change(QObject* sender)
 
 void TForm1::ComboBox6Change(QObject* sender)
 {
-    SetupInputCIDParameters(qobject_cast<QComboBox*>(sender));
+    SetupInputCIDParameters(qobject_cast<QComboBox*>(sender), true);
 }
 
 int TForm1::FindInputNumberByFunctionCombobox(const QObject* combo, bool byEventCombo) const
@@ -952,17 +945,22 @@ void TForm1::FlushDeferredPlainMessages()
     ShowingDeferredPlainMessages = false;
 }
 
-void TForm1::SetupInputCIDParameters(QComboBox* eventCombo)
+void TForm1::SetupInputCIDParameters(QComboBox* eventCombo, bool eventChosen)
 {
-    if (!Built(*this))
+    if (!Built(*this) || !eventCombo)
         return;
     const int i = FindInputNumberByFunctionCombobox(eventCombo, true);
     TCIDDescription entry;
     if (FindCIDByDescription(eventCombo, entry) != 1) {
         // No event chosen is no fault of the catalogue; an input that arrived with an
-        // unknown code was reported as it was applied.
-        if (eventCombo && eventCombo->currentIndex() >= 0)
+        // unknown code was reported as it was applied. Without an event a partition or
+        // zone would go nowhere: the tree offers none until one is chosen.
+        if (eventCombo->currentIndex() >= 0) {
             ReportCorruptedCIDCatalogue();
+        } else if (this->*kEventCombo[i] == eventCombo) {
+            VTIN1FreeNode(i);
+            InputTreeModels[i]->Repaint();
+        }
         return;
     }
     const InputRow r = RowOf(*this, i);
@@ -974,7 +972,10 @@ void TForm1::SetupInputCIDParameters(QComboBox* eventCombo)
     } else {
         r.Restore->show();
     }
-    r.Box24H->setChecked(entry.Preset24H);
+    // "24H" has no control the user sees: it keeps the module's bit until an event is
+    // chosen, which brings the event's own.
+    if (eventChosen)
+        r.Box24H->setChecked(entry.Preset24H);
     r.Question->hide();
     const QByteArray* kinds[2] = {&entry.ParamKind1, &entry.ParamKind2};
     for (int s = 0; s < 2; ++s) {

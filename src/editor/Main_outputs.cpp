@@ -39,6 +39,11 @@ constexpr int kPulseLimit = 65535;
 // The design texts of the output functions, in code order (the language replaces them).
 const char* const kFunctionTexts[4] = {"Manual", "Arm", "Disarm", "Clear Alarm"};
 
+// What the function combo of a row whose function the page does not offer says, until
+// the language gives its own.
+constexpr int kHeldRowMessage = 133;
+const char* const kHeldRowText = "Not editable here";
+
 // The examples shown until a language gives its own (one entry per memo line).
 const char* const kExampleLines[] = {
     "Control of an output by a call:",
@@ -270,9 +275,12 @@ void TForm1::FillOutputFunctionCombos(bool reset)
         QComboBox* c = OutputCombo[i];
         if (!c)
             continue;
-        const int keep = reset ? 0 : c->currentIndex();
+        // A row showing no function (one the page does not offer) keeps showing none.
+        const int keep = outputRowHeld_[i] ? -1 : reset ? 0 : c->currentIndex();
         QSignalBlocker block(c);
         c->clear();
+        const QString held = LangMessage(kHeldRowMessage);
+        c->setPlaceholderText(held.isEmpty() ? QString::fromLatin1(kHeldRowText) : held);
         QStringList items;
         for (int k = 0; k < 4; ++k) {
             QString text = LangMessage(97 + k);
@@ -356,37 +364,34 @@ void TForm1::ApplyOutputRecord(int index)
     if (!IsOutputIndex(index) || !OutputCombo[index])
         return;
     const TOutputRecord& rec = OutputTable[index];
-    const int code = rec.CR & 7;
+    const TOutputCRControls bits = DecodeOutputCR(rec.CR);
     QComboBox* c = OutputCombo[index];
     int item = -1;
     for (int k = 0; k < c->count(); ++k) {
         bool ok = false;
         const int v = c->itemData(k).toInt(&ok);
-        if ((ok ? v : k) == code) {
+        if ((ok ? v : k) == bits.FunctionCode) {
             item = k;
             break;
         }
     }
-    if (item < 0) {
-        // A function the row does not offer: the row stays as it was, and the next write
-        // sends the received values, not the row's.
-        outputRowHeld_[index] = true;
-        return;
-    }
+    // A function the row does not offer: the row shows no function and no parameters
+    // (its combo says it is not editable here), and the next write sends the record as
+    // it came, not the row's.
+    outputRowHeld_[index] = item < 0;
     {
         QSignalBlocker block(c);
         c->setCurrentIndex(item);
     }
-    const bool pulse = (rec.CR & OutputCRPulse) != 0;
-    PulseRadio[index]->setChecked(pulse);
-    SecondRadio[index]->setChecked(!pulse);
-    {
+    if (item >= 0) {
+        PulseRadio[index]->setChecked(bits.Pulse);
+        SecondRadio[index]->setChecked(!bits.Pulse);
         // The picker's one-second floor is for the user's edits: a length of 0 that the
         // module holds is shown and written back as 0.
         QSignalBlocker block(DaTiDuration[index]);
         DaTiDuration[index]->setTime(SecondsToTime(rec.ImpLength));
     }
-    outputRowHeld_[index] = false;
+    ShowPulseControls(index);
 }
 
 TOutputRecord TForm1::BuildOutputRecord(int index)
@@ -399,8 +404,7 @@ TOutputRecord TForm1::BuildOutputRecord(int index)
         r.ImpLength = OutputTable[index].ImpLength;
         return r;
     }
-    const int code = OutputFunctionCode(index) & 7;
-    r.CR = static_cast<std::uint8_t>(code | (PulseRadio[index]->isChecked() ? OutputCRPulse : 0));
+    r.CR = BuildOutputCR({OutputFunctionCode(index), PulseRadio[index]->isChecked(), false}, OutputTable[index].CR);
     r.ImpLength = static_cast<std::uint16_t>(TimeToSeconds(DaTiDuration[index]->time()));
     return r;
 }
@@ -474,6 +478,7 @@ void TForm1::OutputFunctionChanged(int o)
             remote[i]->setEnabled(OutputCombo[i]->currentIndex() == 0);
 
     ShowPGMRow(SelectedPGMSlot());
+    ShowPulseControls(o); // a row that shows a function again shows its parameters
 }
 
 void TForm1::AskToRemoveOutputFromPhones(int o)
@@ -492,7 +497,11 @@ void TForm1::ShowPulseControls(int o)
 {
     if (o < 0 || o >= OutputCount || !PulseRadio[o])
         return;
-    const bool pulse = PulseRadio[o]->isChecked();
+    // A row whose function the page does not offer shows no parameters.
+    const bool editable = !outputRowHeld_[o];
+    for (QWidget* w : std::initializer_list<QWidget*>{ParametersLabel[o], PulseRadio[o], SecondRadio[o]})
+        w->setVisible(editable);
+    const bool pulse = editable && PulseRadio[o]->isChecked();
     DaTiDuration[o]->setVisible(pulse);
     DurationLabel[o]->setVisible(pulse);
     TimeFormatLabel[o]->setVisible(pulse);

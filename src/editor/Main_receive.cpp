@@ -236,6 +236,7 @@ void TForm1::OnTCPCRArrive(quint32 w)
 
 void TForm1::OnVEQ2CRArrive(quint32 w)
 {
+    KeptVEQ2CR = w;
     const TVEQ2CRControls c = DecodeVEQ2CR(w);
     TntCheckBox3->setChecked(c.TntCheckBox3);
     TntCheckBox3Click(false);
@@ -256,6 +257,7 @@ void TForm1::OnVEQ2CRArrive(quint32 w)
 
 void TForm1::OnSMSPSTNCRArrive(quint32 w)
 {
+    KeptSMSPSTNCR = w;
     for (QWidget* c : std::initializer_list<QWidget*>{se1, SpinEdit2, SpinEdit40, Label127, Label40, Label41,
                                                       TntCheckBox10})
         if (c)
@@ -319,7 +321,8 @@ void TForm1::OnPGMPhoneNumberArrive(quint8 idx, quint8 cr, const QByteArray& num
 
 void TForm1::OnOutputSettingArrive(quint8 idx, quint8 cr, quint16 impLength)
 {
-    if (!StoreOutputSetting(idx, cr, ImpLengthFromModule(cr, impLength)))
+    // The length as the module counts it: a row the page cannot show sends it back as it came.
+    if (!StoreOutputSetting(idx, cr, impLength))
         return;
     ApplyOutputRecord(idx);
     if (idx >= 3)

@@ -65,7 +65,8 @@ QString caption(const QWidget* w)
 }
 
 QString text(const QLineEdit* e) { return e ? e->text() : QString(); }
-QString text(const QComboBox* c) { return c ? c->currentText() : QString(); }
+// A combo without a choice says what its placeholder says.
+QString text(const QComboBox* c) { return c ? (c->currentIndex() < 0 ? c->placeholderText() : c->currentText()) : QString(); }
 bool ticked(const QAbstractButton* b) { return b && b->isChecked(); }
 int indexOf(const QComboBox* c) { return c ? c->currentIndex() : 0; }
 
@@ -351,6 +352,8 @@ void TForm1::BuildSummary()
             const TOutputRowControls& r = OutputTable[size_t(i)].Row;
             w.Blank();
             w.Item(kTab + caption(r.RowGroupBox) + QStringLiteral(" - ") + text(r.FunctionCombo));
+            if (OutputRowHeld(i))
+                continue; // its parameters are the module's, which the row does not show
             QString value;
             if (ticked(r.PulseRadio))
                 value = caption(r.PulseRadio) + QStringLiteral(" ") + caption(r.Labels[0]) + QStringLiteral(" ") +

@@ -115,7 +115,7 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
     lines << TextLine("OwnerName", EditText(Edit8));
     lines << TextLine("AccessPIN", EditText(Edit13));
     lines << NumberLine("CR", BuildTCPCR(ReadTCPCRControls(), firmware, KeptTCPCR));
-    lines << NumberLine("VEQ2CR", BuildTemplateVEQ2CR(ReadVEQ2CRControls()));
+    lines << NumberLine("VEQ2CR", BuildTemplateVEQ2CR(ReadVEQ2CRControls(), KeptVEQ2CR));
     if (firmware >= FwEncryptionBits) {
         lines << TextLine("EncryptionKey1", EditText(TntEdit8));
         lines << TextLine("EncryptionKey2", EditText(TntEdit9));
@@ -126,7 +126,7 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
         lines << NumberLine(Indexed("PnAddCR", i), u.PnAddCR);
         lines << TextLine(Indexed("PhoneNr", i), u.PhoneNr);
     }
-    lines << NumberLine("SMSPSTNCR", BuildTemplateSMSPSTNCR(ReadSMSPSTNCRControls()));
+    lines << NumberLine("SMSPSTNCR", BuildTemplateSMSPSTNCR(ReadSMSPSTNCRControls(), KeptSMSPSTNCR));
     for (int i = 0; i < InputCount; ++i) {
         const TInputRecord r = BuildInputRecord(i);
         lines << NumberLine(Indexed("InputSettingsCR", i), r.CR);
@@ -379,8 +379,12 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
     // Keys that the template does not hold stay as the window has them.
     const bool key1 = t.Has("EncryptionKey1");
     const bool key2 = t.Has("EncryptionKey2");
-    ApplyTemplateCR(f, static_cast<std::uint32_t>(t.Number("CR")), firmware, key1, key2);
-    ApplyTemplateVEQ2CR(f, static_cast<std::uint32_t>(t.Number("VEQ2CR")));
+    // The words' bits that no control shows go out as the template holds them, as the
+    // bytes of users, inputs and outputs do.
+    f.KeptTCPCR = static_cast<std::uint32_t>(t.Number("CR"));
+    ApplyTemplateCR(f, f.KeptTCPCR, firmware, key1, key2);
+    f.KeptVEQ2CR = static_cast<std::uint32_t>(t.Number("VEQ2CR"));
+    ApplyTemplateVEQ2CR(f, f.KeptVEQ2CR);
     if (firmware >= FwEncryptionBits) {
         if (key1)
             SetEditText(f.TntEdit8, t.Text("EncryptionKey1"));
@@ -396,7 +400,8 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
     }
     f.SelectUserNode(0);
 
-    const TSMSPSTNCRControls s = DecodeSMSPSTNCR(static_cast<std::uint32_t>(t.Number("SMSPSTNCR")));
+    f.KeptSMSPSTNCR = static_cast<std::uint32_t>(t.Number("SMSPSTNCR"));
+    const TSMSPSTNCRControls s = DecodeSMSPSTNCR(f.KeptSMSPSTNCR);
     f.se1->SetValue(s.se1);
     f.SpinEdit2->SetValue(s.SpinEdit2);
     f.TntCheckBox10->setChecked(s.TntCheckBox10);

@@ -191,7 +191,7 @@ void TForm1::TntButton1Click()
             const int firmware = Link()->FirmwareVersion;
             const quint32 tcpcr = BuildTCPCR(ReadTCPCRControls(), firmware, KeptTCPCR);
             send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause);
-            const quint32 veq2cr = BuildVEQ2CR(ReadVEQ2CRControls());
+            const quint32 veq2cr = BuildVEQ2CR(ReadVEQ2CRControls(), KeptVEQ2CR);
             send([&](TVEQ2& l) { l.SendVEQ2CR(veq2cr); }, kStorePause);
             // The pause follows whether or not the SIM PIN went out.
             if (Checked(TntCheckBox28))
@@ -203,7 +203,7 @@ void TForm1::TntButton1Click()
             CommitShownUserFlags();
             seq.Call([this] { SendUserPhones(); });
 
-            const quint32 smspstncr = BuildSMSPSTNCR(ReadSMSPSTNCRControls());
+            const quint32 smspstncr = BuildSMSPSTNCR(ReadSMSPSTNCRControls(), KeptSMSPSTNCR);
             send([&](TVEQ2& l) { l.SendSMSPSTNCR(smspstncr); }, kStorePause);
 
             seq.Call([this] { SendItemNames(); });

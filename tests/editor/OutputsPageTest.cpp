@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QTimeEdit>
 
+#include <array>
+
 namespace {
 
 class OutputsPageTest : public WindowTestBase {
@@ -132,15 +134,16 @@ TEST_F(OutputsPageTest, PulseLengthEditsStayBetweenOneSecondAndTheLimit)
 TEST_F(OutputsPageTest, FunctionTheRowCannotShowIsWrittenBackAsReceived)
 {
     ApplyThenBuild(0, 0x0A, 30); // Disarm, pulse, 30 s
-    // Function 5 arrives with 7 half seconds: the table holds 3 s, the row stays.
+    // Function 5 arrives with 7 half seconds: the table holds them as they came, the row
+    // shows no function.
     form->OnOutputSettingArrive(0, 0x0D, 7);
-    EXPECT_EQ(OutputTable[0].ImpLength, 3);
-    EXPECT_EQ(form->OutputCombo[0]->currentIndex(), 2);
+    EXPECT_EQ(OutputTable[0].ImpLength, 7);
+    EXPECT_EQ(form->OutputCombo[0]->currentIndex(), -1);
     EXPECT_EQ(form->DaTiDuration[0]->time(), QTime(0, 0, 30));
     form->RefreshOutputRows();
     TOutputRecord r = form->BuildOutputRecord(0);
     EXPECT_EQ(r.CR, 0x0D);
-    EXPECT_EQ(r.ImpLength, 3);
+    EXPECT_EQ(r.ImpLength, 7);
 
     // Function 4 with the siren bit keeps every bit.
     form->OnOutputSettingArrive(1, 0x14, 9);
@@ -359,7 +362,7 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     EXPECT_EQ(r.ImpLength, 30);
     r = form->BuildOutputRecord(1);
     EXPECT_EQ(r.CR, 0x0D);
-    EXPECT_EQ(r.ImpLength, 3);
+    EXPECT_EQ(r.ImpLength, 7);
     EXPECT_EQ(form->BuildOutputRecord(2).CR, 0x00);
     EXPECT_TRUE(form->DaTiDuration[2]->isHidden());
     EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 0);
@@ -373,6 +376,43 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     EXPECT_FALSE(form->TntCheckBox2->isChecked());
     EXPECT_EQ(form->StringGrid2->currentRow(), 0);
     EXPECT_EQ(form->Edit12->text(), "600700");
+}
+
+// A row whose function the page does not offer shows no function and no parameters, and
+// says it is not editable; choosing a function makes it a row like the others.
+TEST_F(OutputsPageTest, ARowWhoseFunctionThePageDoesNotOfferShowsItIsNotEditable)
+{
+    CloseWindow();
+    sim::SimModuleOptions options;
+    options.productName = sim::SimModule::ProductNameFor(2035, QStringLiteral("VEQ3"));
+    module = std::make_unique<sim::SimModule>(*hid, options, false);
+    const struct {
+        sim::SimModuleConfig::Output stored;
+        bool offered;
+    } rows[] = {{{0x0D, 100}, false}, {{0x14, 9}, false}, {{0x0E, 3}, false}, {{0x0A, 30}, true}};
+    for (int i = 0; i < OutputCount; ++i)
+        module->Config().outputs[std::size_t(i)] = rows[i].stored;
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    module->Plug();
+    ASSERT_TRUE(WaitReadFinished());
+    sim::Pump(300); // the rows refresh 100 ms after the last output
+
+    auto parameters = [&](int i) {
+        return std::array<QWidget*, 5>{form->ParametersLabel[i], form->PulseRadio[i], form->SecondRadio[i],
+                                       form->DaTiDuration[i], form->DurationLabel[i]};
+    };
+    for (int i = 0; i < OutputCount; ++i) {
+        SCOPED_TRACE(i);
+        QComboBox* c = form->OutputCombo[i];
+        EXPECT_EQ(c->currentIndex() >= 0, rows[i].offered);
+        EXPECT_EQ(c->placeholderText(), GetLangText(133));
+        for (QWidget* w : parameters(i))
+            EXPECT_EQ(w->isHidden(), !rows[i].offered) << w->objectName().toStdString();
+    }
+    PickFunction(0, 1); // "Arm"
+    for (QWidget* w : parameters(0))
+        EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
+    EXPECT_EQ(form->BuildOutputRecord(0).CR, 0x09);
 }
 
 // A language switch and a template load refresh the rows of outputs that phones switch:

@@ -279,11 +279,16 @@ class WriteAllTest : public WindowTestBase {
 protected:
     void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
 
-    // A module with the distinct configuration, read into a new window.
-    void ConnectAndRead(int firmware, bool gprsLocked = false)
+    // A module with the distinct configuration (changed by Adjust), read into a new window.
+    void ConnectAndRead(int firmware, bool gprsLocked = false, const QString& type = QStringLiteral("VEQ4m"),
+                        const std::function<void(sim::SimModuleConfig&)>& adjust = {})
     {
-        PlugModule(firmware);
+        sim::SimModuleOptions options;
+        options.productName = sim::SimModule::ProductNameFor(firmware, type);
+        module = std::make_unique<sim::SimModule>(*hid, options);
         module->Config() = DistinctConfig(firmware);
+        if (adjust)
+            adjust(module->Config());
         module->SetGPRSLocked(gprsLocked);
         CreateForms();
         ASSERT_TRUE(sim::WaitUntil([&] { return form->Link() && form->Link()->Connected; }, 10000));
@@ -333,6 +338,11 @@ protected:
         EXPECT_EQ(ui::Record().size(), shownBefore) << ui::Record().back().text.toStdString();
         EXPECT_TRUE(form->isEnabled());
     }
+
+    // Saves a template of the read module, has the module forget everything and reads
+    // that, then loads the template and writes it: the module then holds what it held,
+    // but for what no template carries.
+    void SaveTemplateAndWriteItToABlankModule();
 
 };
 
@@ -633,6 +643,48 @@ TEST_F(WriteAllTest, ReadManualConfigurationAndSendKeepTheModuleAndTheWizardPage
 TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
 {
     ConnectAndRead(2035);
+    SaveTemplateAndWriteItToABlankModule();
+}
+
+// Bits that no control shows, and an output whose function the page does not offer, go
+// back as the module holds them: through a write-all with no edits, and through a template
+// saved from the module and written to another.
+TEST_F(WriteAllTest, WhatNoControlShowsGoesBackAsTheModuleHoldsIt)
+{
+    using Config = sim::SimModuleConfig;
+    const std::array<quint8, 5> burglary = {6, 0x13, 0x00, 0x10, 0x05}; // group 1, zone 5
+    const struct {
+        const char* what;
+        std::function<void(Config&)> hold;
+        std::function<void(Config&)> written; // how the write changes it (none: unchanged)
+    } cases[] = {
+        {"24H beside an event without it", [&](Config& c) { c.inputs[4] = {0x21, 0, 20, 600, burglary}; }, {}},
+        {"no 24H beside an event with it", [](Config& c) { c.inputs[0].cr = 0x41; }, {}}, // fire alarm
+        {"input bits 4 and 7", [&](Config& c) { c.inputs[1] = {0xD9, 1, 8, 90, burglary}; }, {}},
+        {"siren bit of a row the page shows", [](Config& c) { c.outputs[3].cr = 0x19; }, {}},
+        {"function 5, in half seconds", [](Config& c) { c.outputs[1] = {0x0D, 100}; }, {}},
+        {"general word bits 1, 27 and 30", [](Config& c) { c.veq2CR = 0x4902584F; }, {}},
+        {"SMS/PSTN word bits 1 and 25", [](Config& c) { c.smsPstnCR = 0x42180082; }, {}},
+        {"the module's SIM PIN warning", [](Config& c) { c.veq2CR |= VEQ2CRSimPinWrong; },
+         [](Config& c) { c.veq2CR &= ~VEQ2CRSimPinWrong; }},
+    };
+    ConnectAndRead(2035, false, QStringLiteral("VEQ3"), [&](Config& c) {
+        for (const auto& k : cases)
+            k.hold(c);
+    });
+    Config expected = module->Config();
+    expected.cpCR = CPCRCommunicator;
+    for (const auto& k : cases)
+        if (k.written)
+            k.written(expected);
+    WriteAllSettings();
+    ExpectSameConfig(module->Config(), expected);
+
+    SaveTemplateAndWriteItToABlankModule();
+}
+
+void WriteAllTest::SaveTemplateAndWriteItToABlankModule()
+{
     const sim::SimModuleConfig saved = module->Config();
     const QString name = dir.path() + "/module.tpl";
     ui::QueueText(name);
