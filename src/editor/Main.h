@@ -519,6 +519,8 @@ public:
     // ---- APN search (Main_apn.cpp) -----------------------------------------------------
     // The search's lists and buttons in the GPRS settings group; hidden until a search.
     void BuildAPNSearch();
+    // The search's rows under the lowest settings row in view, the box around them.
+    void ArrangeGPRSSettings();
     void Btn_SearchClick();
     void TntComboBox5Change(); // location chosen
     void TntComboBox6Change(); // operator chosen
