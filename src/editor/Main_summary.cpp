@@ -12,6 +12,7 @@
 #include "platform/UiDialogs.h"
 #include "widgets/Colors.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -465,6 +466,24 @@ std::unique_ptr<QTextDocument> TForm1::SummaryOnPaper(const QPrinter& printer) c
         QTextCursor c(b);
         c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         c.setCharFormat(f);
+    }
+    // A wrapped line goes on under the text after its last tab (the value beside its
+    // label) while that leaves a third of the line at least; the screen's lines tell
+    // where that text starts.
+    QTextDocument* screen = Memo_Summ->document();
+    screen->documentLayout()->documentSize(); // laid out
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const int lastTab = b.text().lastIndexOf(QLatin1Char('\t'));
+        const QTextBlock shown = screen->findBlockByNumber(b.blockNumber());
+        if (lastTab < 0 || !shown.layout() || shown.layout()->lineCount() == 0)
+            continue;
+        const qreal x = shown.layout()->lineAt(0).cursorToX(lastTab + 1);
+        if (x > room * 2 / 3)
+            continue;
+        QTextBlockFormat hanging = b.blockFormat();
+        hanging.setLeftMargin(x);
+        hanging.setTextIndent(-x);
+        QTextCursor(b).setBlockFormat(hanging);
     }
     return doc;
 }

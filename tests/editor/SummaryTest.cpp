@@ -455,17 +455,29 @@ TEST_F(SummaryTest, PrintedLinesWrapOnThePageAndKeepTheirTextWhole)
 
         // The tab stops of the screen, at the printer's resolution; the screen's lines unbroken.
         const qreal scale = qreal(printer.logicalDpiX()) / form->Memo_Summ->viewport()->logicalDpiX();
-        auto xAfterTabs = [](const QTextDocument* doc, const QString& line) {
+        auto layoutOf = [](const QTextDocument* doc, const QString& line) -> const QTextLayout* {
             for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-                if (b.text() == line) {
-                    const QTextLine first = b.layout()->lineAt(0);
-                    return first.cursorToX(line.lastIndexOf(QLatin1Char('\t')) + 1) - first.cursorToX(0);
-                }
+                if (b.text() == line)
+                    return b.layout();
             ADD_FAILURE() << "no line " << qPrintable(line);
-            return 0.0;
+            return nullptr;
         };
-        for (const QString& line : {trouble, addressLine, smsLine})
-            EXPECT_NEAR(xAfterTabs(paper.get(), line), xAfterTabs(screen, line) * scale, 0.5) << qPrintable(line);
+        // Where the text after the last tab starts, from the start of the first line.
+        auto xAfterTabs = [](const QTextLayout* l, const QString& line) {
+            const QTextLine first = l->lineAt(0);
+            return first.cursorToX(line.lastIndexOf(QLatin1Char('\t')) + 1) - first.cursorToX(0);
+        };
+        for (const QString& line : {trouble, addressLine, smsLine}) {
+            const QTextLayout* onPaper = layoutOf(paper.get(), line);
+            const QTextLayout* onScreen = layoutOf(screen, line);
+            if (!onPaper || !onScreen)
+                continue;
+            const qreal x = xAfterTabs(onPaper, line);
+            EXPECT_NEAR(x, xAfterTabs(onScreen, line) * scale, 0.5) << qPrintable(line);
+            // The lines it wraps into go on under that text.
+            for (int i = 1; i < onPaper->lineCount(); ++i)
+                EXPECT_NEAR(onPaper->lineAt(i).x(), onPaper->lineAt(0).x() + x, 0.5) << qPrintable(line);
+        }
         for (QTextBlock b = screen->begin(); b.isValid(); b = b.next())
             EXPECT_EQ(b.layout()->lineCount(), 1) << qPrintable(b.text());
     }
