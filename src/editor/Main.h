@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
@@ -523,6 +524,8 @@ public:
     // ---- APN search (Main_apn.cpp) -----------------------------------------------------
     // The search's lists and buttons in the GPRS settings group; hidden until a search.
     void BuildAPNSearch();
+    // The search's rows under the lowest settings row in view, the box around them.
+    void ArrangeGPRSSettings();
     void Btn_SearchClick();
     void TntComboBox5Change(); // location chosen
     void TntComboBox6Change(); // operator chosen
@@ -546,6 +549,9 @@ public:
     void Memo_SummMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, const QPoint& mousePos,
                              bool& handled);
     void TntBitBtn2Click(); // "Print"
+    // The summary as it goes on Printer's paper, laid out on its pages: a line wider than
+    // the page wraps there (the screen keeps its lines whole).
+    std::unique_ptr<class QTextDocument> SummaryOnPaper(const class QPrinter& printer) const;
     class QTextEdit* Memo_Summ = nullptr;
     QLabel* TntLabel32 = nullptr; // "VEQ Type": the caption of the mode buttons (hidden)
     // The reporting and security captions the summary writes.

@@ -9,6 +9,7 @@
 #include "platform/UserCountry.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
@@ -20,12 +21,16 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 using ctl::Make;
 
 namespace {
 
 constexpr int kListGap = 4;    // between a list and the button right of it
 constexpr int kButtonGap = 5;  // between the two buttons
+constexpr int kRowGap = 5;     // between the settings and the search's first caption
+constexpr int kBoxBottom = 10; // between the search's last list and the box's frame
 
 enum class Glyph { Tick, Cross };
 
@@ -73,8 +78,9 @@ void TForm1::BuildAPNSearch()
 {
     // Two rows under the heartbeat settings, each list as wide as the catalogue's names:
     // the location and the operator, then the access point name with OK and Cancel.
+    // Their rows are placed by ArrangeGPRSSettings.
     QWidget* g = TntGroupBox16;
-    const int labelTop = 152, listTop = 170, rowStep = 46, placeWidth = 140, apnWidth = 200;
+    const int labelTop = 0, listTop = 18, rowStep = 46, placeWidth = 140, apnWidth = 200;
     auto list = [g](const char* name, int x, int y, int width) {
         auto* c = Make<QComboBox>(g, name, x, y, width, 22);
         // Names are often longer than the list is wide: the drop-down shows them whole.
@@ -105,6 +111,24 @@ void TForm1::BuildAPNSearch()
     connect(TntComboBox6, &QComboBox::activated, this, [this] { Guard([this] { TntComboBox6Change(); }); });
     connect(Btn_OK, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OKClick(Btn_OK); }); });
     connect(Btn_Cancel, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OKClick(Btn_Cancel); }); });
+}
+
+void TForm1::ArrangeGPRSSettings()
+{
+    // The heartbeat rows hide under the settings lock, and the page then starts lower,
+    // under the unlock panel: the search takes their room, so that its lists, OK and
+    // Cancel stay on the page above the wizard's buttons. The box keeps the search's
+    // room whether it is open or not, so opening it moves nothing else.
+    int settingsBottom = 0;
+    for (const QWidget* w : std::initializer_list<const QWidget*>{Label8, Edit4, TntCheckBox13, SpinEdit3,
+                                                                   Label46, TntCheckBox33, TntEdit4})
+        if (!w->isHidden())
+            settingsBottom = std::max(settingsBottom, w->y() + w->height());
+    const int dy = settingsBottom + kRowGap - TntLabel60->y();
+    for (QWidget* w : std::initializer_list<QWidget*>{TntLabel60, TntComboBox5, TntLabel61, TntComboBox6, TntLabel62,
+                                                       TntComboBox7, Btn_OK, Btn_Cancel})
+        w->move(w->x(), w->y() + dy);
+    TntGroupBox16->resize(TntGroupBox16->width(), TntComboBox7->y() + TntComboBox7->height() + kBoxBottom);
 }
 
 void TForm1::Btn_SearchClick()

@@ -443,6 +443,7 @@ void TForm1::ApplyGPRSLock()
     for (int i = 0; i < 3; ++i)
         boxes[i]->move(boxes[i]->x(), unlockBoxAnchor_->y() + unlockBoxTops_[i] + room);
     StackChannelPanels();
+    ArrangeGPRSSettings();
 }
 
 void TForm1::TntCheckBox41Click(bool clicked)

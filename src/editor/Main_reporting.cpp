@@ -144,7 +144,8 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     CH2_Panel2->hide();
 
     // GPRS settings.
-    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 248);
+    // Its height follows the rows in view (ArrangeGPRSSettings).
+    TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 0);
     TntGroupBox16->setTitle(QStringLiteral("GPRS Settings"));
     Label6 = caption(TntGroupBox16, "Label6", QStringLiteral("APN:"), 8, 22, 110);
     Edit2 = edit(TntGroupBox16, "Edit2", 120, 20, 140, 50);
@@ -163,6 +164,7 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntEdit4 = edit(TntGroupBox16, "TntEdit4", 210, 126, 50, 3);
     TntEdit4->setText(QString::fromLatin1(HeartbeatIdDefault));
     BuildAPNSearch();
+    ArrangeGPRSSettings();
     WireUnlockPanel();
 
     // Handlers.

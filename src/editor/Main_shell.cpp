@@ -17,6 +17,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -306,13 +307,16 @@ void TForm1::SetupWizardPages(bool wizardMode)
         else
             page->SetVisibleButtons({K::bkCancel});
         page->Header()->SetHeight(headerHeight);
-        // The content sits right under the header: move it by the change of height.
+        // The content sits right under the header: move it by the change of height. A
+        // control that the page's layout places (the summary) follows the header by itself;
+        // moved by hand as well, it would stay moved, as the layout sees no change.
         const QVariant stored = page->property(kContentTopProperty);
         const int contentTop = stored.isValid() ? stored.toInt() : kDesignedContentTop;
         const int dy = headerHeight - contentTop;
         if (dy != 0) {
+            const QLayout* laidOut = page->layout();
             for (QObject* o : page->children())
-                if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow())
+                if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && !(laidOut && laidOut->indexOf(w) >= 0))
                     w->move(w->x(), w->y() + dy);
         }
         page->setProperty(kContentTopProperty, headerHeight);

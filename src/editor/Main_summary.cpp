@@ -12,9 +12,11 @@
 #include "platform/UiDialogs.h"
 #include "widgets/Colors.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,13 +24,16 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -432,6 +437,60 @@ void TForm1::Memo_SummMouseWheel(Qt::KeyboardModifiers, int wheelDelta, const QP
     handled = true;
 }
 
+std::unique_ptr<QTextDocument> TForm1::SummaryOnPaper(const QPrinter& printer) const
+{
+    // Paper is narrower than the summary's longest lines (a translated caption after the
+    // third tab stop, a long address or SMS text): there a line wraps, at a word where it
+    // can, so nothing printed is cut. The tab stops are the paragraphs' own and stay.
+    std::unique_ptr<QTextDocument> doc(Memo_Summ->document()->clone());
+    QTextOption wrap = doc->defaultTextOption();
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc->setDefaultTextOption(wrap);
+    // Laid out in the screen's units on the printable area, with 2 cm of margin, page by
+    // page; printing scales the pages to the paper as they are.
+    const qreal screenDpi = Memo_Summ->logicalDpiX();
+    doc->setPageSize(QSizeF(printer.width(), printer.height()) * (screenDpi / printer.logicalDpiX()));
+    QTextFrameFormat frame = doc->rootFrame()->frameFormat();
+    frame.setMargin(2 / 2.54 * screenDpi);
+    doc->rootFrame()->setFrameFormat(frame);
+    // The separators are rules, not text to read: drawn closer together they span the
+    // page instead of breaking into a rule and a stub.
+    const QString separator = QString::fromLatin1(kSeparator);
+    const qreal room = doc->pageSize().width() - 2 * frame.margin();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (b.text() != separator)
+            continue;
+        QTextCharFormat f = b.begin().fragment().charFormat();
+        const qreal width = QFontMetricsF(f.font().resolve(doc->defaultFont())).horizontalAdvance(separator);
+        if (width <= room)
+            continue;
+        f.setFontLetterSpacingType(QFont::PercentageSpacing);
+        f.setFontLetterSpacing(std::floor(100 * room / width) - 1);
+        QTextCursor c(b);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        c.setCharFormat(f);
+    }
+    // A wrapped line goes on under the text after its last tab (the value beside its
+    // label) while that leaves a third of the line at least; the screen's lines tell
+    // where that text starts.
+    QTextDocument* screen = Memo_Summ->document();
+    screen->documentLayout()->documentSize(); // laid out
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const int lastTab = b.text().lastIndexOf(QLatin1Char('\t'));
+        const QTextBlock shown = screen->findBlockByNumber(b.blockNumber());
+        if (lastTab < 0 || !shown.layout() || shown.layout()->lineCount() == 0)
+            continue;
+        const qreal x = shown.layout()->lineAt(0).cursorToX(lastTab + 1);
+        if (x > room * 2 / 3)
+            continue;
+        QTextBlockFormat hanging = b.blockFormat();
+        hanging.setLeftMargin(x);
+        hanging.setTextIndent(-x);
+        QTextCursor(b).setBlockFormat(hanging);
+    }
+    return doc;
+}
+
 void TForm1::TntBitBtn2Click()
 {
     QPrinter printer;
@@ -443,7 +502,7 @@ void TForm1::TntBitBtn2Click()
     printer.setDocName((VEQ2 ? VEQ2->ProductName : QString()) + QStringLiteral(" settings"));
     try {
         for (int i = 0; i < copies; ++i) {
-            if (!ui::PrintJob(printer, [this](QPrinter& p) { Memo_Summ->print(&p); })) {
+            if (!ui::PrintJob(printer, [this](QPrinter& p) { SummaryOnPaper(p)->print(&p); })) {
                 // A failed printout is not reported to the user.
                 std::fprintf(stderr, "Printing the settings failed: the printer reported an error\n");
                 return;

@@ -1,12 +1,14 @@
 // The main window's layout in every language: on every page each caption and list item
 // fits its control and keeps clear of the control beside it, and no two controls side by
-// side cover each other; the unlock panel of the GPRS-settings lock lies above everything
-// else on its page and takes the mouse.
+// side cover each other; every control lies inside its page, under the settings lock too;
+// the unlock panel of the GPRS-settings lock lies above everything else on its page and
+// takes the mouse.
 #include "editor/Controls.h"
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
 #include "widgets/PanelStatusBar.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -176,6 +178,24 @@ void Walk(const QWidget* parent, QStringList& out)
     }
 }
 
+// Every visible control below the page that its page or a box around it cuts at the
+// bottom or at a side. A scrolled area is one control: its content scrolls into view.
+void Outside(const QWidget* page, const QWidget* parent, const QRect& room, QStringList& out)
+{
+    for (const QObject* o : parent->children()) {
+        const auto* w = qobject_cast<const QWidget*>(o);
+        if (!w || w->isWindow() || !w->isVisible())
+            continue;
+        const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
+        if (r.bottom() > room.bottom())
+            out << QStringLiteral("%1 ends %2 px below the bottom").arg(w->objectName()).arg(r.bottom() - room.bottom());
+        else if (r.left() < room.left() || r.right() > room.right() || r.top() < room.top())
+            out << QStringLiteral("%1 lies outside at a side").arg(w->objectName());
+        if (IsContainer(w) && !qobject_cast<const QScrollArea*>(w))
+            Outside(page, w, room & r, out);
+    }
+}
+
 QStringList Faults(std::initializer_list<const QWidget*> roots, const QString& where)
 {
     QStringList out;
@@ -266,6 +286,61 @@ TEST_F(CaptionLayoutTest, UnlockPanelLiesAboveTheChannelsAndTakesTheMouse)
     EXPECT_TRUE(form->TntPanel18->isHidden());
     EXPECT_FALSE(form->Edit1->isHidden());
     EXPECT_EQ(form->TntGroupBox14->y(), form->WPage[2]->ClientMargins().top());
+}
+
+// Every page, in the wizard and page by page, locked and unlocked, in both languages, with
+// the APN search open down to its last list: no control lies below its page's bottom (the
+// wizard's button bar) or outside the box around it. Unlocking with the search open too.
+TEST_F(CaptionLayoutTest, EveryControlLiesInsideItsPageLockedOrNotWithTheAPNSearchOpen)
+{
+    QStringList faults;
+    auto everyPage = [&](const QString& where) {
+        for (const bool wizard : {true, false}) {
+            QTest::mouseClick(wizard ? form->TntButton29 : form->TntButton30, Qt::LeftButton);
+            for (int step = 0; step < 9; ++step) {
+                form->GoToWizardStep(step);
+                const QWidget* page = form->WPage[step + 1];
+                if (form->wzrd1->GetActivePageIndex() != step)
+                    continue; // a page the model has not
+                QApplication::processEvents(); // laid out as the user sees it
+                QStringList out;
+                Outside(page, page, page->rect(), out);
+                for (const QString& f : out)
+                    faults << QStringLiteral("%1, %2, page %3: %4")
+                                  .arg(where, wizard ? QStringLiteral("wizard") : QStringLiteral("pages"))
+                                  .arg(step)
+                                  .arg(f);
+            }
+        }
+    };
+    for (const bool locked : {false, true}) {
+        Start(locked);
+        ASSERT_EQ(form->TntPanel18->isHidden(), !locked);
+        for (const QString& language : {QStringLiteral("English"), QStringLiteral("Russian")}) {
+            SwitchTo(language);
+            QTest::mouseClick(form->TntButton29, Qt::LeftButton);
+            form->GoToWizardStep(1);
+            QTest::mouseClick(form->Btn_Search, Qt::LeftButton);
+            ASSERT_GT(form->TntComboBox5->count(), 0);
+            Choose(form->TntComboBox5, 0);
+            Choose(form->TntComboBox6, 0);
+            for (QWidget* w : std::initializer_list<QWidget*>{form->TntComboBox7, form->Btn_OK, form->Btn_Cancel})
+                ASSERT_TRUE(w->isVisible()) << qPrintable(w->objectName());
+            everyPage(language + (locked ? QStringLiteral(" locked") : QStringLiteral(" unlocked")));
+        }
+        if (locked) {
+            // Unlocked with the search open: the heartbeat settings come back above it.
+            form->TntEdit5->setText(QStringLiteral("pw"));
+            QTest::mouseClick(form->TntButton34, Qt::LeftButton);
+            ASSERT_TRUE(sim::WaitUntil([&] { return form->TntPanel18->isHidden(); }));
+            EXPECT_FALSE(form->TntComboBox7->isHidden() || form->TntCheckBox13->isHidden());
+            everyPage(QStringLiteral("Russian, unlocked from the lock"));
+            faults << Faults({form->WPage[2]}, QStringLiteral("unlocked from the lock"));
+        }
+        CloseWindow();
+    }
+    faults.removeDuplicates();
+    EXPECT_TRUE(faults.isEmpty()) << qPrintable(faults.join(QLatin1Char('\n')));
 }
 
 } // namespace

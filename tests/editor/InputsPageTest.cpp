@@ -19,6 +19,8 @@
 #include <QTableWidget>
 #include <QTreeView>
 
+#include <array>
+
 namespace {
 
 tduomenys Cid(std::initializer_list<int> bytes)
@@ -218,6 +220,10 @@ TEST_F(InputsPageTest, UnlistedEventIsReportedAndSentBackUnchanged)
     form->ApplyInputRecord(1);
     EXPECT_EQ(PlainMessages(corrupted), 1);
     ExpectBuiltEqualsTable(1);
+
+    // Inputs applied together report an unknown code once: by the first input that has one.
+    form->ApplyInputRecord(2);
+    EXPECT_EQ(PlainMessages(corrupted), 1);
 }
 
 TEST_F(InputsPageTest, NumbersOutsideTheNamesAreSentBackUnchanged)
@@ -529,6 +535,58 @@ TEST_F(InputsPageModuleTest, FactoryStateShowsNoEventAndRaisesNoBox)
         EXPECT_EQ(InputTable[i].Row.CIDFunctionCombo->currentIndex(), -1) << i;
     for (const auto& d : ui::Record())
         EXPECT_NE(d.kind, QLatin1String("plain")) << d.text.toStdString();
+}
+
+// A module in its factory state holds five zero bytes as every input's Contact ID: its
+// inputs show no event and raise no box, at the read and at the read after a write-all,
+// which gives the zero codes back. Codes the catalogue lacks raise one box per read, in
+// the current language.
+TEST_F(InputsPageModuleTest, FactoryStateShowsNoEventAndUnknownCodesOneBoxPerRead)
+{
+    SetLinkTiming(2000, 500);
+    const std::array<quint8, 5> unknown{6, 0x19, 0x90, 0x12, 0x34};
+    const struct {
+        const char* language;
+        std::vector<int> unknownInputs;
+    } cases[] = {{"English", {}}, {"English", {1, 4}}, {"Russian", {2, 3}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.language << " " << c.unknownInputs.size());
+        WriteSettings(QByteArray("Language=") + c.language + "\r\n");
+        PlugModule(2035, false);
+        module->Config().accessPin = AccessPINToWord("1234");
+        for (int i : c.unknownInputs)
+            module->Config().inputs[i] = {0x01, 0, 4, 0, unknown};
+        const auto before = module->Config().inputs;
+        ui::ClearRecord();
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        module->Plug();
+        ASSERT_TRUE(WaitReadFinished());
+        const QString text = GetLangText(112);
+        EXPECT_FALSE(text.isEmpty());
+        auto boxes = [&] {
+            int n = 0;
+            for (const auto& d : ui::Record())
+                n += d.kind == QLatin1String("plain");
+            return n;
+        };
+        const int perRead = c.unknownInputs.empty() ? 0 : 1;
+        EXPECT_EQ(boxes(), perRead);
+        if (perRead) {
+            EXPECT_EQ(ui::Record().back().text, text);
+        }
+        for (int i = 0; i < InputCount; ++i)
+            EXPECT_EQ(InputTable[i].Row.CIDFunctionCombo->currentIndex(), -1) << i;
+
+        module->ClearLog();
+        form->TntButton1->click();
+        ASSERT_TRUE(WaitReadFinished());
+        EXPECT_EQ(boxes(), 2 * perRead);
+        for (int i = 0; i < InputCount; ++i) {
+            EXPECT_EQ(module->Config().inputs[i].cid, before[i].cid) << i;
+            EXPECT_EQ(module->Config().inputs[i].cr, before[i].cr) << i;
+        }
+        CloseWindow();
+    }
 }
 
 } // namespace

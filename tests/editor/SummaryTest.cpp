@@ -2,12 +2,15 @@
 // segments, durations, the wheel, printing through the dialog hook, and a build that
 // nothing can interrupt.
 #include "editor/Controls.h"
+#include "editor/ModuleText.h"
 #include "lang/LangText.h"
 #include "support/WindowTestBase.h"
 #include "widgets/Colors.h"
 #include "widgets/PageWizard.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +22,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextEdit>
+#include <QTextFrame>
 #include <QTimeEdit>
 #include <QWheelEvent>
 
@@ -393,6 +397,90 @@ TEST_F(SummaryTest, PrintsOneJobPerCopyThroughTheDialog)
     EXPECT_EQ(lines, 1u) << err;
     ASSERT_EQ(ui::Record().size(), 1u);
     EXPECT_EQ(ui::Record()[0].kind, QStringLiteral("print"));
+}
+
+// On paper a line wider than the page wraps, so each line is printed whole, in either
+// language: a translated caption after the third tab stop, a long address, a long SMS
+// text. The tab stops stay; the summary on screen keeps its lines unbroken.
+TEST_F(SummaryTest, PrintedLinesWrapOnThePageAndKeepTheirTextWhole)
+{
+    FullConfiguration();
+    const QString address = QStringLiteral("receiver1.monitoring.centralstation.example"); // 44, the most
+    form->Edit1->setText(address);
+    InputTable[1].SMSText = "Door open at the back entrance, call the guard now"; // 50, the most
+    for (const char* language : {"English", "Russian"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(form->SetLanguage(QByteArray(language)));
+        Built();
+        const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(QLatin1String(language)));
+        ui::ClearPrintJobs();
+        ui::QueuePrintAnswer({pdf, 1});
+        form->TntBitBtn2->click();
+        ASSERT_EQ(ui::PrintJobs().size(), 1u);
+        EXPECT_TRUE(ui::PrintJobs()[0].ok);
+        EXPECT_GT(QFileInfo(pdf).size(), 1000);
+
+        // The pages as that printer lays them out.
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        const std::unique_ptr<QTextDocument> paper = form->SummaryOnPaper(printer);
+        QTextDocument* screen = form->Memo_Summ->document();
+        EXPECT_EQ(paper->toPlainText().toStdString(), screen->toPlainText().toStdString());
+        ASSERT_GT(paper->pageCount(), 1);
+        // Every line's text ends inside the page's right margin.
+        const qreal right = paper->pageSize().width() - paper->rootFrame()->frameFormat().rightMargin();
+        EXPECT_GT(right, 0.5 * paper->pageSize().width());
+        QStringList cut, wrapped;
+        for (QTextBlock b = paper->begin(); b.isValid(); b = b.next()) {
+            const QTextLayout* l = b.layout();
+            for (int i = 0; i < l->lineCount(); ++i)
+                if (l->position().x() + l->lineAt(i).x() + l->lineAt(i).naturalTextWidth() > right)
+                    cut << b.text();
+            if (l->lineCount() > 1)
+                wrapped << b.text();
+        }
+        EXPECT_TRUE(cut.isEmpty()) << qPrintable(cut.join(QLatin1Char('\n')));
+        const auto caption = [](const QAbstractButton* b) { return b->text(); };
+        const QString trouble = QStringLiteral("\t\t\t") + caption(form->TntCheckBox24) + QStringLiteral(" (") +
+                                caption(form->TntCheckBox27) + QStringLiteral(");");
+        const QString addressLine = QStringLiteral("\t\t") + LangMessage(76) + QStringLiteral(":\t") + address +
+                                    QStringLiteral(":5000");
+        const QString smsLine = QStringLiteral("\t\t") + InputTable[1].Row.HintLabel->text() + QStringLiteral("\t") +
+                                ModuleText::Shown(InputTable[1].SMSText);
+        EXPECT_FALSE(wrapped.contains(Sep)); // a rule across the page
+        for (const QString& line : {trouble, addressLine, smsLine})
+            EXPECT_EQ(wrapped.contains(line), line != trouble || QLatin1String(language) == "Russian")
+                << qPrintable(line) << "\nwrapped:\n" << qPrintable(wrapped.join(QLatin1Char('\n')));
+
+        // The tab stops of the screen, at the printer's resolution; the screen's lines unbroken.
+        const qreal scale = qreal(printer.logicalDpiX()) / form->Memo_Summ->viewport()->logicalDpiX();
+        auto layoutOf = [](const QTextDocument* doc, const QString& line) -> const QTextLayout* {
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+                if (b.text() == line)
+                    return b.layout();
+            ADD_FAILURE() << "no line " << qPrintable(line);
+            return nullptr;
+        };
+        // Where the text after the last tab starts, from the start of the first line.
+        auto xAfterTabs = [](const QTextLayout* l, const QString& line) {
+            const QTextLine first = l->lineAt(0);
+            return first.cursorToX(line.lastIndexOf(QLatin1Char('\t')) + 1) - first.cursorToX(0);
+        };
+        for (const QString& line : {trouble, addressLine, smsLine}) {
+            const QTextLayout* onPaper = layoutOf(paper.get(), line);
+            const QTextLayout* onScreen = layoutOf(screen, line);
+            if (!onPaper || !onScreen)
+                continue;
+            const qreal x = xAfterTabs(onPaper, line);
+            EXPECT_NEAR(x, xAfterTabs(onScreen, line) * scale, 0.5) << qPrintable(line);
+            // The lines it wraps into go on under that text.
+            for (int i = 1; i < onPaper->lineCount(); ++i)
+                EXPECT_NEAR(onPaper->lineAt(i).x(), onPaper->lineAt(0).x() + x, 0.5) << qPrintable(line);
+        }
+        for (QTextBlock b = screen->begin(); b.isValid(); b = b.next())
+            EXPECT_EQ(b.layout()->lineCount(), 1) << qPrintable(b.text());
+    }
 }
 
 TEST_F(SummaryTest, BuildIsNeitherInterruptedNorReentered)

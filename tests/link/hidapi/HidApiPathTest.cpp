@@ -240,6 +240,35 @@ TEST_F(HidApiPath, FailedOpenClaimsNothingUntilAListingFindsItUsable)
     }
 }
 
+TEST_F(HidApiPath, LossThatNobodyReportedListsTheModulesOnceMore)
+{
+    for (const bool readsFail : {false, true}) {
+        SCOPED_TRACE(readsFail);
+        ResetModule();
+        MakeLink();
+        Connect();
+        // One failed write, or failed reads: the module is taken as gone, and the listing
+        // that follows finds it still plugged in.
+        sim::OnSimModule([readsFail](sim::SimModule& m, sim::SimHid&) {
+            m.Device()->FailReads = readsFail ? 3 : 0;
+            m.Device()->FailWrites = !readsFail;
+        });
+        if (!readsFail)
+            link->SendOwnerName("AB");
+        ASSERT_TRUE(sim::WaitUntil([&] { return disconnects == 1 && connects == 2; }));
+        sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) {
+            m.Device()->FailWrites = false;
+            m.ClearLog();
+        });
+        link->SendOwnerName("CD");
+        EXPECT_EQ(ModuleCodes(), std::vector<quint8>{0x09});
+        EXPECT_TRUE(sim::WaitUntil([&] { return !link->Busy; }));
+        EXPECT_EQ(disconnects, 1);
+        link.reset();
+        connects = disconnects = 0;
+    }
+}
+
 TEST_F(HidApiPath, LossWhileAReportHandlerWaitsEndsTheWaitAndUnplugsAfterIt)
 {
     MakeLink();
@@ -358,7 +387,7 @@ TEST_F(HidApiWindow, ModuleThatVanishesMidWalkLeavesTheNoModuleStateWithoutATime
     EXPECT_FALSE(Form5->isVisible());
 }
 
-TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEdit)
+TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEditAndAWriteAll)
 {
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
@@ -371,4 +400,35 @@ TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEdit)
     EXPECT_TRUE(form->Link()->Connected);
     EXPECT_EQ(form->Edit2->text(), QStringLiteral("edited.apn"));
     EXPECT_TRUE(ModuleCodes().empty());
+
+    // A write-all with change events in its middle sends everything once and reads back.
+    sim::SimModuleConfig before;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
+        before = m.Config();
+        m.OnPacket = [n = 0](const QByteArray&) mutable {
+            if (++n % 10 == 0)
+                QMetaObject::invokeMethod(qApp, [] {
+                    RestampNode();
+                    platform::SimulateDeviceChangeForTests();
+                }, Qt::QueuedConnection);
+        };
+    });
+    form->TntButton1Click();
+    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 20000));
+    sim::SimModuleConfig after;
+    std::vector<quint8> codes;
+    sim::OnSimModule([&](sim::SimModule& m, sim::SimHid&) {
+        m.OnPacket = nullptr;
+        after = m.Config();
+        codes = m.Codes();
+    });
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x43), 0);  // never connected anew
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x80), 1);
+    EXPECT_EQ(after.apn.trimmed(), QByteArray("edited.apn"));
+    for (const auto& [a, b] : {std::pair{after.connectionString, before.connectionString},
+                               {after.ownerName, before.ownerName}, {after.phones[0].number, before.phones[0].number},
+                               {after.itemNames[0][0], before.itemNames[0][0]}})
+        EXPECT_EQ(a.trimmed(), b.trimmed());
+    EXPECT_EQ(after.inputs[5].cid, before.inputs[5].cid);
+    EXPECT_TRUE(ui::Record().empty());
 }
