@@ -3,9 +3,12 @@
 #include "widgets/Colors.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QButtonGroup>
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -23,6 +26,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QVariant>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -576,3 +580,81 @@ QRadioButton* TRadioGroup::Button(int index) const
 {
     return index >= 0 && index < buttons_.size() ? buttons_[index] : nullptr;
 }
+
+// ---- the wheel scrolls the page ----------------------------------------------------------
+
+namespace ctl {
+
+namespace {
+
+// The controls whose value a turn of the wheel would change.
+bool ValueFollowsWheel(const QObject* o)
+{
+    return qobject_cast<const QComboBox*>(o) || qobject_cast<const QAbstractSpinBox*>(o);
+}
+
+// Clicking or tabbing still gives the focus; passing over with the wheel does not.
+void NoFocusByWheel(QWidget* w)
+{
+    if (w->focusPolicy() == Qt::WheelFocus)
+        w->setFocusPolicy(Qt::StrongFocus);
+}
+
+// The turn goes to each scroll area around the control, innermost first, until one moves
+// (an area already at its end passes it on, as Qt passes on a wheel nobody takes).
+void ScrollAroundControl(QWidget* control, const QWheelEvent* e)
+{
+    for (QWidget* p = control->parentWidget(); p && !p->isWindow(); p = p->parentWidget()) {
+        const auto* area = qobject_cast<const QAbstractScrollArea*>(p->parentWidget());
+        if (!area || area->viewport() != p)
+            continue;
+        QWheelEvent turn(control->mapTo(p, e->position()), e->globalPosition(), e->pixelDelta(), e->angleDelta(),
+                         e->buttons(), e->modifiers(), e->phase(), e->inverted(), e->source());
+        QCoreApplication::sendEvent(p, &turn);
+        if (turn.isAccepted())
+            return;
+    }
+}
+
+class TWheelScrollsPage : public QObject {
+public:
+    explicit TWheelScrollsPage(QWidget* window) : QObject(window), window_(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        const QEvent::Type t = e->type();
+        if ((t != QEvent::Wheel && t != QEvent::Polish) || !ValueFollowsWheel(watched))
+            return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->window() != window_)
+            return false;
+        if (t == QEvent::Polish) { // a control made after the rule was installed
+            NoFocusByWheel(w);
+            return false;
+        }
+        if (w->hasFocus())
+            return false;
+        try {
+            ScrollAroundControl(w, static_cast<QWheelEvent*>(e));
+        } catch (...) {
+        }
+        e->accept();
+        return true;
+    }
+
+private:
+    QWidget* window_;
+};
+
+} // namespace
+
+void InstallWheelScrollsPage(QWidget* window)
+{
+    auto* rule = new TWheelScrollsPage(window);
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (ValueFollowsWheel(w))
+            NoFocusByWheel(w);
+    QCoreApplication::instance()->installEventFilter(rule);
+}
+
+} // namespace ctl

@@ -170,3 +170,14 @@ private:
     QButtonGroup* group_;
     QList<QRadioButton*> buttons_;
 };
+
+namespace ctl {
+
+// The mouse wheel scrolls the page under the pointer. Over a list, spin box or time picker
+// of the window that the user has not clicked into, it changes nothing: it goes to the
+// nearest scroll area around the control that can still move, the window's own last. A
+// control that has the focus keeps its wheel, and the wheel never gives the focus. Installed
+// once for the window; it holds for the controls made later too.
+void InstallWheelScrollsPage(QWidget* window);
+
+} // namespace ctl

@@ -270,9 +270,16 @@ public:
     int SelectedUserNode = -1;
     // Set while the program itself moves the list's selection.
     bool SelectingUser = false;
-    // Users whose number was emptied in the list and is still on the module: the next
-    // write-all clears them there. Dropped when the module sends that user again.
+    // Users whose number was emptied (in the list or by a template) and is still on the
+    // module: the next write-all clears them there. Dropped when the module sends that
+    // user again.
     bool UserNumberEmptied[UserPhoneCount] = {};
+    // The user's number as the list or a template gives it; a number emptied here is
+    // marked for clearing on the module.
+    void SetUserNumber(int index, const QByteArray& number);
+    // Two phone numbers are the same phone when their digits are, with or without the
+    // "+" in front; an empty number is nobody's.
+    static bool SamePhoneNumber(const QByteArray& a, const QByteArray& b);
     // users page: members end
 
     // ---- users page: committing the boxes (Main_users.cpp) --------------------------------
@@ -491,7 +498,9 @@ public:
     // in Where the page that holds it. 0 when there is none.
     int UnsendableValue(int page, int* where = nullptr) const;
 private:
-    bool readStarted_ = false;       // a read of the connected module has been started
+    // A read of the connected module has been started since the window last held what
+    // the module holds (the production test changes the module without reading it back).
+    bool readStarted_ = false;
     bool wholeWriteRunning_ = false;
     bool wholeWriteCut_ = false;     // the module left while the whole write ran
     TWholeWrite wholeWriteKind_ = TWholeWrite::Settings;

@@ -200,6 +200,8 @@ void TForm1::BuildForm()
     BuildWizardTab();
     BuildServiceControls();
     WireFactoryDefaults();
+    // The wheel scrolls the pages; it changes no list or spin box the user has not clicked.
+    ctl::InstallWheelScrollsPage(this);
 
     // Timers, all off until something turns them on.
     auto timer = [this](const char* name, int ms, bool singleShot) {

@@ -607,9 +607,10 @@ void TForm1::TntButton16Click()
         WideMessagedlg(GetLangText(108), ui::MsgType::Error, {ui::MsgButton::OK});
         return;
     }
+    // One phone in two slots: the same digits, whether or not either has its "+".
     if (NormalMode && !number.isEmpty()) {
         for (int j = 0; j < RemotePhoneCount; ++j) {
-            if (j != s && RemotePhones[j].Number == number) {
+            if (j != s && SamePhoneNumber(RemotePhones[j].Number, number)) {
                 WideMessagedlg(GetLangText(81), ui::MsgType::Error, {ui::MsgButton::OK});
                 setEnabled(true);
                 if (Edit12) {

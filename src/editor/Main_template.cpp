@@ -200,10 +200,9 @@ void TForm1::TntButton26Click()
     if (!chosen || chosen->isEmpty())
         return;
     const QString fileName = *chosen;
-    // What the user ticked last for the shown user belongs in the file.
-    const int selected = SelectedUserIndex();
-    if (selected >= 0)
-        CommitUserFlags(selected);
+    // What the user ticked last for the shown user belongs in the file, as it goes to the
+    // module at a write-all (even after a Ctrl+click took the row's selection away).
+    CommitShownUserFlags();
     if (QFileInfo::exists(fileName)) {
         const ui::ModalResult answer =
             WideMessagedlg(GetLangText(35) + WithoutFolder(fileName) + GetLangText(36), ui::MsgType::Confirmation,
@@ -396,7 +395,9 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
         TUserPhoneRecord& u = UserPhones[static_cast<std::size_t>(i)];
         u.PnCR = Low8(t.Number(Indexed("PnCR", i)));
         u.PnAddCR = Low8(t.Number(Indexed("PnAddCR", i)));
-        u.PhoneNr = CutToWidth(t.Text(Indexed("PhoneNr", i)), PhoneNumberWidth);
+        // A slot the template leaves empty is cleared on the module at the next write, as
+        // a number the user empties is.
+        f.SetUserNumber(i, CutToWidth(t.Text(Indexed("PhoneNr", i)), PhoneNumberWidth));
     }
     f.SelectUserNode(0);
 

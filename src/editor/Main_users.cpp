@@ -136,14 +136,6 @@ public:
     }
 };
 
-// The digits of a number, without its "+": the same number either way.
-QByteArray NumberDigits(const QByteArray& number)
-{
-    QByteArray d = number;
-    d.replace('+', QByteArray());
-    return d;
-}
-
 // Enter and leave of a control, passed to the window's handlers.
 class THoverFilter : public QObject {
 public:
@@ -403,24 +395,33 @@ void TForm1::VStringTree1NewText(int index, int, const QString& newText)
     // Compared as it would be stored, so that a long number cannot become equal to
     // another user's once it is cut; with or without "+" it is the same number.
     digits = CutToWidth(digits, PhoneNumberWidth);
-    bool duplicate = false;
-    if (!digits.isEmpty()) {
-        for (int i = 0; i < UserPhoneCount; ++i) {
-            if (i != index && NumberDigits(UserPhones[i].PhoneNr) == NumberDigits(digits)) {
-                duplicate = true;
-                break;
-            }
+    for (int i = 0; i < UserPhoneCount; ++i) {
+        if (i != index && SamePhoneNumber(UserPhones[i].PhoneNr, digits)) {
+            WideMessagedlg(GetLangText(81), ui::MsgType::Error, {ui::MsgButton::OK});
+            return;
         }
     }
-    if (duplicate) {
-        WideMessagedlg(GetLangText(81), ui::MsgType::Error, {ui::MsgButton::OK});
+    SetUserNumber(index, digits);
+}
+
+void TForm1::SetUserNumber(int index, const QByteArray& number)
+{
+    if (index < 0 || index >= UserPhoneCount)
         return;
-    }
-    if (digits.isEmpty() && !UserPhones[index].PhoneNr.isEmpty())
+    // A slot that loses its number keeps the mark until the module sends it again or a
+    // number comes back: a second template without it must not forget the first's.
+    if (number.isEmpty() && !UserPhones[index].PhoneNr.isEmpty())
         UserNumberEmptied[index] = true;
-    else if (!digits.isEmpty())
+    else if (!number.isEmpty())
         UserNumberEmptied[index] = false;
-    UserPhones[index].PhoneNr = digits;
+    UserPhones[index].PhoneNr = number;
+}
+
+bool TForm1::SamePhoneNumber(const QByteArray& a, const QByteArray& b)
+{
+    auto digits = [](QByteArray n) { return n.replace('+', QByteArray()); };
+    const QByteArray d = digits(a);
+    return !d.isEmpty() && d == digits(b);
 }
 
 void TForm1::VStringTree1ColumnClick(int column)

@@ -458,6 +458,41 @@ TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)
     }
 }
 
+// The production test leaves the module holding values the window never read: a write-all
+// (110) and a template (114) are refused, whether the test ran to its end or stopped at the
+// prompt, until the module is read again.
+TEST_F(ProductionTest, AfterTheTestNothingIsWrittenOrSavedUntilTheModuleIsRead)
+{
+    sim::SimModuleConfig config;
+    config.accessPin = AccessPINToWord("1234");
+    for (const char* listed : {"37060000001", ""}) {
+        SCOPED_TRACE(listed);
+        Connect(2035, false, config);
+        form->TntComboBox1->setEditText(QLatin1String(listed));
+        ui::QueueText(std::nullopt); // the prompt, when it comes, is cancelled
+        form->TntButton25->click();
+        const sim::SimModuleConfig tested = module->Config();
+        const QString name = dir.path() + "/tested.tpl";
+        ui::ClearRecord();
+        module->ClearLog();
+        form->TntButton1->click();
+        ui::QueueText(name);
+        form->TntButton26->click();
+        ASSERT_EQ(ui::Record().size(), 2u);
+        EXPECT_EQ(ui::Record()[0].text, GetLangText(110));
+        EXPECT_EQ(ui::Record()[1].text, GetLangText(114));
+        EXPECT_TRUE(module->Packets().empty());
+        EXPECT_FALSE(QFile::exists(name));
+
+        form->TntButton19Click(); // "Read VEQ3 Settings"
+        ASSERT_TRUE(WaitReadEnded());
+        WriteAllSettings();
+        EXPECT_EQ(module->Config().phones[0].number.trimmed(), tested.phones[0].number.trimmed());
+        EXPECT_EQ(module->Config().inputs[0].cr, tested.inputs[0].cr);
+        CloseWindow();
+    }
+}
+
 TEST_F(ProductionTest, ServicePageControlsAndTheirButtons)
 {
     ASSERT_TRUE(CreateFormsWithLanguages());

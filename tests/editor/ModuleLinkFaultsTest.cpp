@@ -200,6 +200,12 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
             module->SetSilent(false);
             module->SetStayBusy(false);
             sim::Pump(100); // it finishes what it held, without a word of its own
+            // What the production test left on the module was never read: a write waits
+            // for a read.
+            if (c.op == Op::ProductionTest) {
+                form->TntButton19Click(); // "Read VEQ3 Settings"
+                ASSERT_TRUE(WaitReadFinished());
+            }
         } else if (!back) {
             module->Plug();
             ASSERT_TRUE(WaitReadFinished());

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimeEdit>
 
 #include <array>
@@ -273,6 +274,47 @@ TEST_F(OutputsPageTest, DuplicateNumbersAreRefusedOutsideTheServiceMode)
     form->TntButton16->click();
     EXPECT_EQ(Messages(GetLangText(81)), 1);
     EXPECT_EQ(RemotePhones[3].Number, "600100");
+}
+
+// A number is refused as a duplicate by its digits, as on the users page: one typed without
+// the "+" that the module sent with it too. The module then holds each phone once.
+TEST_F(OutputsPageTest, DuplicateIsTheSameDigitsWithOrWithoutThePlus)
+{
+    CloseWindow();
+    sim::SimModuleOptions o; // a model whose remote-control page is in use
+    o.productName = sim::SimModule::ProductNameFor(2035, QStringLiteral("VEQ3"));
+    module = std::make_unique<sim::SimModule>(*hid, o, false);
+    auto& c = module->Config();
+    c.accessPin = AccessPINToWord("1234");
+    c.pgmPhones[0] = {"+37061000000", 0x80};
+    c.pgmPhones[2] = {"37062000000", 0x80};
+    const auto held = c.pgmPhones;
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    module->Plug();
+    ASSERT_TRUE(WaitReadFinished());
+    sim::Pump(300);
+    const struct {
+        const char* typed;
+        bool refused;
+    } rows[] = {{"37061000000", true}, {"37062000000", true}, {"37063000000", false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.typed);
+        ui::ClearRecord();
+        form->ShowPGMRow(5);
+        form->Edit12->clear();
+        QTest::keyClicks(form->Edit12, QLatin1String(r.typed));
+        form->TntCheckBox2->setChecked(true);
+        form->TntButton16->click();
+        EXPECT_EQ(Messages(GetLangText(81)), r.refused ? 1 : 0);
+        EXPECT_EQ(RemotePhones[5].Number, r.refused ? QByteArray() : QByteArray(r.typed));
+    }
+    WriteAllSettings();
+    for (int i = 0; i < 32; ++i) {
+        SCOPED_TRACE(i);
+        const QByteArray want = i == 5 ? QByteArray("37063000000") : held[i].number;
+        EXPECT_EQ(c.pgmPhones[i].number.trimmed(), want);
+        EXPECT_EQ(c.pgmPhones[i].mask, i == 5 ? 0x80 : held[i].mask);
+    }
 }
 
 TEST_F(OutputsPageTest, LeavingManualAsksOnceAndRemovesTheOutputFromPhones)

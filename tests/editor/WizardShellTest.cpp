@@ -2,11 +2,13 @@
 // skipped pages and the step column, the two ways of working, the buttons below the
 // wizard, Cancel and Esc, the attention blink, the window size, gating and the mode.
 #include "editor/Controls.h"
+#include "editor/Encodings.h"
 #include "lang/LangText.h"
 #include "widgets/PageWizard.h"
 
 #include "support/WindowTestBase.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -401,6 +403,88 @@ TEST_F(WizardShellTest, LongHintsAreBrokenExceptTheOutputExamples)
         EXPECT_LE(fm.horizontalAdvance(line), 500);
     EXPECT_EQ(hintOf(Named<QLabel>(form->WPage[4], "TntLabel9")), longHint);
     QToolTip::hideText();
+}
+
+// A read VEQ3 module on a small screen, so that the window scrolls as well as the inputs.
+class WheelTest : public WindowTestBase {
+protected:
+    void TearDown() override
+    {
+        TForm1::ScreenSizeOverride = QSize();
+        WindowTestBase::TearDown();
+    }
+};
+
+// The wheel over a list, spin box or time picker that the user has not clicked into scrolls
+// the page around it (the inputs' box, else the window) and changes nothing, not even what
+// the next write-all sends. One the user has clicked into keeps its wheel.
+TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
+{
+    SetLinkTiming(2000, 500);
+    TForm1::ScreenSizeOverride = QSize(1024, 600);
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035, QStringLiteral("VEQ3"));
+    module = std::make_unique<sim::SimModule>(*hid, o);
+    auto& c = module->Config();
+    c.accessPin = AccessPINToWord("1234");
+    c.outputs[0] = {0x08, 20}; // pulses: the lengths are shown
+    c.outputs[1] = {0x0A, 30};
+    c.heartBeat = 0x8123;
+    c.inputs[3] = {0x0A, 1, 25, 600, {6, 0x13, 0x00, 0x10, 0x05}}; // SMS, burglary
+    c.inputs[4] = {0x21, 0, 5, 90, {6, 0x10, 0x00, 0x10, 0x02}};   // Contact ID, medical
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    ASSERT_TRUE(WaitReadFinished());
+    form->show();
+    form->TntButton30->click(); // "Manual Configuration"
+    WriteAllSettings();
+    const std::vector<QByteArray> sent = WritePackets();
+
+    const QScrollBar* bars[] = {form->InputsScrollBox->verticalScrollBar(), form->ClientScroll->verticalScrollBar()};
+    auto scrolled = [&] { return std::pair(bars[0]->value(), bars[1]->value()); };
+    auto turn = [](QWidget* w, int delta) {
+        QWheelEvent e(QPointF(4, 4), w->mapToGlobal(QPointF(4, 4)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+    };
+    for (int step : {2, 1, 3}) { // inputs, GPRS reporting, outputs
+        form->GoToWizardStep(step);
+        QCoreApplication::processEvents();
+        QWidget* page = form->WPage[step + 1];
+        QList<QWidget*> controls;
+        for (QWidget* w : page->findChildren<QWidget*>())
+            if ((qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) && w->isVisibleTo(page))
+                controls << w;
+        auto values = [&] {
+            QStringList v;
+            for (const QWidget* w : controls)
+                v << (qobject_cast<const QComboBox*>(w) ? static_cast<const QComboBox*>(w)->currentText()
+                                                        : static_cast<const QAbstractSpinBox*>(w)->text());
+            return v;
+        };
+        const QStringList before = values();
+        ASSERT_GE(controls.size(), 6) << step; // lists, spin boxes and time pickers
+        for (QWidget* w : controls) {
+            for (int delta : {-120, 120}) {
+                const auto at = scrolled();
+                turn(w, delta);
+                EXPECT_NE(scrolled(), at) << w->objectName().toStdString() << " " << delta;
+            }
+        }
+        EXPECT_EQ(values(), before) << step;
+    }
+    WriteAllSettings();
+    EXPECT_TRUE(WritePackets() == sent) << "the write-all sends other values";
+
+    // Clicked into, the sensitivity takes the wheel and the page stays.
+    form->GoToWizardStep(2);
+    QApplication::setActiveWindow(form);
+    form->SpinEdit16->setFocus();
+    ASSERT_TRUE(sim::WaitUntil([&] { return form->SpinEdit16->hasFocus(); }));
+    const int value = form->SpinEdit16->value();
+    const auto at = scrolled();
+    turn(form->SpinEdit16, -120);
+    EXPECT_NE(form->SpinEdit16->value(), value);
+    EXPECT_EQ(scrolled(), at);
 }
 
 TEST(ReplaceAllTest, RescansAndEndsWhenTheNewTextHoldsTheOld)
