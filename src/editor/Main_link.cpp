@@ -10,7 +10,6 @@
 #include "editor/Unit2.h"
 #include "editor/Unit3.h"
 #include "editor/Unit5.h"
-#include "editor/Unit6.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "platform/HidBackend.h"
@@ -104,6 +103,8 @@ void TForm1::OnModuleConnect()
     if (!VEQ2)
         return;
     TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
+    // A text dialog shown before this module came shows none of its texts.
+    TSmsDialog::CloseShown();
     // Every module starts with an empty unlock password and no word of an earlier try.
     TntEdit5->clear();
     TntLabel82->hide();
@@ -166,10 +167,7 @@ void TForm1::OnModuleDisconnect()
     // the SMS text dialogs: the texts they show and would write are that module's.
     if (passwordPrompt_)
         passwordPrompt_->reject();
-    for (TSmsDialog* d : {static_cast<TSmsDialog*>(Form2), static_cast<TSmsDialog*>(Form3),
-                          static_cast<TSmsDialog*>(Form6)})
-        if (d && d->isVisible())
-            d->close();
+    TSmsDialog::CloseShown();
 }
 
 void TForm1::OnModuleNoAnswer()

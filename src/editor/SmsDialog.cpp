@@ -3,7 +3,10 @@
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/SendSequence.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
 #include "editor/Unit5.h"
+#include "editor/Unit6.h"
 #include "link/VEQ2_SDK.h"
 
 #include <QElapsedTimer>
@@ -56,6 +59,14 @@ void TSmsDialog::Guarded(const std::function<void()>& f)
         f();
     } catch (...) {
     }
+}
+
+void TSmsDialog::CloseShown()
+{
+    for (TSmsDialog* d : {static_cast<TSmsDialog*>(Form2), static_cast<TSmsDialog*>(Form3),
+                          static_cast<TSmsDialog*>(Form6)})
+        if (d && d->isVisible())
+            d->close();
 }
 
 bool TSmsDialog::SendSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send)

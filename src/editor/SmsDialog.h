@@ -4,7 +4,7 @@
 // it gives it back), and runs its handlers so that no fault leaves them. The phrase and
 // additional-text dialogs read their texts when shown and write back only texts they know.
 // A dialog belongs to the module it was shown for: the main window closes it when that
-// module leaves.
+// module leaves or another comes.
 #include <QDialog>
 
 #include <functional>
@@ -18,6 +18,9 @@ public:
 
     // Runs a handler so that no fault leaves it: reported by the main window while it exists.
     static void Guarded(const std::function<void()>& f);
+    // The module the dialogs were shown for has left, or another has come: each one shown
+    // closes, as the texts it shows and would write are not this module's.
+    static void CloseShown();
 
     virtual void FormShow() {}
     // Gives the main window back when this dialog took it.

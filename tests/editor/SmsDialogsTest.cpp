@@ -439,36 +439,45 @@ TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
 
 TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
 {
+    // The module is plugged in again at once, lost without a word from the device manager,
+    // or comes while the dialog is shown without one.
+    enum How { Replugged, LinkLost, CameLater };
     ConnectAndRead();
     const auto dialogs = TextDialogs();
-    for (const bool linkLost : {false, true})
-        for (const TextDialog& d : dialogs) {
-            SCOPED_TRACE(testing::Message() << d.name << ", link lost " << linkLost);
-            ui::ClearRecord();
+    for (const auto& [dialog, how] : {std::pair{0, Replugged}, std::pair{1, LinkLost}, std::pair{0, CameLater}}) {
+        const TextDialog& d = dialogs[std::size_t(dialog)];
+        SCOPED_TRACE(testing::Message() << d.name << ", how " << how);
+        ui::ClearRecord();
+        if (how == CameLater) {
+            module->Unplug();
+            ASSERT_TRUE(sim::WaitUntil([&] { return !form->Link()->Connected; }));
+            d.dialog()->show();
+            module->Plug();
+        } else {
             d.opener(*form)->click();
             ASSERT_TRUE(d.dialog()->isVisible());
-            // Plugged in again at once, or lost without a word from the device manager.
-            if (linkLost)
-                module->Unplug(false);
-            else
+            if (how == Replugged)
                 module->Replug();
-            ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
-            if (linkLost) {
-                EXPECT_TRUE(form->isEnabled());
-                module->Plug();
-            }
-            ASSERT_TRUE(WaitReadFinished());
-            EXPECT_TRUE(form->isEnabled());
-            // Opened on the module now connected, its texts go back as typed.
-            d.opener(*form)->click();
-            d.edit(0)->setText(QStringLiteral("Typed"));
-            module->ClearLog();
-            d.write();
-            EXPECT_TRUE(ui::Record().empty()) << qPrintable(ui::Record().front().text);
-            EXPECT_EQ(PacketsOf(d.writeCode).size(), std::size_t(d.count));
-            EXPECT_EQ(d.stored(module->Config(), 0).trimmed(), QByteArray("Typed"));
-            d.dialog()->close();
+            else
+                module->Unplug(false);
         }
+        ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
+        if (how == LinkLost) {
+            EXPECT_TRUE(form->isEnabled());
+            module->Plug();
+        }
+        ASSERT_TRUE(WaitReadFinished());
+        EXPECT_TRUE(form->isEnabled());
+        // Opened on the module now connected, its texts go back as typed.
+        d.opener(*form)->click();
+        d.edit(0)->setText(QStringLiteral("Typed"));
+        module->ClearLog();
+        d.write();
+        EXPECT_TRUE(ui::Record().empty()) << qPrintable(ui::Record().front().text);
+        EXPECT_EQ(PacketsOf(d.writeCode).size(), std::size_t(d.count));
+        EXPECT_EQ(d.stored(module->Config(), 0).trimmed(), QByteArray("Typed"));
+        d.dialog()->close();
+    }
 }
 
 TEST_F(SmsDialogsTest, WriteWithoutAModuleSaysNothingWasSent)
