@@ -136,9 +136,13 @@ void TSmsDialog::ReadTexts(int count, const std::function<void(TVEQ2&, int)>& re
     const bool read = ReadFromModule(count, request);
     if (wait)
         wait->close();
-    // Closed meanwhile, by the user or because its module left: nothing to tell.
-    if (!read && ReadGoing())
-        Form1->WideMessagedlg(Form1->GetLangText(126), ui::MsgType::Error, {ui::MsgButton::OK});
+    // Told over the dialog, which comes on screen once its show event has run; closed
+    // meanwhile, by the user or because its module left, it has nothing to tell.
+    if (!read)
+        QTimer::singleShot(0, this, [this] {
+            if (ReadGoing())
+                Guarded([] { Form1->WideMessagedlg(Form1->GetLangText(126), ui::MsgType::Error, {ui::MsgButton::OK}); });
+        });
 }
 
 bool TSmsDialog::ReadGoing() const

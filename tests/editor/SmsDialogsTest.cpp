@@ -351,7 +351,8 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
 namespace {
 
 // Opens the dialog as the user does and returns how long that took; Waited is set when the
-// wait dialog was up meanwhile, and each message shown notes whether it still was.
+// wait dialog was up meanwhile, and each message shown (until the first) notes whether it
+// still was.
 qint64 OpenWatchingTheWait(const TextDialog& d, TForm1& form, bool& waited, std::vector<bool>& waitAtMessage)
 {
     waited = false;
@@ -364,6 +365,7 @@ qint64 OpenWatchingTheWait(const TextDialog& d, TForm1& form, bool& waited, std:
     clock.start();
     d.opener(form)->click();
     const qint64 took = clock.elapsed();
+    sim::WaitUntil([] { return !ui::Record().empty(); }, 2000);
     ui::SetOnRecorded(nullptr);
     return took;
 }
@@ -430,6 +432,7 @@ TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
         ui::ClearRecord();
         d.edit(0)->clear();
         d.opener(*form)->click();
+        sim::Pump(50);
         EXPECT_TRUE(ui::Record().empty());
         EXPECT_EQ(d.edit(0)->text(), QStringLiteral("Read0"));
         EXPECT_FALSE(Form5->isVisible());
