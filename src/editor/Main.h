@@ -4,6 +4,7 @@
 // The class is one, its code is split by concern into Main_*.cpp files.
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
@@ -953,6 +954,15 @@ private:
     QWidget* unlockBoxAnchor_ = nullptr;
     // The connect-password prompt while it is up.
     QPointer<QDialog> passwordPrompt_;
+    // A login is judged by the module's answer to the last packet: since when the password
+    // prompt or the unlock has waited for it, on which connection.
+    QElapsedTimer answerWait_;
+    unsigned answerConnection_ = 0;
+    // True while the module owes that answer (Poll then runs again), or owes it past the
+    // no-answer limit (Poll stops, and the user hears so).
+    bool AwaitingModuleAnswer(QTimer* poll);
+    bool ModuleAnswerOverdue() const;
+    void TellModuleDidNotAnswer();
 };
 
 // The main window of the running program (set when it is created).

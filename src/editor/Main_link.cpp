@@ -103,6 +103,8 @@ void TForm1::OnModuleConnect()
     if (!VEQ2)
         return;
     TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
+    // A text dialog shown before this module came shows none of its texts.
+    TSmsDialog::CloseShown();
     // Every module starts with an empty unlock password and no word of an earlier try.
     TntEdit5->clear();
     TntLabel82->hide();
@@ -161,9 +163,11 @@ void TForm1::OnModuleDisconnect()
     // The password typed for the module that left is not for the next one.
     TntEdit5->clear();
     TntLabel82->hide();
-    // The connect-password prompt belongs to the module that asked: it goes with it.
+    // The connect-password prompt belongs to the module that asked: it goes with it. So do
+    // the SMS text dialogs: the texts they show and would write are that module's.
     if (passwordPrompt_)
         passwordPrompt_->reject();
+    TSmsDialog::CloseShown();
 }
 
 void TForm1::OnModuleNoAnswer()
@@ -271,6 +275,10 @@ void TForm1::Timer2Timer()
         return;
     }
     if (VEQ2->PasswordRequired) {
+        // Whether the module still asks is known from its answer to the last packet (the
+        // hour, or the login just sent): a module that gives none is not asked again.
+        if (AwaitingModuleAnswer(Timer2))
+            return;
         const unsigned connection = connectionCount_;
         const auto pw =
             ui::InputQuery(kPasswordPromptCaption, QStringLiteral("Password"), QString(), this, &passwordPrompt_);
@@ -365,6 +373,9 @@ void TForm1::Timer_CheckPasswordTimer()
         ApplyGPRSLock();
         return;
     }
+    // The flags tell the result of the unlock only in the module's answer to it.
+    if (AwaitingModuleAnswer(Timer_CheckPassword))
+        return;
     if (VEQ2->Error && VEQ2->GPRSLocked) {
         Timer_CheckPassword->stop();
         TntLabel82->show();
@@ -400,9 +411,45 @@ void TForm1::WireUnlockPanel()
 
 void TForm1::TntButton34Click()
 {
+    // A module that did not answer the last login would hold this one without end.
+    if (ModuleAnswerOverdue()) {
+        TellModuleDidNotAnswer();
+        return;
+    }
     if (VEQ2)
         VEQ2->SendLogin(LangFromUnicode(TntEdit5->text()));
     Timer_CheckPassword->start();
+}
+
+bool TForm1::ModuleAnswerOverdue() const
+{
+    return VEQ2 && !VEQ2->ModuleFree() && answerWait_.isValid() && answerConnection_ == connectionCount_ &&
+           answerWait_.elapsed() >= VEQ2->Timing().NoAnswerMs;
+}
+
+bool TForm1::AwaitingModuleAnswer(QTimer* poll)
+{
+    if (!VEQ2 || VEQ2->ModuleFree()) {
+        answerWait_.invalidate();
+        return false;
+    }
+    if (!answerWait_.isValid() || answerConnection_ != connectionCount_) {
+        answerWait_.start();
+        answerConnection_ = connectionCount_;
+    }
+    if (!ModuleAnswerOverdue()) {
+        poll->start();
+        return true;
+    }
+    // Told once; the clock stays run out until the module answers.
+    poll->stop();
+    TellModuleDidNotAnswer();
+    return true;
+}
+
+void TForm1::TellModuleDidNotAnswer()
+{
+    WideMessagedlg(GetLangText(127), ui::MsgType::Error, {ui::MsgButton::OK});
 }
 
 QList<QWidget*> TForm1::GPRSLockedControls() const

@@ -3,10 +3,49 @@
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/SendSequence.h"
+#include "editor/Unit2.h"
+#include "editor/Unit3.h"
+#include "editor/Unit5.h"
+#include "editor/Unit6.h"
 #include "link/VEQ2_SDK.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QHideEvent>
+#include <QLabel>
+#include <QPointer>
 #include <QShowEvent>
+#include <QTimer>
+
+namespace {
+
+constexpr int kRecheckMs = 10;
+
+// Processes window messages until Done holds or LimitMs have passed: true when it held.
+bool WaitFor(const std::function<bool()>& done, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() >= limitMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(kRecheckMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+// Runs what has been posted to the window's thread so far, the module's reports handed
+// over for their events among it.
+void RunPostedEvents()
+{
+    QEventLoop loop;
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    loop.exec();
+}
+
+} // namespace
 
 TSmsDialog::TSmsDialog(QWidget* parent) : QDialog(parent) {}
 
@@ -20,6 +59,14 @@ void TSmsDialog::Guarded(const std::function<void()>& f)
         f();
     } catch (...) {
     }
+}
+
+void TSmsDialog::CloseShown()
+{
+    for (TSmsDialog* d : {static_cast<TSmsDialog*>(Form2), static_cast<TSmsDialog*>(Form3),
+                          static_cast<TSmsDialog*>(Form6)})
+        if (d && d->isVisible())
+            d->close();
 }
 
 bool TSmsDialog::SendSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send)
@@ -62,6 +109,62 @@ bool TSmsDialog::ModuleConnected()
 {
     const TVEQ2* link = Form1 ? Form1->Link() : nullptr;
     return link && link->Connected;
+}
+
+bool TSmsDialog::ModuleConnectedToWrite()
+{
+    if (ModuleConnected())
+        return true;
+    if (Form1 && !Form1->WholeWriteRunning())
+        Form1->WideMessagedlg(Form1->GetLangText(118), ui::MsgType::Error, {ui::MsgButton::OK});
+    return false;
+}
+
+void TSmsDialog::ReadTexts(int count, const std::function<void(TVEQ2&, int)>& request)
+{
+    BeginTextsRead(count);
+    // Held first: the wait dialog then neither takes the window nor gives it back.
+    HoldMainWindow();
+    if (!ModuleConnected())
+        return;
+    QPointer<TForm5> wait = Form5;
+    if (wait) {
+        wait->Label1->hide();
+        wait->Label2->show();
+        wait->show();
+    }
+    const bool read = ReadFromModule(count, request);
+    if (wait)
+        wait->close();
+    // Told over the dialog, which comes on screen once its show event has run; closed
+    // meanwhile, by the user or because its module left, it has nothing to tell.
+    if (!read)
+        QTimer::singleShot(0, this, [this] {
+            if (ReadGoing())
+                Guarded([] { Form1->WideMessagedlg(Form1->GetLangText(126), ui::MsgType::Error, {ui::MsgButton::OK}); });
+        });
+}
+
+bool TSmsDialog::ReadGoing() const
+{
+    return reading_ && isVisible() && Form1 && Form1->ConnectionCount() == readConnection_ && ModuleConnected();
+}
+
+bool TSmsDialog::ReadFromModule(int count, const std::function<void(TVEQ2&, int)>& request)
+{
+    const int limitMs = Form1->Link()->Timing().NoAnswerMs;
+    auto free = [this] { return !ReadGoing() || Form1->Link()->ModuleFree(); };
+    // A module still at an earlier packet, or one that never answered it, gets no request
+    // until it reports that it is free.
+    if (!WaitFor(free, limitMs) || !ReadGoing())
+        return false;
+    if (!SendSeries(count, 5, request))
+        return false;
+    // The module answers each request before the next one goes, so once it has answered the
+    // end of the batch every reply is in hand; their events run before what is posted later.
+    WaitFor([&] { return TextsRead() || free(); }, limitMs);
+    RunPostedEvents();
+    return TextsRead();
 }
 
 void TSmsDialog::ForgetTexts()

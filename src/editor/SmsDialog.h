@@ -3,6 +3,8 @@
 // module, holds the main window while it is shown (only if it was the one that took it,
 // it gives it back), and runs its handlers so that no fault leaves them. The phrase and
 // additional-text dialogs read their texts when shown and write back only texts they know.
+// A dialog belongs to the module it was shown for: the main window closes it when that
+// module leaves or another comes.
 #include <QDialog>
 
 #include <functional>
@@ -16,6 +18,9 @@ public:
 
     // Runs a handler so that no fault leaves it: reported by the main window while it exists.
     static void Guarded(const std::function<void()>& f);
+    // The module the dialogs were shown for has left, or another has come: each one shown
+    // closes, as the texts it shows and would write are not this module's.
+    static void CloseShown();
 
     virtual void FormShow() {}
     // Gives the main window back when this dialog took it.
@@ -37,6 +42,16 @@ protected:
     bool WriteSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send);
     // True while a module is connected: without one a write sends nothing.
     static bool ModuleConnected();
+    // The same, and without a module the user hears that nothing was sent (message 118);
+    // inside the write-all or the factory reset they tell for themselves.
+    static bool ModuleConnectedToWrite();
+
+    // Reads the dialog's Count texts for this showing, request(link, i) asking for text i,
+    // with the main window held and the wait dialog up. The first request goes only once
+    // the module is free; a module that gives no word within the no-answer limit, or does
+    // not send every text, ends the read, and the user hears that the texts could not be
+    // read (message 126). Without a module nothing is read and nothing is said.
+    void ReadTexts(int count, const std::function<void(TVEQ2&, int)>& request);
 
     // The dialog's read of its Count texts starts for this showing; only what arrives
     // from the module it was asked of counts.
@@ -58,6 +73,11 @@ protected:
 
 private:
     bool TextsRead() const;
+    // The read of this showing still concerns the dialog: it is shown, and the module it
+    // asked is still connected.
+    bool ReadGoing() const;
+    // The module's part of ReadTexts: true when every text arrived.
+    bool ReadFromModule(int count, const std::function<void(TVEQ2&, int)>& request);
     bool disabledMain_ = false;
     int textCount_ = 0;
     unsigned arrived_ = 0;        // bit i: text i arrived for this showing

@@ -67,9 +67,7 @@ void TForm2::FormShow()
         HoldMainWindow();
         return;
     }
-    BeginTextsRead(PhraseCount);
-    SendSeries(PhraseCount, 5, [](TVEQ2& link, int i) { link.ReadSMSPhrase(static_cast<quint8>(i)); });
-    HoldMainWindow();
+    ReadTexts(PhraseCount, [](TVEQ2& link, int i) { link.ReadSMSPhrase(static_cast<quint8>(i)); });
 }
 
 void TForm2::OnSMSPhraseArrive(QObject*, quint8 Idx, const QByteArray& Phrase)
@@ -82,7 +80,7 @@ void TForm2::OnSMSPhraseArrive(QObject*, quint8 Idx, const QByteArray& Phrase)
 
 bool TForm2::TntButton53Click()
 {
-    if (!ModuleConnected())
+    if (!ModuleConnectedToWrite())
         return false;
     // An edit whose phrase never arrived is blank: writing it would erase the module's.
     if (!MayWriteTexts())

@@ -80,7 +80,7 @@ void TForm3::OnHelpTextArrive(QObject*, quint8 Idx, const QByteArray& Text)
 
 void TForm3::TntButton1Click()
 {
-    if (!ModuleConnected())
+    if (!ModuleConnectedToWrite())
         return;
     const QByteArray text = Text();
     const bool sent = WriteSeries(3, 50, [&text](TVEQ2& link, int i) {

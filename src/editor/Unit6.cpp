@@ -52,15 +52,12 @@ void TForm6::FormShow()
         return;
     }
     // The answers reach the edits through the main window, which reports each here.
-    BeginTextsRead(AdditionalSMSTextCount);
-    SendSeries(AdditionalSMSTextCount, 5,
-               [](TVEQ2& link, int i) { link.ReadAdditionalSMSText(static_cast<quint8>(i)); });
-    HoldMainWindow();
+    ReadTexts(AdditionalSMSTextCount, [](TVEQ2& link, int i) { link.ReadAdditionalSMSText(static_cast<quint8>(i)); });
 }
 
 bool TForm6::TntButton53Click()
 {
-    if (!ModuleConnected())
+    if (!ModuleConnectedToWrite())
         return false;
     // An edit whose text never arrived is blank: writing it would erase the module's.
     if (!MayWriteTexts())

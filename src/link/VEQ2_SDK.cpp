@@ -240,6 +240,7 @@ void TVEQ2::DoConnect()
     ++connectionSerial_;
     // A module that has just come is not yet one that stopped answering.
     lastReportMs_ = SteadyMs();
+    writeAnswered_ = true;
     Connected = true;
     SkipFirstReport = true;
     SerialNumber = Device->GetSerialNumber();
@@ -341,6 +342,11 @@ void TVEQ2::WakeWaits()
         loop->quit();
 }
 
+bool TVEQ2::ModuleFree() const
+{
+    return Connected && !Busy.load() && writeAnswered_.load();
+}
+
 void TVEQ2::Send(const tduomenys& Packet)
 {
     if (!Connected)
@@ -385,6 +391,7 @@ void TVEQ2::Send(const tduomenys& Packet)
         connectionSerial_ != connection)
         return;
     Busy = true;
+    writeAnswered_ = false;
     lastWriteMs_ = SteadyMs();
     QByteArray report(VEQ2_PACKET_LENGTH + 1, '\0');
     const int n = std::min<int>(VEQ2_PACKET_LENGTH, static_cast<int>(Packet.size()));
@@ -475,8 +482,10 @@ void TVEQ2::ReportRead(const quint8* Data, quint16 Size)
     Monitoring = f.Monitoring;
     PasswordRequired = f.PasswordRequired;
     GPRSLocked = f.GPRSLocked;
-    if (!f.Busy)
+    if (!f.Busy) {
+        writeAnswered_ = true;
         QMetaObject::invokeMethod(this, [this] { WakeBusyWaits(); }, Qt::QueuedConnection);
+    }
 }
 
 void TVEQ2::DeviceData(THidDevice* HidDev, quint8 ReportID, const quint8* Data, quint16 Size)

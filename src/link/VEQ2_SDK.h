@@ -194,6 +194,10 @@ public:
     void RunOutsideReports(std::function<void()> Fn);
     // Ends every wait of a send at once (after Closing is set, nothing more is sent).
     void WakeWaits();
+    // True while a module is connected that has answered the last packet written to it with
+    // its busy bit clear and has not reported busy since: the next packet finds it free. A
+    // send that gave up on a module leaves this false until the module reports again.
+    bool ModuleFree() const;
 
     // ---- a module that stops answering ------------------------------------------------
     // While one of these lives, a send that waits for the busy bit gives up once the module
@@ -264,6 +268,8 @@ private:
     QTimer* FirstReplyTimer = nullptr;
     std::vector<QEventLoop*> busyWaits_;
     bool deniedSeen_ = false;
+    // The last packet written has been answered by a report with the busy bit clear.
+    std::atomic<bool> writeAnswered_{true};
     int useDepth_ = 0;
     int answerLimitDepth_ = 0;
     unsigned noAnswerCount_ = 0;

@@ -1,11 +1,15 @@
 // When the window lets the module be claimed and what it asks of it: a start-up that ends
-// the program leaves the module untouched, and the connect-password prompt goes with the
-// module that asked for it.
+// the program leaves the module untouched, the connect-password prompt goes with the
+// module that asked for it, and a login the module does not answer is told as such.
+#include "lang/LangText.h"
 #include "support/WindowTestBase.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace {
 
@@ -18,6 +22,8 @@ protected:
         ui::SetNonInteractive(true);
         WindowTestBase::TearDown();
     }
+
+    int ModuleConnections() const { return module->Device() ? module->Device()->OpenConnections() : 0; }
 
     static std::vector<QInputDialog*> OpenPrompts()
     {
@@ -33,21 +39,35 @@ protected:
 
 TEST_F(ModuleClaimTest, StartUpThatEndsTheProgramClaimsNothing)
 {
-    // Without its catalogue the start-up ends the program.
-    ASSERT_TRUE(QFile::remove(dir.path() + "/CID_Descriptions.txt"));
-    int quits = 0;
-    TForm1::QuitProgram = [&] { ++quits; };
-    PlugModule(2035);
-    CreateForms();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->Terminated(); }));
-    // Neither the start-up nor a later device event touches the module.
-    sim::Pump(400);
-    hid->NotifyChange();
-    sim::Pump(200);
-    EXPECT_FALSE(form->Link()->Connected);
-    EXPECT_TRUE(module->Packets().empty());
-    EXPECT_EQ(module->Device()->OpenConnections(), 0);
-    EXPECT_EQ(quits, 1);
+    for (const bool catalogueThere : {false, true}) {
+        SCOPED_TRACE(catalogueThere);
+        ui::ClearRecord();
+        if (!catalogueThere) {
+            // Without its catalogue the start-up ends the program.
+            ASSERT_TRUE(QFile::remove(dir.path() + "/CID_Descriptions.txt"));
+        }
+        int quits = 0;
+        TForm1::QuitProgram = [&] { ++quits; };
+        PlugModule(2035);
+        CreateForms();
+        if (catalogueThere) {
+            ASSERT_TRUE(WaitReadFinished());
+            EXPECT_GT(ModuleConnections(), 0);
+        } else {
+            ASSERT_TRUE(sim::WaitUntil([&] { return form->Terminated(); }));
+            // Neither the start-up nor a later device event touches the module.
+            sim::Pump(400);
+            hid->NotifyChange();
+            sim::Pump(200);
+            EXPECT_FALSE(form->Link()->Connected);
+            EXPECT_TRUE(module->Packets().empty());
+            EXPECT_EQ(ModuleConnections(), 0);
+        }
+        EXPECT_EQ(quits, catalogueThere ? 0 : 1);
+        CloseWindow();
+        QFile::copy(QCoreApplication::applicationDirPath() + "/CID_Descriptions.txt",
+                    dir.path() + "/CID_Descriptions.txt");
+    }
 }
 
 TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
@@ -56,7 +76,7 @@ TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
         int wrongAnswers;  // prompts answered with a wrong password before the one it leaves
         bool notified;     // the device manager reports the unplug, or the reads just fail
     };
-    for (const Case c : {Case{0, true}, Case{1, false}}) {
+    for (const Case c : {Case{0, true}, Case{0, false}, Case{1, true}, Case{1, false}}) {
         SCOPED_TRACE(testing::Message() << c.wrongAnswers << " wrong, notified " << c.notified);
         ui::ClearRecord();
         int quits = 0;
@@ -92,6 +112,7 @@ TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
         sim::Pump(300);
         EXPECT_TRUE(leftWhilePromptUp);
         EXPECT_FALSE(watchdog);
+        EXPECT_FALSE(form->Terminated());
         EXPECT_EQ(quits, 0);
         EXPECT_EQ(prompts, c.wrongAnswers + 1);
         EXPECT_FALSE(form->TntLabel73->isHidden());  // "Please connect VEQ module..."
@@ -99,5 +120,90 @@ TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
         EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x42), c.wrongAnswers);
         ui::SetOnRecorded(nullptr);
         CloseWindow();
+    }
+}
+
+TEST_F(ModuleClaimTest, LoginThatTheModuleDoesNotAnswerIsTold)
+{
+    constexpr int kNoAnswerMs = 400;
+    struct Case {
+        bool unlock;    // the GPRS unlock panel's login, or the connect-password prompt's
+        bool staysBusy; // the module reports busy and then nothing, or sends nothing at all
+    };
+    for (const Case c : {Case{false, false}, Case{false, true}, Case{true, false}}) {
+        SCOPED_TRACE(testing::Message() << "unlock " << c.unlock << ", stays busy " << c.staysBusy);
+        ui::ClearRecord();
+        TForm1::LinkTiming.NoAnswerMs = kNoAnswerMs;
+        int quits = 0;
+        TForm1::QuitProgram = [&] { ++quits; };
+        PlugModule(2035);
+        module->Config().usbPassword = "secret";
+        if (c.unlock)
+            module->SetGPRSLocked(true);
+        else
+            module->RequirePassword(true);
+        // The module hangs on the login.
+        QElapsedTimer sinceLogin;
+        module->OnPacket = [&](const QByteArray& p) {
+            if (quint8(p[0]) != 0x42)
+                return;
+            sinceLogin.start();
+            if (c.staysBusy)
+                module->SetStayBusy(true);
+            else
+                module->SetSilent(true);
+        };
+        ui::QueueText(QStringLiteral("secret"));
+        CreateForms();
+        if (c.unlock) {
+            ASSERT_TRUE(WaitReadFinished());
+            ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden() && form->isEnabled(); }));
+            form->TntEdit5->setText(QStringLiteral("secret"));
+            form->TntButton34->click();
+        }
+        ASSERT_TRUE(sim::WaitUntil([&] { return Shown("message", GetLangText(127)); }, 5000));
+        EXPECT_GE(sinceLogin.elapsed(), kNoAnswerMs - 15);
+        EXPECT_LT(sinceLogin.elapsed(), kNoAnswerMs + 2500);
+        sim::Pump(600);
+        // Told once; not asked again, not taken for a wrong password, and nothing read.
+        ASSERT_FALSE(GetLangText(127).isEmpty());
+        const auto shown = ui::Record();
+        EXPECT_EQ(std::count_if(shown.begin(), shown.end(), [](const ui::ShownDialog& d) { return d.kind == "message"; }), 1);
+        EXPECT_EQ(std::count_if(shown.begin(), shown.end(), [](const ui::ShownDialog& d) { return d.kind == "input"; }),
+                  c.unlock ? 0 : 1);
+        EXPECT_TRUE(form->TntLabel82->isHidden()); // "Password you entered is incorrect"
+        EXPECT_FALSE(form->Timer2->isActive());
+        EXPECT_FALSE(form->Timer_CheckPassword->isActive());
+        const auto codes = module->Codes();
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x42), 1);
+        if (!c.unlock) {
+            EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x80), 0);
+        }
+        EXPECT_FALSE(form->Terminated());
+        EXPECT_EQ(quits, 0);
+        if (c.unlock) {
+            // Unlock again while the module still owes its answer: told at once, nothing sent.
+            ui::ClearRecord();
+            form->TntButton34->click();
+            EXPECT_TRUE(Shown("message", GetLangText(127)));
+            EXPECT_EQ(module->Codes().size(), codes.size());
+            // Once it answers, an unlock is judged again.
+            module->OnPacket = nullptr;
+            module->SetSilent(false);
+            module->SendStatus();
+            ASSERT_TRUE(sim::WaitUntil([&] { return form->Link()->ModuleFree(); }));
+            form->TntButton34->click();
+            EXPECT_TRUE(sim::WaitUntil([&] { return form->TntPanel18->isHidden(); }));
+        } else {
+            // Plugged in again, it is asked once more and read.
+            module->OnPacket = nullptr;
+            module->SetSilent(false);
+            module->SetStayBusy(false);
+            ui::QueueText(QStringLiteral("secret"));
+            module->Replug();
+            EXPECT_TRUE(WaitReadFinished());
+        }
+        CloseWindow();
+        TForm1::LinkTiming = TVEQ2Timing();
     }
 }
