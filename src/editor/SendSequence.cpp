@@ -54,11 +54,17 @@ bool TSendSequence::Going() const
 TSendEnd TSendSequence::End() const
 {
     Going();
-    if (end_ != TSendEnd::Left)
+    const bool stopped = end_ == TSendEnd::Silent || end_ == TSendEnd::StaysBusy;
+    if (end_ != TSendEnd::Left && !stopped)
         return end_;
-    // The newcomer is asked now: it may have been claimed only after the sequence stopped.
+    // Which module is there is asked now: one that stopped answering may have been found
+    // gone since, and another one may have been claimed after the sequence stopped.
     const TVEQ2* link = form_.Link();
-    if (link && link == link_ && link->Connected && !serial_.isEmpty() && link->SerialNumber != serial_)
+    if (!link || link != link_)
+        return TSendEnd::LinkGone;
+    if (stopped && link->Connected && form_.ConnectionCount() == connection_)
+        return end_;
+    if (link->Connected && !serial_.isEmpty() && link->SerialNumber != serial_)
         return TSendEnd::Replaced;
     return TSendEnd::Left;
 }

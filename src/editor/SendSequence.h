@@ -43,9 +43,10 @@ public:
     // that module has answered every packet of the sequence.
     bool Going() const;
 
-    // How it ended, or Whole while it still goes. Taken when it was first found stopped; a
-    // module that left counts as replaced when another one is connected by the time this
-    // is asked.
+    // How it ended, or Whole while it still goes. Taken when it was first found stopped; but
+    // whether the module is there is asked anew each time: one that stopped answering and
+    // has gone since counts as left, and one that left counts as replaced when another one
+    // is connected now.
     TSendEnd End() const;
     // True when it stopped short of a module that was there at its start: a write to it was
     // cut (not when it never began for want of a module, or the window is closing).

@@ -16,8 +16,9 @@
 namespace {
 
 // Short limits, and the write series' pauses and gaps left out: a cut write and the write and
-// reads around it take a fraction of a second.
-constexpr int kNoAnswerMs = 200;
+// reads around it take a fraction of a second. The no-answer limit stays well above the time
+// the link takes to find a module gone that nobody reported (three failed reads).
+constexpr int kNoAnswerMs = 500;
 // A module that stays busy while it reports sends its state this often (well within the limit).
 constexpr int kBusyReportMs = 60;
 const QString kSerial = QStringLiteral("VQ00012345"); // the module a cut write was begun on
@@ -302,6 +303,36 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatLeavesOrIsSwappedEndsThere
         {Op::ProductionTest, Cut::Swapped, 0x0F, 3, 125},
         {Op::ClearNumber, Cut::Unplugged, 0x0B, 1, 111},
     });
+}
+
+// A write that went out whole, whose reading back stops: the user hears that the settings
+// were written and that only reading them back stopped, once.
+TEST_F(ModuleLinkFaultsTest, AWholeWriteWhoseReadBackStopsSaysTheSettingsWereWritten)
+{
+    for (const Operation op : {Operation::WriteAll, Operation::FactoryReset}) {
+        SCOPED_TRACE(int(op));
+        Connect();
+        form->Edit8->setText(QStringLiteral("Later"));
+        form->Edit13->setText(QStringLiteral("8765"));
+        // The read-back's first request is answered, the second is not.
+        module->OnPacket = [&](const QByteArray& p) {
+            if (quint8(p[0]) == 0x81)
+                module->SetSilent(true);
+        };
+        Start(form, op);
+        ASSERT_TRUE(sim::WaitUntil([&] { return Shown(GetLangText(136)); }, 5000));
+        sim::Pump(100);
+        EXPECT_FALSE(Shown(GetLangText(39)));
+        EXPECT_EQ(ui::Record().size(), op == Operation::FactoryReset ? 2u : 1u); // after the reset's question
+        // Written to its end (the outputs, or the reset's names), then read back.
+        const bool reset = op == Operation::FactoryReset;
+        EXPECT_EQ(module->Config().accessPin, AccessPINToWord(reset ? "8362" : "8765"));
+        ASSERT_FALSE(WritePackets().empty());
+        EXPECT_EQ(quint8(WritePackets().back()[0]), reset ? 0x10 : 0x12);
+        EXPECT_FALSE(Form5->isVisible());
+        EXPECT_TRUE(form->isEnabled());
+        CloseWindow();
+    }
 }
 
 // The unlock panel of locked GPRS settings: Return in its password edit unlocks rather
