@@ -480,19 +480,24 @@ public:
     // True once the read of the connected module has run to its end: only then do the pages
     // hold every setting of that module, so only then may a write-all send them back.
     bool SettingsReadComplete() const;
-    // A series of settings the module must receive whole: the write-all, a text dialog's
-    // write, the factory reset or the production test (which is a reset too). What the
-    // user is told when one is cut off depends on it.
-    enum class TWholeWrite { Settings, FactoryReset };
+    // A series of settings the module must receive whole, as the user started it: the
+    // write-all (from the wizard's summary too), "Clear selected number", a text dialog's
+    // write, the factory reset or the production test (which is a reset too). What the user
+    // is told when one is cut off depends on it.
+    enum class TWholeWrite { Settings, Texts, FactoryReset, ProductionTest };
     // Marks one running. False, and nothing changed, while one runs already: a series sent
-    // inside another (the texts inside the write-all or the reset) is part of it.
+    // inside another (the texts inside the write-all or the reset, the reset inside the
+    // production test) is part of it.
     bool BeginWholeWrite(TWholeWrite kind);
-    // Ends it. It was cut off when the disconnect handler marked it so, or when its sequence
-    // stopped short (Stopped: the module left, the link was lost, another connection came,
-    // the module stopped answering). A cut-off one is told once while the window still holds
-    // its link and Tell is set: message 111 for settings (the module is read again once it
-    // is connected), 117 for a reset (run it once more). True when it was cut off.
-    bool EndWholeWrite(bool tell, bool stopped = false);
+    // Ends it as Seq ended: the sequence begun with it, through which every packet of it
+    // went. When that was cut, the user is told once (with Tell) in the words
+    // CutWriteText picks. True when it was cut.
+    bool EndWholeWrite(const class TSendSequence& Seq, bool Tell = true);
+    // Ends it without a word: a fault stopped it, or the user cancelled.
+    void DropWholeWrite();
+    // The one choice of what a cut whole write of this kind tells, by how its sequence
+    // ended: why it stopped, and what the user can do now. Empty when nothing was cut.
+    QString CutWriteText(TWholeWrite kind, const class TSendSequence& Seq) const;
     bool WholeWriteRunning() const { return wholeWriteRunning_; }
     // The first value on wizard page Page (-1: on any page, in page order) that must not go
     // to the module as the window holds it: the number of the message that says why, and
@@ -503,8 +508,16 @@ private:
     // the module holds (the production test changes the module without reading it back).
     bool readStarted_ = false;
     bool wholeWriteRunning_ = false;
-    bool wholeWriteCut_ = false;     // the module left while the whole write ran
     TWholeWrite wholeWriteKind_ = TWholeWrite::Settings;
+    // The read that runs now reads back a write that went out whole: a time-out says that
+    // the settings were written and only the read stopped.
+    bool readBackOfWrite_ = false;
+    // The last write-all went out whole: the wizard's summary says so, or that it did not.
+    bool summaryWritten_ = true;
+public:
+    // The summary page's subtitle after the last write-all.
+    void ShowSummarySubtitle();
+private:
 public:
     // write guard: members end
 

@@ -223,27 +223,30 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
             if (!TestMode) {
                 FillDefaultItemNames();
                 seq.Call([this] { SendItemNames(); });
-                // Read everything back; the wait dialog stays up until the read has ended.
-                Timer2->start();
             }
         });
         TemplateLoaded = false;
-        const bool whole = done && !wholeWriteCut_;
-        if (!done) {
-            // The module left or stopped answering, or the window let go of its link:
-            // nothing more is sent, and the window is given back.
+        const bool whole = done && seq.End() == TSendEnd::Whole;
+        if (!whole) {
+            // The module left, was replaced or stopped answering, or the window let go of
+            // its link: nothing more is sent, and the window is given back.
             if (wait)
                 wait->close();
         }
         // A module cut off in the middle holds part of its settings reset: the user is
-        // told to run the reset once more.
+        // told what to do now (inside the production test, that test tells).
         if (own)
-            EndWholeWrite(true, !whole);
+            EndWholeWrite(seq);
+        if (whole && !TestMode) {
+            // Read everything back; the wait dialog stays up until the read has ended.
+            readBackOfWrite_ = true;
+            Timer2->start();
+        }
         return whole;
     } catch (...) {
         // A fault ends the reset at once, silently: what went out stays sent.
         if (own)
-            EndWholeWrite(false);
+            DropWholeWrite();
         TemplateLoaded = false;
         if (wait)
             wait->close();

@@ -164,6 +164,7 @@ void TForm1::ApplyLanguageToRuntimeTexts()
         if (QLabel* step = Step[n - 1])
             step->setText(LangMessage(kWizardTexts[n - 1][0]));
     }
+    ShowSummarySubtitle();
     if (wzrd1) {
         wzrd1->ButtonNext()->SetCaption(LangMessage(71));
         wzrd1->ButtonBack()->SetCaption(LangMessage(72));

@@ -102,6 +102,8 @@ void TForm1::OnModuleConnect()
 {
     if (!VEQ2)
         return;
+    // Its read is its own, not the read-back of a write to another module.
+    readBackOfWrite_ = false;
     TntLabel1->setText(VEQ2->ProductName + QStringLiteral(" SN:") + VEQ2->SerialNumber);
     // A text dialog shown before this module came shows none of its texts.
     TSmsDialog::CloseShown();
@@ -142,12 +144,10 @@ void TForm1::OnModuleConnect()
 void TForm1::OnModuleDisconnect()
 {
     ++connectionCount_;
-    // What was read belongs to the module that left; a write to it that was still going out
-    // did not reach it whole. (While the window closes it has already let go of its link:
-    // that is no cut-off write.)
+    // What was read belongs to the module that left. (A write to it that was still going out
+    // finds out through its own sequence.)
     readStarted_ = false;
-    if (wholeWriteRunning_ && VEQ2)
-        wholeWriteCut_ = true;
+    readBackOfWrite_ = false;
     TemplateLoaded = false;
     TntButton27->hide();
     TntButton1911->hide();
@@ -172,11 +172,8 @@ void TForm1::OnModuleDisconnect()
 
 void TForm1::OnModuleNoAnswer()
 {
-    // A write series waited in vain for the module: it stopped there. A whole write is cut
-    // off as when the module leaves (its end says so once), and the wait dialog goes, so
-    // the window is the user's again.
-    if (wholeWriteRunning_ && VEQ2)
-        wholeWriteCut_ = true;
+    // A write series waited in vain for the module: it stopped there (its sequence tells
+    // its operation), and the wait dialog goes, so the window is the user's again.
     if (Form5 && Form5->isVisible())
         Form5->close();
 }
@@ -353,8 +350,12 @@ void TForm1::Timer6Timer()
     } else if (VEQ2->ReadingAll && VEQ2->TimedOut) {
         Form5->close();
         AppendDebugCode(static_cast<std::uint32_t>(VEQ2->LastRequest));
-        WideMessagedlg(GetLangText(39), ui::MsgType::Error, {ui::MsgButton::OK});
+        // After a write that went out whole, only the reading back stopped.
+        const int message = readBackOfWrite_ ? 136 : 39;
+        readBackOfWrite_ = false;
+        WideMessagedlg(GetLangText(message), ui::MsgType::Error, {ui::MsgButton::OK});
     } else {
+        readBackOfWrite_ = false;
         Form5->close();
     }
 }

@@ -101,29 +101,29 @@ void TForm1::TntButton25Click()
     // it waits for the next read.
     readStarted_ = false;
     // The reset and the programming after it are one whole write: a module cut off anywhere
-    // in it is told once to have the reset run again. A window that let go of its link is
-    // closing, and its test simply failed.
-    BeginWholeWrite(TWholeWrite::FactoryReset);
-    auto cutOff = [this, &wait, &fail] {
-        if (!Link()) {
-            EndWholeWrite(false);
+    // in it is told once to have the production test run again. A window that let go of its
+    // link is closing, and its test simply failed, as it does when a fault stopped it.
+    BeginWholeWrite(TWholeWrite::ProductionTest);
+    // Taken before the reset: a module that comes back during it is another connection and
+    // gets none of the programming.
+    TSendSequence seq(*this);
+    auto stopped = [this, &wait, &fail, &seq] {
+        if (!seq.Cut()) {
+            DropWholeWrite();
             fail();
             return;
         }
         if (wait)
             wait->close();
-        EndWholeWrite(true, true);
+        EndWholeWrite(seq);
     };
     try {
-        // Taken before the reset: a module that comes back during it is another connection
-        // and gets none of the programming.
-        TSendSequence seq(*this);
         const bool reset = WriteFactoryDefaults(true);
         // The reset cleared every user's flags: the boxes must not keep showing the old
         // ones, or the next commit of the shown user would bring them back.
         ShowUserFlags(SelectedUserNode);
         if (!reset || !seq.Going()) {
-            cutOff();
+            stopped();
             return;
         }
 
@@ -142,7 +142,7 @@ void TForm1::TntButton25Click()
                                LangToUnicode(preset), owner);
             if (!answer) {
                 // The reset stays done; the window is given back.
-                EndWholeWrite(false);
+                DropWholeWrite();
                 if (wait)
                     wait->close();
                 return;
@@ -198,16 +198,16 @@ void TForm1::TntButton25Click()
             }
             seq.Send([](TVEQ2& l) { l.SendBatchEnd(true); }, 0);
         });
-        if (!done || wholeWriteCut_) {
-            cutOff();
+        if (!done) {
+            stopped();
             return;
         }
-        EndWholeWrite(false);
+        EndWholeWrite(seq);
         if (wait)
             wait->close();
         ui::ShowPlainMessage(QStringLiteral("Paruosimas testavimui baigtas"), this);
     } catch (...) {
-        EndWholeWrite(false);
+        DropWholeWrite();
         fail();
     }
 }

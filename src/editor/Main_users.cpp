@@ -9,6 +9,7 @@
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
 #include "editor/SendSequence.h"
+#include "editor/Unit5.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "widgets/Colors.h"
@@ -22,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -734,16 +736,40 @@ void TForm1::TntButton7Click()
     UserPhones[index].PhoneNr.clear();
     UserPhones[index].PnCR = 0;
     UserPhones[index].PnAddCR = 0;
-    UserNumberEmptied[index] = false;
-    if (Link()) {
-        Link()->SendPhoneNumber(static_cast<quint8>(index), 0, QByteArray());
-        if (Link() && Link()->FirmwareVersion >= FwAdditionalCR)
-            Link()->SendPhoneNumberAdditionalCR(static_cast<quint8>(index), 0);
+    // The clear is written at once, as a whole write of its own: a module that leaves or
+    // stops answering in the middle gets nothing more of it, later or from another module,
+    // and the user is told. The wait dialog holds the window meanwhile.
+    QPointer<TForm5> wait = Link() && Link()->Connected ? Form5 : nullptr;
+    if (wait) {
+        wait->Label1->show();
+        wait->Label2->hide();
+        wait->show();
     }
-    SelectUserNode(index);
-    VStringTree1Change();
-    if (Link())
-        Link()->SendBatchEnd(true);
+    const bool own = BeginWholeWrite(TWholeWrite::Settings);
+    TSendSequence seq(*this);
+    const auto slot = static_cast<quint8>(index);
+    try {
+        seq.Run([&] {
+            seq.Send([&](TVEQ2& l) { l.SendPhoneNumber(slot, 0, QByteArray()); }, 0);
+            if (Link()->FirmwareVersion >= FwAdditionalCR)
+                seq.Send([&](TVEQ2& l) { l.SendPhoneNumberAdditionalCR(slot, 0); }, 0);
+        });
+        SelectUserNode(index);
+        VStringTree1Change();
+        seq.Run([&] { seq.Send([](TVEQ2& l) { l.SendBatchEnd(true); }, 0); });
+    } catch (...) {
+        if (own)
+            DropWholeWrite();
+        if (wait)
+            wait->close();
+        throw;
+    }
+    // Not cleared on the module: the next write-all clears it, as a number emptied by hand.
+    UserNumberEmptied[index] = seq.End() != TSendEnd::Whole;
+    if (wait)
+        wait->close();
+    if (own)
+        EndWholeWrite(seq);
 }
 
 void TForm1::Edit13Change()

@@ -5,6 +5,7 @@
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
+#include "lang/LangText.h"
 #include "widgets/PageWizard.h"
 
 #include <QCheckBox>
@@ -108,4 +109,12 @@ void TForm1::ApplyOutputCaptions(bool veq3)
         if (remote[i])
             remote[i]->setText(boxes[i]);
     }
+}
+
+void TForm1::ShowSummarySubtitle()
+{
+    // Arriving at the summary writes the configuration: its subtitle says whether that write
+    // went out whole.
+    if (WPage[9])
+        WPage[9]->Header()->Subtitle()->SetText(LangMessage(summaryWritten_ ? 70 : 137));
 }

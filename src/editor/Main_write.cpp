@@ -124,6 +124,17 @@ void TForm1::SendConnectionTexts(TSendSequence& seq)
 
 void TForm1::TntButton1Click()
 {
+    // The summary says whether the configuration went out whole, whichever way this ends.
+    bool whole = false;
+    struct Summary {
+        TForm1& form;
+        const bool& whole;
+        ~Summary()
+        {
+            form.summaryWritten_ = whole;
+            form.ShowSummarySubtitle();
+        }
+    } summary{*this, whole};
     auto refuse = [this](const QString& text) {
         WideMessagedlg(text, ui::MsgType::Error, {ui::MsgButton::OK});
     };
@@ -250,22 +261,23 @@ void TForm1::TntButton1Click()
         });
     } catch (...) {
         // Whatever stopped the write, the window must be usable again.
-        EndWholeWrite(false);
+        DropWholeWrite();
         if (wait)
             wait->close();
         throw;
     }
-    // Cut off (the module left or stopped answering, the link went, another connection
-    // came): the module may hold part of each, and is read again once it is connected;
-    // nothing is read back here. The window is closing: nothing more to do.
-    if (!ran || wholeWriteCut_ || !Link()) {
+    // Cut off (the module left, was replaced or stopped answering, or the window is
+    // closing): nothing is read back here, and the user is told what to do now.
+    if (!ran || seq.End() != TSendEnd::Whole) {
         if (wait)
             wait->close();
-        EndWholeWrite(true, !ran);
+        EndWholeWrite(seq);
         return;
     }
-    EndWholeWrite(true);
+    EndWholeWrite(seq);
+    whole = true;
     // Read everything back, so that the pages show what the module stored.
+    readBackOfWrite_ = true;
     Timer2->start();
 }
 
@@ -314,22 +326,50 @@ bool TForm1::BeginWholeWrite(TWholeWrite kind)
     if (wholeWriteRunning_)
         return false;
     wholeWriteRunning_ = true;
-    wholeWriteCut_ = false;
     wholeWriteKind_ = kind;
     return true;
 }
 
-bool TForm1::EndWholeWrite(bool tell, bool stopped)
+void TForm1::DropWholeWrite()
 {
-    const bool cut = wholeWriteCut_ || stopped;
-    const TWholeWrite kind = wholeWriteKind_;
     wholeWriteRunning_ = false;
-    wholeWriteCut_ = false;
-    // A window that let go of its link is closing: it says nothing more.
-    if (cut && tell && VEQ2 && !closed_)
-        WideMessagedlg(GetLangText(kind == TWholeWrite::FactoryReset ? 117 : 111), ui::MsgType::Error,
-                       {ui::MsgButton::OK});
-    return cut;
+}
+
+bool TForm1::EndWholeWrite(const TSendSequence& Seq, bool Tell)
+{
+    const QString text = CutWriteText(wholeWriteKind_, Seq);
+    wholeWriteRunning_ = false;
+    if (!text.isEmpty() && Tell && VEQ2 && !closed_)
+        WideMessagedlg(text, ui::MsgType::Error, {ui::MsgButton::OK});
+    return Seq.Cut();
+}
+
+QString TForm1::CutWriteText(TWholeWrite kind, const TSendSequence& Seq) const
+{
+    // Nothing was cut: it went out whole, there was no module to write to, or the window is
+    // closing and says nothing more.
+    if (!Seq.Cut())
+        return QString();
+    const TSendEnd end = Seq.End();
+    // A module that stopped answering is still connected: nothing is read again, and what
+    // the window holds can simply be sent once more when it answers. One that left is read
+    // anew when it comes back.
+    const bool stillThere = end == TSendEnd::Silent || end == TSendEnd::StaysBusy;
+    int message = 0;
+    switch (kind) {
+    case TWholeWrite::Settings: message = stillThere ? 122 : 111; break;
+    case TWholeWrite::Texts: message = stillThere ? 138 : 111; break;
+    case TWholeWrite::FactoryReset: message = stillThere ? 123 : 117; break;
+    case TWholeWrite::ProductionTest: message = 125; break;
+    }
+    if (end == TSendEnd::Replaced && kind != TWholeWrite::ProductionTest)
+        message = 124;
+    // The module that was cut is named by its serial number: by now another one may be
+    // connected, and read.
+    QString text = GetLangText(message);
+    if (text.contains(QLatin1String("%1")))
+        text = text.arg(Seq.SerialNumber());
+    return text;
 }
 
 // ---- the input and output writers -------------------------------------------------------

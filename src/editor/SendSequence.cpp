@@ -5,10 +5,14 @@
 
 #include <QThread>
 
+#include <algorithm>
+
 TSendSequence::TSendSequence(TForm1& Form)
     : form_(Form),
       connection_(Form.ConnectionCount()),
       link_(Form.Link()),
+      connected_(Form.Link() && Form.Link()->Connected),
+      serial_(connected_ ? Form.Link()->SerialNumber : QString()),
       noAnswer_(Form.Link() ? Form.Link()->NoAnswerCount() : 0),
       answerLimit_(Form.Link())
 {
@@ -24,17 +28,64 @@ bool TSendSequence::Run(const std::function<void()>& Steps)
     }
 }
 
-bool TSendSequence::Going() const
+TSendEnd TSendSequence::Why() const
 {
     const TVEQ2* link = form_.Link();
-    return link && link == link_ && link->Connected && form_.ConnectionCount() == connection_ &&
-           link->NoAnswerCount() == noAnswer_;
+    if (!link || link != link_)
+        return TSendEnd::LinkGone;
+    if (!connected_)
+        return TSendEnd::NoModule;
+    // A module that stopped answering was still there when the send gave up on it, whatever
+    // it did afterwards.
+    if (link->NoAnswerCount() != noAnswer_)
+        return link->LastNoAnswer() == TVEQ2::TNoAnswer::StaysBusy ? TSendEnd::StaysBusy : TSendEnd::Silent;
+    if (!link->Connected || form_.ConnectionCount() != connection_)
+        return TSendEnd::Left;
+    return TSendEnd::Whole;
+}
+
+bool TSendSequence::Going() const
+{
+    if (end_ == TSendEnd::Whole)
+        end_ = Why();
+    return end_ == TSendEnd::Whole;
+}
+
+TSendEnd TSendSequence::End() const
+{
+    Going();
+    const bool stopped = end_ == TSendEnd::Silent || end_ == TSendEnd::StaysBusy;
+    if (end_ != TSendEnd::Left && !stopped)
+        return end_;
+    // Which module is there is asked now: one that stopped answering may have been found
+    // gone since, and another one may have been claimed after the sequence stopped.
+    const TVEQ2* link = form_.Link();
+    if (!link || link != link_)
+        return TSendEnd::LinkGone;
+    if (stopped && link->Connected && form_.ConnectionCount() == connection_)
+        return end_;
+    if (link->Connected && !serial_.isEmpty() && link->SerialNumber != serial_)
+        return TSendEnd::Replaced;
+    return TSendEnd::Left;
+}
+
+bool TSendSequence::Cut() const
+{
+    const TSendEnd end = End();
+    return end != TSendEnd::Whole && end != TSendEnd::NoModule && end != TSendEnd::LinkGone;
 }
 
 void TSendSequence::Check() const
 {
     if (!Going())
         throw Stopped();
+}
+
+int TSendSequence::PauseMs(int Ms) const
+{
+    const int most = link_ ? link_->Timing().SeriesPauseMaxMs : -1;
+    const int ms = std::max(Ms, 0);
+    return most < 0 ? ms : std::min(ms, most);
 }
 
 void TSendSequence::Send(const std::function<void(TVEQ2&)>& Packet, int PauseMs)
@@ -50,14 +101,14 @@ void TSendSequence::Send(const std::function<void(TVEQ2&)>& Packet, int PauseMs)
 void TSendSequence::Pause(int Ms)
 {
     Check();
-    form_.Delay(Ms);
+    form_.Delay(PauseMs(Ms));
     Check();
 }
 
 void TSendSequence::Sleep(int Ms)
 {
     Check();
-    QThread::msleep(static_cast<unsigned long>(Ms < 0 ? 0 : Ms));
+    QThread::msleep(static_cast<unsigned long>(PauseMs(Ms)));
     Check();
 }
 

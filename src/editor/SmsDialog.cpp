@@ -74,6 +74,11 @@ bool TSmsDialog::SendSeries(int count, int pauseMs, const std::function<void(TVE
     if (!Form1)
         return false;
     TSendSequence seq(*Form1);
+    return RunSeries(seq, count, pauseMs, send);
+}
+
+bool TSmsDialog::RunSeries(TSendSequence& seq, int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send)
+{
     return seq.Run([&] {
         for (int i = 0; i < count; ++i)
             seq.Send([&](TVEQ2& link) { send(link, i); }, pauseMs);
@@ -85,24 +90,22 @@ bool TSmsDialog::WriteSeries(int count, int pauseMs, const std::function<void(TV
 {
     if (!Form1)
         return false;
-    const bool own = Form1->BeginWholeWrite(TForm1::TWholeWrite::Settings);
-    bool sent = false;
+    const bool own = Form1->BeginWholeWrite(TForm1::TWholeWrite::Texts);
+    TSendSequence seq(*Form1);
     try {
-        sent = SendSeries(count, pauseMs, send);
+        RunSeries(seq, count, pauseMs, send);
     } catch (...) {
         if (own)
-            Form1->EndWholeWrite(false);
+            Form1->DropWholeWrite();
         throw;
     }
     // The dialog goes first, so that the message stands over the window it gives back.
-    if (!sent && isVisible())
+    const bool whole = seq.End() == TSendEnd::Whole;
+    if (!whole && isVisible())
         close();
-    bool cut = !sent;
     if (own && Form1)
-        cut = Form1->EndWholeWrite(true, !sent);
-    if (cut && isVisible())
-        close();
-    return !cut;
+        Form1->EndWholeWrite(seq);
+    return whole;
 }
 
 bool TSmsDialog::ModuleConnected()

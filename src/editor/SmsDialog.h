@@ -35,10 +35,10 @@ protected:
     // to receive it (it left or stopped answering, the link was lost, another connection
     // came) or the window let the link go: false then, and nothing more is sent.
     static bool SendSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send);
-    // The dialog's texts written through SendSeries, which the module must receive whole. A
-    // write cut off closes the dialog and is told once (message 111); inside the write-all
-    // or the factory reset it is part of theirs, which tell for themselves. False when it
-    // was cut off.
+    // The dialog's texts written as SendSeries sends, which the module must receive whole. A
+    // write cut off closes the dialog and is told once, as its sequence ended; inside the
+    // write-all or the factory reset it is part of theirs, which tell for themselves. False
+    // when it did not go out whole.
     bool WriteSeries(int count, int pauseMs, const std::function<void(TVEQ2&, int)>& send);
     // True while a module is connected: without one a write sends nothing.
     static bool ModuleConnected();
@@ -72,6 +72,8 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
+    static bool RunSeries(class TSendSequence& seq, int count, int pauseMs,
+                          const std::function<void(TVEQ2&, int)>& send);
     bool TextsRead() const;
     // The read of this showing still concerns the dialog: it is shown, and the module it
     // asked is still connected.

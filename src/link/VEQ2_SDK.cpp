@@ -308,12 +308,18 @@ bool TVEQ2::MustWaitWhileBusy() const
     return Busy.load() && Connected && !Closing.load() && !(Device != nullptr && Device->IsGone());
 }
 
-bool TVEQ2::StoppedAnswering() const
+bool TVEQ2::StoppedAnswering(qint64 WaitFromMs, TNoAnswer* Why) const
 {
     if (answerLimitDepth_ <= 0 || timing_.NoAnswerMs <= 0)
         return false;
-    const qint64 since = std::max(lastReportMs_.load(), lastWriteMs_);
-    return SteadyMs() - since >= timing_.NoAnswerMs;
+    const qint64 now = SteadyMs();
+    // Silent: no report since the last packet (or the last report). Busy: reports may come,
+    // each with the busy bit set, but the packet's turn never does.
+    const bool silent = now - std::max(lastReportMs_.load(), lastWriteMs_) >= timing_.NoAnswerMs;
+    const bool busy = now - WaitFromMs >= timing_.NoAnswerMs;
+    if (Why && (silent || busy))
+        *Why = silent ? TNoAnswer::Silent : TNoAnswer::StaysBusy;
+    return silent || busy;
 }
 
 TVEQ2::TAnswerLimit::TAnswerLimit(TVEQ2* Link) : link_(Link)
@@ -360,15 +366,19 @@ void TVEQ2::Send(const tduomenys& Packet)
     // leave and another be claimed meanwhile, and that one must get nothing of it.
     const quint64 connection = connectionSerial_;
     THidDevice* const device = Device;
+    // The packet's turn has come: from now on a module that keeps it waiting is busy.
+    const qint64 waitFrom = SteadyMs();
     // Wait for a report with the busy bit clear; events keep being processed meanwhile.
     while (MustWaitWhileBusy()) {
-        if (StoppedAnswering()) {
+        TNoAnswer why = TNoAnswer::Silent;
+        if (StoppedAnswering(waitFrom, &why)) {
             // A hung module stays on the bus and never clears its busy bit: the packet is
             // dropped, and the series it belongs to learns of it. The answer it waited for
             // is given up too, so that a later series is not refused at once: its first
             // packet goes out, and a module that has come to answers it.
             Busy = false;
             ++noAnswerCount_;
+            lastNoAnswer_ = why;
             if (OnNoAnswer)
                 OnNoAnswer(this);
             return;
@@ -377,13 +387,13 @@ void TVEQ2::Send(const tduomenys& Packet)
         QTimer recheck;
         recheck.setTimerType(Qt::PreciseTimer);
         recheck.setInterval(kBusyRecheckMs);
-        connect(&recheck, &QTimer::timeout, &loop, [this, &loop] {
-            if (!MustWaitWhileBusy() || StoppedAnswering())
+        connect(&recheck, &QTimer::timeout, &loop, [this, &loop, waitFrom] {
+            if (!MustWaitWhileBusy() || StoppedAnswering(waitFrom))
                 loop.quit();
         });
         recheck.start();
         busyWaits_.push_back(&loop);
-        if (MustWaitWhileBusy() && !StoppedAnswering())
+        if (MustWaitWhileBusy() && !StoppedAnswering(waitFrom))
             loop.exec();
         busyWaits_.erase(std::find(busyWaits_.begin(), busyWaits_.end(), &loop));
     }

@@ -51,10 +51,14 @@ struct TVEQ2Timing {
     int GapMs = 4;            // pause after each output report
     int ReplyTimeoutMs = 6000; // no reply to a walk request within this: TimedOut
     int FirstReplyMs = 4000;  // restarts the reply time-out four times for the first reply
-    // Inside a write series: a packet that waits this long for the busy bit to clear, with no
-    // report of any kind from the module meanwhile, finds a module that stopped answering.
-    // A running module answers each command within the reply time-out, so that is the limit.
+    // Inside a write series: a packet that waits this long for the busy bit to clear finds a
+    // module that stopped answering, whether it sent no report of any kind meanwhile or kept
+    // reporting with its busy bit set. A running module answers each command within the
+    // reply time-out, so that is the limit.
     int NoAnswerMs = 6000;
+    // Tests: the pauses between the packets of a write series last at most this long (-1:
+    // as long as each series asks).
+    int SeriesPauseMaxMs = -1;
 };
 
 class TVEQ2 : public QObject {
@@ -202,10 +206,12 @@ public:
     // ---- a module that stops answering ------------------------------------------------
     // While one of these lives, a send that waits for the busy bit gives up once the module
     // has sent no report of any kind for Timing().NoAnswerMs, counted from the later of its
-    // last report and the last packet written: the packet is not written, NoAnswerCount()
-    // goes up and OnNoAnswer is raised. A write series holds one for its whole run. Outside
-    // them a send waits as long as it takes: the first reply of a module that is just
-    // starting may take 22 s. They nest, and one may outlive its link.
+    // last report and the last packet written (it went silent), or has kept its busy bit set
+    // for that long since the send began to wait, reports or not (it stays busy): the packet
+    // is not written, NoAnswerCount() goes up, LastNoAnswer() says which, and OnNoAnswer is
+    // raised. A write series holds one for its whole run. Outside them a send waits as long
+    // as it takes: the first reply of a module that is just starting may take 22 s. They
+    // nest, and one may outlive its link.
     class TAnswerLimit {
     public:
         explicit TAnswerLimit(TVEQ2* Link);
@@ -218,6 +224,9 @@ public:
     };
     // Sends given up because the module stopped answering, since the link was made.
     unsigned NoAnswerCount() const { return noAnswerCount_; }
+    // How the module behaved when the last of them gave up.
+    enum class TNoAnswer { Silent, StaysBusy };
+    TNoAnswer LastNoAnswer() const { return lastNoAnswer_; }
     // Raised each time a send gives up for that reason (before it returns).
     TNotifyEvent OnNoAnswer;
 
@@ -255,8 +264,9 @@ private:
     // Reader thread: the status flags of one report, then a wake-up for a waiting send.
     void ReportRead(const quint8* Data, quint16 Size);
     bool MustWaitWhileBusy() const;
-    // A send waits inside an answer limit, and the module has been silent past it.
-    bool StoppedAnswering() const;
+    // A send that began to wait at WaitFromMs waits inside an answer limit, and the module
+    // has been silent or busy past it: true, with Why.
+    bool StoppedAnswering(qint64 WaitFromMs, TNoAnswer* Why = nullptr) const;
     void WakeBusyWaits();
     void HandleReport(const quint8* Data, std::size_t Size);
     void ReleaseDevice(THidDevice*& Dev);
@@ -273,6 +283,7 @@ private:
     int useDepth_ = 0;
     int answerLimitDepth_ = 0;
     unsigned noAnswerCount_ = 0;
+    TNoAnswer lastNoAnswer_ = TNoAnswer::Silent;
     // Changes whenever a module is connected or let go: a packet belongs to the connection
     // it was sent for, and is never written on a later one.
     quint64 connectionSerial_ = 0;

@@ -270,9 +270,10 @@ TEST_F(FactoryDefaultsTest, ModuleOrWindowGoingAwayStopsTheResetAtOnce)
         EXPECT_TRUE(form->isEnabled());
         EXPECT_FALSE(form->Timer2->isActive());
         EXPECT_FALSE(TemplateLoaded);
-        // The question, and for a module that left the message to run the reset again.
+        // The question, and for a module that left the message to run the reset again, which
+        // names the module by its serial number.
         ASSERT_EQ(ui::Record().size(), unplug ? 2u : 1u);
-        EXPECT_EQ(ui::Record().back().text, GetLangText(unplug ? 117 : 24));
+        EXPECT_EQ(ui::Record().back().text, unplug ? GetLangText(117).arg(QStringLiteral("VQ00012345")) : GetLangText(24));
 
         CloseWindow();
     }
@@ -451,7 +452,9 @@ TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)
         form->TntButton25->click();
         EXPECT_LE(module->Packets().size(), at + 1);
         ASSERT_EQ(ui::Record().size(), 1u);
-        EXPECT_EQ(ui::Record().back().text, k.close ? QStringLiteral("Klaida") : GetLangText(117));
+        // A cut production test has its own message, naming the module by its serial number.
+        EXPECT_EQ(ui::Record().back().text,
+                  k.close ? QStringLiteral("Klaida") : GetLangText(125).arg(QStringLiteral("VQ00012345")));
         EXPECT_FALSE(Form5->isVisible());
         EXPECT_TRUE(form->isEnabled());
         CloseWindow();

@@ -15,7 +15,13 @@
 
 namespace {
 
-constexpr int kNoAnswerMs = 400;
+// Short limits, and the write series' pauses and gaps left out: a cut write and the write and
+// reads around it take a fraction of a second. The no-answer limit stays well above the time
+// the link takes to find a module gone that nobody reported (three failed reads).
+constexpr int kNoAnswerMs = 500;
+// A module that stays busy while it reports sends its state this often (well within the limit).
+constexpr int kBusyReportMs = 60;
+const QString kSerial = QStringLiteral("VQ00012345"); // the module a cut write was begun on
 
 struct CutCase;
 
@@ -29,6 +35,8 @@ protected:
         WindowTestBase::SetUp();
         SetLinkTiming(1000, 300);
         TForm1::LinkTiming.NoAnswerMs = kNoAnswerMs;
+        TForm1::LinkTiming.GapMs = 0;
+        TForm1::LinkTiming.SeriesPauseMaxMs = 0;
     }
 
     void TearDown() override
@@ -46,15 +54,32 @@ protected:
         for (int i = 0; i < 15; ++i)
             module->Config().smsPhrases[static_cast<std::size_t>(i)] = "P" + QByteArray::number(i);
         module->Config().additionalSmsTexts = {"A0", "A1"};
-        ASSERT_TRUE(CreateFormsWithLanguages());
+        CreateForms();
+        // The timers that lead to a read and to the lock check come round sooner.
+        form->Timer2->setInterval(5);
+        form->Timer7->setInterval(5);
+        form->Timer_CheckPassword->setInterval(20);
+        ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 0; }));
         ASSERT_TRUE(WaitReadFinished());
-        sim::Pump(700); // the lock check after connect
+        // The lock check after connect.
+        ASSERT_TRUE(sim::WaitUntil([&] { return !form->Timer_CheckPassword->isActive(); }));
         module->ClearLog();
         ui::ClearRecord();
     }
+
+    QString SummarySubtitle() const { return form->WPage[9]->Header()->Subtitle()->Text(); }
 };
 
-enum class Operation { WriteAll, WizardWriteAll, WriteAllTexts, FactoryReset, ProductionTest, PhrasesWrite, AdditionalTextsWrite };
+enum class Operation {
+    WriteAll,
+    WizardWriteAll,
+    WriteAllTexts,
+    FactoryReset,
+    ProductionTest,
+    PhrasesWrite,
+    AdditionalTextsWrite,
+    ClearNumber
+};
 
 // Starts the operation as the user does; returns once it has ended.
 void Start(TForm1* form, Operation op)
@@ -90,23 +115,30 @@ void Start(TForm1* form, Operation op)
         ASSERT_TRUE(sim::WaitUntil([] { return Form6->AdSMSEdit1->text() == QStringLiteral("A1"); }));
         Form6->TntButton53->click();
         break;
+    case Operation::ClearNumber:
+        // The users page shows user 1 (who has a number) after the read.
+        ASSERT_EQ(form->SelectedUserIndex(), 0);
+        form->TntButton7->click();
+        break;
     }
 }
 
-// How the module is lost: it stops answering (silent, or busy for good), it goes (the
-// device manager tells, or only the link finds out), it is plugged in again at once, another
-// module takes its place while a packet waits for its busy bit, or it goes while the reset's
-// question is open.
-enum class Cut { Silent, StaysBusy, Unplugged, LinkLost, Replugged, Swapped, GoneAtQuestion };
+// How the module is lost: it stops answering (silent, busy for good, or busy while it keeps
+// sending its state), it goes (the device manager tells, or only the link finds out), it is
+// plugged in again at once, another module takes its place while a packet waits for its busy
+// bit, or it goes while the reset's question is open.
+enum class Cut { Silent, StaysBusy, BusyReporting, Unplugged, LinkLost, Replugged, Swapped, GoneAtQuestion };
 
-// A write series cut off is told once with what to do now (write again, or run the reset
-// again), sends nothing more to any module, reads nothing back and gives the window back;
-// a later write to an answering module goes out whole.
+// A write series cut off is told once with what to do now (the message that says how it was
+// cut, naming the module by its serial number where it left), sends nothing more to any
+// module, reads nothing back and gives the window back; a later write to an answering module
+// goes out whole.
 struct CutCase {
     Operation op;
     Cut cut;
     quint8 code; // cut at the nth packet of this code
     int nth;
+    int told;    // the message
 };
 
 void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
@@ -115,15 +147,15 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
     for (const CutCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "operation " << int(c.op) << ", cut " << int(c.cut) << " at 0x"
                                         << std::hex << int(c.code));
-        const bool stall = c.cut == Cut::Silent || c.cut == Cut::StaysBusy;
+        const bool stall = c.cut == Cut::Silent || c.cut == Cut::StaysBusy || c.cut == Cut::BusyReporting;
         const bool back = c.cut == Cut::Replugged || c.cut == Cut::Swapped;
-        const int told = c.cut == Cut::GoneAtQuestion ? 118
-                         : c.op == Op::FactoryReset || c.op == Op::ProductionTest ? 117
-                                                                                  : 111;
         // The production test lives on the service page, with a test number in its list.
         WriteSettings(c.op == Op::ProductionTest ? "Code=48213\r\nPhoneNumber1=37060000001\r\n" : "");
         Connect();
-        ASSERT_FALSE(GetLangText(told).isEmpty());
+        ASSERT_FALSE(GetLangText(c.told).isEmpty());
+        QString told = GetLangText(c.told);
+        if (told.contains(QLatin1String("%1")))
+            told = told.arg(kSerial);
         std::unique_ptr<sim::SimModule> other;
         if (c.cut == Cut::Swapped) {
             sim::SimModuleOptions o;
@@ -152,8 +184,10 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
             sinceCut.start();
             if (c.cut == Cut::Silent)
                 first->SetSilent(true);
-            if (c.cut == Cut::StaysBusy || c.cut == Cut::Swapped)
+            if (c.cut == Cut::StaysBusy || c.cut == Cut::BusyReporting || c.cut == Cut::Swapped)
                 first->SetStayBusy(true);
+            if (c.cut == Cut::BusyReporting)
+                first->SetMonitoring(kBusyReportMs);
             if (stall)
                 return;
             QTimer::singleShot(c.cut == Cut::Swapped ? 20 : 0, form, [&] {
@@ -176,7 +210,7 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         if (back) {
             ASSERT_TRUE(WaitReadFinished()); // by its own connection
         } else {
-            sim::Pump(stall ? 2 * kNoAnswerMs : 300);
+            sim::Pump(300);
         }
 
         // A module back on the bus gets only its own connection's requests.
@@ -186,20 +220,27 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         const auto packets = module->Packets();
         for (std::size_t i = c.cut == Cut::Swapped ? 0 : cutAt; i < packets.size(); ++i)
             EXPECT_GE(quint8(packets[i][0]), 0x40) << "packet " << i;
-        EXPECT_TRUE(Shown(GetLangText(told)));
+        EXPECT_TRUE(Shown(told)) << qPrintable(ui::Record().empty() ? QString() : ui::Record().back().text);
         EXPECT_EQ(ui::Record().size(), c.op == Op::FactoryReset ? 2u : 1u); // after the reset's question
         EXPECT_FALSE(form->Timer2->isActive());
         EXPECT_FALSE(Form5->isVisible());
         EXPECT_FALSE(Form2->isVisible());
         EXPECT_FALSE(Form6->isVisible());
         EXPECT_TRUE(form->isEnabled());
+        // The summary does not say that the settings were written.
+        if (c.op == Op::WizardWriteAll) {
+            EXPECT_EQ(SummarySubtitle(), GetLangText(137));
+        }
 
         // The module answers again, or is plugged in again: a later write reaches it whole.
         module->OnPacket = nullptr;
         if (stall) {
             module->SetSilent(false);
             module->SetStayBusy(false);
+            module->SetMonitoring(0);
             sim::Pump(100); // it finishes what it held, without a word of its own
+            // Nothing of the cut write went out meanwhile.
+            EXPECT_EQ(module->Packets().size(), cutAt);
             // What the production test left on the module was never read: a write waits
             // for a read.
             if (c.op == Op::ProductionTest) {
@@ -220,6 +261,13 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         EXPECT_EQ(module->Config().accessPin, AccessPINToWord("8765"));
         EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
         EXPECT_TRUE(form->isEnabled());
+        if (c.op == Op::WizardWriteAll) {
+            EXPECT_EQ(SummarySubtitle(), GetLangText(70));
+        }
+        // A clear that a module still connected did not take whole goes out with the write.
+        if (c.op == Op::ClearNumber && stall) {
+            EXPECT_EQ(module->Config().phones[0].number, QByteArray(15, ' '));
+        }
         CloseWindow();
     }
 }
@@ -228,14 +276,16 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatStopsAnsweringEndsAtTheLim
 {
     using Op = Operation;
     RunCuts({
-        {Op::WriteAll, Cut::Silent, 0x0B, 1},
-        {Op::WizardWriteAll, Cut::StaysBusy, 0x10, 20},
-        {Op::FactoryReset, Cut::Silent, 0x0D, 3},
-        {Op::FactoryReset, Cut::StaysBusy, 0x1B, 1},
-        {Op::ProductionTest, Cut::Silent, 0x0B, 2},
-        {Op::ProductionTest, Cut::StaysBusy, 0x0F, 8},
-        {Op::PhrasesWrite, Cut::Silent, 0x0D, 4},
-        {Op::AdditionalTextsWrite, Cut::StaysBusy, 0x16, 2},
+        {Op::WriteAll, Cut::Silent, 0x0B, 1, 122},
+        {Op::WizardWriteAll, Cut::StaysBusy, 0x10, 20, 122},
+        {Op::FactoryReset, Cut::Silent, 0x0D, 3, 123},
+        {Op::FactoryReset, Cut::StaysBusy, 0x1B, 1, 123},
+        {Op::ProductionTest, Cut::Silent, 0x0B, 2, 125},
+        {Op::ProductionTest, Cut::StaysBusy, 0x0F, 8, 125},
+        {Op::PhrasesWrite, Cut::Silent, 0x0D, 4, 138},
+        {Op::AdditionalTextsWrite, Cut::StaysBusy, 0x16, 2, 138},
+        {Op::WriteAll, Cut::BusyReporting, 0x11, 3, 122},
+        {Op::ClearNumber, Cut::Silent, 0x0B, 1, 122},
     });
 }
 
@@ -243,20 +293,52 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatLeavesOrIsSwappedEndsThere
 {
     using Op = Operation;
     RunCuts({
-        {Op::WriteAll, Cut::Unplugged, 0x10, 5},
-        {Op::WriteAll, Cut::LinkLost, 0x13, 3},
-        {Op::WriteAll, Cut::Replugged, 0x0B, 1},
-        {Op::WriteAll, Cut::Swapped, 0x10, 5},
-        {Op::WriteAllTexts, Cut::Unplugged, 0x0D, 3},
-        {Op::WriteAllTexts, Cut::Replugged, 0x0D, 3},
-        {Op::FactoryReset, Cut::LinkLost, 0x0B, 1},
-        {Op::FactoryReset, Cut::Replugged, 0x0D, 3},
-        {Op::FactoryReset, Cut::Swapped, 0x0D, 5},
-        {Op::FactoryReset, Cut::GoneAtQuestion, 0, 0},
-        {Op::PhrasesWrite, Cut::Unplugged, 0x0D, 3},
-        {Op::PhrasesWrite, Cut::Replugged, 0x0D, 3},
-        {Op::AdditionalTextsWrite, Cut::LinkLost, 0x16, 1},
+        {Op::WriteAll, Cut::Unplugged, 0x10, 5, 111},
+        {Op::WriteAll, Cut::LinkLost, 0x13, 3, 111},
+        {Op::WriteAll, Cut::Replugged, 0x0B, 1, 111},
+        {Op::WriteAll, Cut::Swapped, 0x10, 5, 124},
+        {Op::WriteAllTexts, Cut::Unplugged, 0x0D, 3, 111},
+        {Op::WriteAllTexts, Cut::Replugged, 0x0D, 3, 111},
+        {Op::FactoryReset, Cut::LinkLost, 0x0B, 1, 117},
+        {Op::FactoryReset, Cut::Replugged, 0x0D, 3, 117},
+        {Op::FactoryReset, Cut::Swapped, 0x0D, 5, 124},
+        {Op::FactoryReset, Cut::GoneAtQuestion, 0, 0, 118},
+        {Op::PhrasesWrite, Cut::Unplugged, 0x0D, 3, 111},
+        {Op::PhrasesWrite, Cut::Replugged, 0x0D, 3, 111},
+        {Op::AdditionalTextsWrite, Cut::LinkLost, 0x16, 1, 111},
+        {Op::ProductionTest, Cut::Swapped, 0x0F, 3, 125},
+        {Op::ClearNumber, Cut::Unplugged, 0x0B, 1, 111},
     });
+}
+
+// A write that went out whole, whose reading back stops: the user hears that the settings
+// were written and that only reading them back stopped, once.
+TEST_F(ModuleLinkFaultsTest, AWholeWriteWhoseReadBackStopsSaysTheSettingsWereWritten)
+{
+    for (const Operation op : {Operation::WriteAll, Operation::FactoryReset}) {
+        SCOPED_TRACE(int(op));
+        Connect();
+        form->Edit8->setText(QStringLiteral("Later"));
+        form->Edit13->setText(QStringLiteral("8765"));
+        // The read-back's first request is answered, the second is not.
+        module->OnPacket = [&](const QByteArray& p) {
+            if (quint8(p[0]) == 0x81)
+                module->SetSilent(true);
+        };
+        Start(form, op);
+        ASSERT_TRUE(sim::WaitUntil([&] { return Shown(GetLangText(136)); }, 5000));
+        sim::Pump(100);
+        EXPECT_FALSE(Shown(GetLangText(39)));
+        EXPECT_EQ(ui::Record().size(), op == Operation::FactoryReset ? 2u : 1u); // after the reset's question
+        // Written to its end (the outputs, or the reset's names), then read back.
+        const bool reset = op == Operation::FactoryReset;
+        EXPECT_EQ(module->Config().accessPin, AccessPINToWord(reset ? "8362" : "8765"));
+        ASSERT_FALSE(WritePackets().empty());
+        EXPECT_EQ(quint8(WritePackets().back()[0]), reset ? 0x10 : 0x12);
+        EXPECT_FALSE(Form5->isVisible());
+        EXPECT_TRUE(form->isEnabled());
+        CloseWindow();
+    }
 }
 
 // The unlock panel of locked GPRS settings: Return in its password edit unlocks rather
