@@ -1010,11 +1010,11 @@ bool TForm1::BuildCIDSmsHint(int index)
     auto name = [](const TCIDParameterSlot& slot) -> QByteArray {
         if (!slot.Active)
             return {};
-        return TForm2::DecodeSmsText(ItemNameAt(ModuleText::ItemNameGroupOfGrid(slot.GridNumber), slot.Index));
+        return ModuleText::ToLangText(ItemNameAt(ModuleText::ItemNameGroupOfGrid(slot.GridNumber), slot.Index));
     };
     auto phrase = [](int n) -> QByteArray {
         QLineEdit* e = Form2 ? Form2->PhraseEdit(n - 33) : nullptr;
-        return e ? TForm2::DecodeSmsText(ModuleText::Bytes(e)) : QByteArray();
+        return e ? ModuleText::ToLangText(ModuleText::Bytes(e)) : QByteArray();
     };
     QByteArray text;
     if (!BuildCIDSmsText(entry.Code, name(node.Slot[0]), name(node.Slot[1]), phrase, text))

@@ -235,7 +235,7 @@ void TForm1::FillDefaultItemNames()
     for (const NameBlock& block : kBlocks) {
         const QByteArray text = GetLangMessage(block.message);
         for (int k = 0; k < block.count; ++k)
-            StoreItemName(block.group, k, TForm2::EncodeSmsText(text + QByteArray::number(k + block.firstNumber)));
+            StoreItemName(block.group, k, ModuleText::FromLangText(text + QByteArray::number(k + block.firstNumber)));
     }
 }
 

@@ -80,12 +80,12 @@ std::uint16_t Low16(std::int32_t v)
 // saved, and encoded again once the load has made that language current.
 QByteArray TemplateText(const QByteArray& moduleBytes)
 {
-    return TForm2::DecodeSmsText(moduleBytes);
+    return ModuleText::ToLangText(moduleBytes);
 }
 
 QByteArray ModuleBytes(const QByteArray& text)
 {
-    return TForm2::EncodeSmsText(text);
+    return ModuleText::FromLangText(text);
 }
 
 QString WithoutFolder(const QString& fileName)

@@ -5,7 +5,6 @@
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
-#include "editor/Unit2.h"
 #include "lang/Kalbos.h"
 #include "link/VEQ2_SDK.h"
 
@@ -77,8 +76,8 @@ bool TForm6::TntButton53Click()
 
 void TForm6::TntButton4Click()
 {
-    ModuleText::Set(AdSMSEdit0, TForm2::EncodeSmsText(GetLangMessage(16)));
-    ModuleText::Set(AdSMSEdit1, TForm2::EncodeSmsText(GetLangMessage(17)));
+    ModuleText::Set(AdSMSEdit0, ModuleText::FromLangText(GetLangMessage(16)));
+    ModuleText::Set(AdSMSEdit1, ModuleText::FromLangText(GetLangMessage(17)));
     TextsSet();
 }
 
