@@ -2,6 +2,7 @@
 #include "editor/Unit6.h"
 
 #include "editor/Controls.h"
+#include "editor/FieldRules.h"
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
@@ -27,10 +28,10 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
     AdSMSEdit0 = ctl::Make<QLineEdit>(this, "AdSMSEdit0", 8, 28, 404, 21);
     ctl::Make<QLabel>(this, "TntLabel2", 8, 58, 400, 18)->setText(QStringLiteral("GPRS communication statistics:"));
     AdSMSEdit1 = ctl::Make<QLineEdit>(this, "AdSMSEdit1", 8, 78, 404, 21);
-    ModuleText::Hold(AdSMSEdit0, SMSTextWidth);
-    ModuleText::Hold(AdSMSEdit1, SMSTextWidth);
-    for (QLineEdit* e : {AdSMSEdit0, AdSMSEdit1})
-        ctl::InstallInputCleaner(e);
+    for (QLineEdit* e : {AdSMSEdit0, AdSMSEdit1}) {
+        ModuleText::Hold(e, fields::Rule(TField::SmsText).moduleWidth);
+        fields::Install(e, TField::SmsText);
+    }
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 126, 90, 28);
     TntButton53->setText(QStringLiteral("Write"));
     TntButton4 = ctl::Make<QPushButton>(this, "TntButton4", 105, 126, 90, 28);
