@@ -64,6 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             } catch (const tpl::ETemplateValue&) {
             }
             try {
+                // A word as the template writes it reads back as the same word.
+                const std::uint32_t w = reader.Word(key);
+                std::uint32_t again = 0;
+                Check(tpl::ParseWord(QByteArray::number(w), again) && again == w);
+            } catch (const tpl::ETemplateValue&) {
+            }
+            try {
                 (void)reader.Boolean(key);
             } catch (const tpl::ETemplateValue&) {
             }

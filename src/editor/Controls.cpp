@@ -468,6 +468,10 @@ private:
         const QMimeData* data = e->mimeData();
         if (!data || !data->hasText())
             return false;
+        // Text from elsewhere goes in where it is dropped, in place of nothing: the filter
+        // sees the edit as it will take the text.
+        if (e->source() != edit_)
+            edit_->setCursorPosition(edit_->cursorPositionAt(e->position().toPoint()));
         QMimeData cleaned;
         cleaned.setText(Clean(data->text()));
         QDropEvent copy(e->position(), e->possibleActions(), &cleaned, e->buttons(), e->modifiers(), e->type());

@@ -139,8 +139,10 @@ void InstallKeyFilter(QWidget* edit, KeyFilter filter);
 // context menu, the paste keys (Ctrl+V, Shift+Insert), the middle click and a drop. Line
 // breaks and tabs inside the text become spaces (those at its ends are dropped), other
 // control characters go, then the text passes through `filter` when one is given, and only
-// then the edit cuts it to its maxLength. It goes in as one edit operation, so undo works.
-// Typed text is left to the key filter; text the program sets stays as set.
+// then the edit cuts it to its maxLength. The filter runs while the edit's cursor and
+// selection stand where the text goes in (a drop from elsewhere puts the cursor at the
+// drop point first). It goes in as one edit operation, so undo works. Typed text is left
+// to the key filter; text the program sets stays as set.
 using TextFilter = std::function<QString(const QString& inserted)>;
 void InstallInputCleaner(class QLineEdit* edit, TextFilter filter = {});
 

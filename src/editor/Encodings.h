@@ -236,8 +236,6 @@ void SplitHostPort(const QByteArray& Text, QByteArray& Host, QByteArray& Port);
 
 // ---- account numbers (command 0x08, reply 0x88) ----------------------------------------
 inline constexpr int AccountWidth = 4;
-// The property of an account edit that holds the account as the module last sent it.
-inline constexpr char kReceivedAccount[] = "ReceivedAccount";
 // Index 0 is channel 1 (Edit11); any other index channel 2 (Edit6). The same rule puts
 // key 0 into TntEdit8 and any other key into TntEdit9.
 inline bool IsChannel1Index(int Idx) { return Idx == 0; }

@@ -162,19 +162,8 @@ public:
     void Edit2Change();
     void AddressChange(QLineEdit* e, QComboBox* channel);
     void PortChange(QLineEdit* e, QComboBox* channel);
-    static void FilterEdit(QLineEdit* e, std::function<bool(unsigned char)> inSet);
-    static QByteArray FilterChars(const QByteArray& text, const std::function<bool(unsigned char)>& inSet,
-                                  bool keep);
-    static bool IsDigit(unsigned char c);
-    static bool IsHexDigit(unsigned char c);
-    // The characters a user can put into an address edit, and into an account or key edit.
-    static bool IsAddressChar(unsigned char c);
-    static bool IsAccountChar(unsigned char c);
     // The channel in use (1 or 2) whose account is shorter than its 4 characters; 0 when none.
     int ShortAccountChannel() const;
-    static char edit10KeyPress(char key);
-    static char Edit1KeyPress(char key);
-    static char Edit11KeyPress(char key, bool keyEdit);
     void StackChannelPanels(QGroupBox* groupBox, const QString& prefix);
     void StackChannelPanels(); // channel 1
     void SetChannelPanelBevels();

@@ -7,6 +7,7 @@
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "editor/SendSequence.h"
 #include "editor/Unit2.h"
 #include "editor/Unit5.h"
@@ -204,7 +205,7 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
                     l.SendInputSetting(idx, 0, 0, kFactoryInputSensitivity, 0, tduomenys(5, 0));
                 }, kStorePause);
                 send([&](TVEQ2& l) {
-                    l.SendInputSMSText(idx, TForm2::EncodeSmsText(inputText + QByteArray::number(i + 1)));
+                    l.SendInputSMSText(idx, ModuleText::FromLangText(inputText + QByteArray::number(i + 1)));
                 }, kStorePause);
             }
             for (int i = 0; i < OutputCount; ++i)
@@ -260,7 +261,7 @@ void TForm1::SendDefaultAdditionalTexts()
         TSendSequence seq(*this);
         seq.Run([&] {
             for (int i = 0; i < AdditionalSMSTextCount; ++i) {
-                const QByteArray text = TForm2::EncodeSmsText(GetLangMessage(16 + i));
+                const QByteArray text = ModuleText::FromLangText(GetLangMessage(16 + i));
                 seq.Send([&](TVEQ2& l) { l.SendAdditionalSMSText(static_cast<quint8>(i), text); }, kTextPause);
             }
         });

@@ -11,6 +11,7 @@
 #include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
 #include "editor/Unit2.h"
@@ -50,7 +51,9 @@ namespace {
 constexpr int kSensitivityMin = 400;
 constexpr int kSensitivityMax = 2500;
 constexpr int kSensitivityStep = 100;
-constexpr int kNameWidth = 16; // element names travel in 16 characters
+constexpr std::uint8_t kCRType = 0x08;
+constexpr std::uint8_t kCR24H = 0x20;
+constexpr std::uint8_t kCRRestore = 0x40;
 constexpr std::uint8_t kPnCRAlarmSMS = 0x40;
 constexpr int kTreeColumns = 7;
 
@@ -227,9 +230,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
     {
         auto* e = new QLineEdit(parent);
-        e->setMaxLength(kNameWidth);
         e->setFrame(false);
-        ctl::InstallInputCleaner(e);
+        fields::Install(e, TField::ElementName);
         return e;
     }
 };
@@ -483,8 +485,8 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         auto* smsPanel = Make<QFrame>(g, name(nSmsPanel), 8, 46, 564, 26);
         this->*kSmsPanel[i] = smsPanel;
         auto* smsEdit = Make<QLineEdit>(smsPanel, name(nSmsEdit), 0, 2, 560, 22);
-        ModuleText::Hold(smsEdit, SMSTextWidth);
-        ctl::InstallInputCleaner(smsEdit);
+        ModuleText::Hold(smsEdit, fields::Rule(TField::SmsText).moduleWidth);
+        fields::Install(smsEdit, TField::SmsText);
         this->*kSmsEdit[i] = smsEdit;
         auto* note = Make<QLabel>(g, name(nNote), 8, 50, 600, 18);
         note->hide();
@@ -1011,11 +1013,11 @@ bool TForm1::BuildCIDSmsHint(int index)
     auto name = [](const TCIDParameterSlot& slot) -> QByteArray {
         if (!slot.Active)
             return {};
-        return TForm2::DecodeSmsText(ItemNameAt(ModuleText::ItemNameGroupOfGrid(slot.GridNumber), slot.Index));
+        return ModuleText::ToLangText(ItemNameAt(ModuleText::ItemNameGroupOfGrid(slot.GridNumber), slot.Index));
     };
     auto phrase = [](int n) -> QByteArray {
         QLineEdit* e = Form2 ? Form2->PhraseEdit(n - 33) : nullptr;
-        return e ? TForm2::DecodeSmsText(ModuleText::Bytes(e)) : QByteArray();
+        return e ? ModuleText::ToLangText(ModuleText::Bytes(e)) : QByteArray();
     };
     QByteArray text;
     if (!BuildCIDSmsText(entry.Code, name(node.Slot[0]), name(node.Slot[1]), phrase, text))
@@ -1188,7 +1190,7 @@ void TForm1::VTIN1NewText(int input, int column, const QString& text)
     const int group = ModuleText::ItemNameGroupOfGrid(edited.GridNumber);
     if (ItemNameIndex(group, edited.Index) < 0)
         return;
-    StoreItemName(group, edited.Index, ModuleText::Edited(ItemNameAt(group, edited.Index), text.left(kNameWidth)));
+    StoreItemName(group, edited.Index, ModuleText::Edited(ItemNameAt(group, edited.Index), text.left(fields::Rule(TField::ElementName).moduleWidth)));
     const QString shown = ModuleText::ItemName(group, edited.Index);
     RefreshInputNames();
     if (auto* g = ctl::Find<QTableWidget>(this, QStringLiteral("StringGrid%1").arg(edited.GridNumber))) {

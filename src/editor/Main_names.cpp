@@ -4,6 +4,7 @@
 #include "editor/Main.h"
 
 #include "editor/Controls.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
 #include "editor/SendSequence.h"
@@ -49,7 +50,6 @@ constexpr NameBlock kBlocks[ItemNameGroupCount] = {
 constexpr int kLabelColumnWidth = 35;
 constexpr int kNameColumnWidth = 157;
 constexpr int kRowHeight = 18;
-constexpr int kNameWidth = 16; // characters the module keeps of a name
 
 QTableWidget* makeGrid(QWidget* parent, const char* name, int x, int y, int h, int rows)
 {
@@ -85,8 +85,7 @@ public:
     {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* e = qobject_cast<QLineEdit*>(editor)) {
-            e->setMaxLength(kNameWidth);
-            ctl::InstallInputCleaner(e);
+            fields::Install(e, TField::ElementName);
         }
         return editor;
     }
@@ -235,7 +234,7 @@ void TForm1::FillDefaultItemNames()
     for (const NameBlock& block : kBlocks) {
         const QByteArray text = GetLangMessage(block.message);
         for (int k = 0; k < block.count; ++k)
-            StoreItemName(block.group, k, TForm2::EncodeSmsText(text + QByteArray::number(k + block.firstNumber)));
+            StoreItemName(block.group, k, ModuleText::FromLangText(text + QByteArray::number(k + block.firstNumber)));
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
@@ -208,9 +209,7 @@ void TForm1::BuildRemoteControlPage(QWidget* page, int top)
 
     TntLabel97 = caption(TntPanel16, "TntLabel97", QStringLiteral("Phone number:"), 346, 8, 200);
     Edit12 = Make<QLineEdit>(TntPanel16, "Edit12", 346, 30, 180, 24);
-    Edit12->setMaxLength(PhoneNumberWidth);
-    ctl::InstallKeyFilter(Edit12, [](char k) { return edit10KeyPress(k); });
-    FilterEdit(Edit12, IsDigit);
+    fields::Install(Edit12, TField::OutputNumber);
 
     TntGroupBox18 = Make<QGroupBox>(TntPanel16, "TntGroupBox18", 346, 62, 380, 84);
     TntGroupBox18->setTitle(QStringLiteral("Outputs"));

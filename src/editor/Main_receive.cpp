@@ -5,6 +5,7 @@
 
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/Unit2.h"
 #include "editor/Unit3.h"
@@ -81,12 +82,14 @@ void TForm1::WireSettingsEvents()
 
 // ---- texts and words -------------------------------------------------------------------
 
+// A host the module holds is shown and goes back whole, also where it is longer than
+// typing may make one.
 void TForm1::OnConnectionStringArrive(const QByteArray& s)
 {
     QByteArray host, port;
     SplitHostPort(s, host, port);
-    Edit1->setText(LangToUnicode(host));
-    TntEdit2->setText(LangToUnicode(port));
+    fields::Show(Edit1, TField::Host, host, true);
+    fields::Show(TntEdit2, TField::Port, port, true);
     Edit1->setEnabled(true);
     TntEdit2->setEnabled(true);
 }
@@ -95,8 +98,8 @@ void TForm1::OnConnectionString2Arrive(const QByteArray& s)
 {
     QByteArray host, port;
     SplitHostPort(s, host, port);
-    Edit5->setText(LangToUnicode(host));
-    TntEdit3->setText(LangToUnicode(port));
+    fields::Show(Edit5, TField::Host, host, true);
+    fields::Show(TntEdit3, TField::Port, port, true);
 }
 
 void TForm1::OnConnectionString3Arrive(const QByteArray&)
@@ -128,9 +131,7 @@ void TForm1::OnUSBPasswordArrive(const QByteArray& s)
 
 void TForm1::OnReserveAccountArrive(int idx, const QByteArray& s)
 {
-    QLineEdit* e = idx == 0 ? Edit11 : Edit6;
-    e->setProperty(kReceivedAccount, s);
-    e->setText(LangToUnicode(s));
+    fields::Show(idx == 0 ? Edit11 : Edit6, TField::Account, s, true);
 }
 
 void TForm1::OnVEQOwnerNameArrive(const QByteArray& s)

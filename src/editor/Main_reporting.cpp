@@ -6,6 +6,7 @@
 
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/SettingsFile.h"
 #include "lang/LangText.h"
@@ -183,26 +184,16 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     connect(TntEdit3, &QLineEdit::textChanged, this, [this] { Guard([this] { PortChange(TntEdit3, ComboBox2); }); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Guard([this] { Edit2Change(); }); });
 
-    for (QLineEdit* e : {Edit1, Edit5})
-        FilterEdit(e, IsAddressChar);
-    for (QLineEdit* e : {TntEdit2, TntEdit3})
-        FilterEdit(e, IsDigit);
-    for (QLineEdit* e : {Edit11, Edit6, TntEdit8, TntEdit9})
-        FilterEdit(e, IsAccountChar);
-    for (QLineEdit* e : {TntEdit5, Edit2, Edit3, Edit4})
-        ctl::InstallInputCleaner(e);
-    // The heartbeat ID is three hexadecimal digits on the module: a paste keeps only those,
-    // as any other character would go out as 0.
-    FilterEdit(TntEdit4, IsHexDigit);
-
-    ctl::InstallKeyFilter(Edit1, [](char k) { return Edit1KeyPress(k); });
-    ctl::InstallKeyFilter(Edit5, [](char k) { return Edit1KeyPress(k); });
-    ctl::InstallKeyFilter(Edit11, [](char k) { return Edit11KeyPress(k, false); });
-    ctl::InstallKeyFilter(Edit6, [](char k) { return Edit11KeyPress(k, false); });
-    ctl::InstallKeyFilter(TntEdit8, [](char k) { return Edit11KeyPress(k, true); });
-    ctl::InstallKeyFilter(TntEdit9, [](char k) { return Edit11KeyPress(k, true); });
-    for (QLineEdit* e : {TntEdit2, TntEdit3, TntEdit4})
-        ctl::InstallKeyFilter(e, [](char k) { return edit10KeyPress(k); });
+    // Each edit types, pastes and takes drops by its value's rule.
+    const std::pair<QLineEdit*, TField> fields[] = {
+        {Edit1, TField::Host},         {Edit5, TField::Host},         {TntEdit2, TField::Port},
+        {TntEdit3, TField::Port},      {Edit11, TField::Account},     {Edit6, TField::Account},
+        {TntEdit8, TField::AESKey},    {TntEdit9, TField::AESKey},    {TntEdit4, TField::HeartbeatId},
+        {Edit2, TField::APN},          {Edit3, TField::APNUserName},  {Edit4, TField::APNPassword},
+    };
+    for (const auto& [e, field] : fields)
+        fields::Install(e, field);
+    ctl::InstallInputCleaner(TntEdit5);
 
     const bool pstn = ReadPSTNOption();
     TntCheckBox25->setVisible(pstn);
@@ -229,8 +220,8 @@ void TForm1::BuildSecurityPage(QWidget* page, int top)
     Edit9 = edit(TntPanel17, "Edit9", 380, 57, 200, 16);
     ctl::SetHint(Edit9, QStringLiteral("Enter password"));
     ctl::SetShowHint(Edit9, true);
-    for (QLineEdit* e : {Edit8, Edit9})
-        ctl::InstallInputCleaner(e);
+    fields::Install(Edit8, TField::OwnerName);
+    fields::Install(Edit9, TField::USBPassword);
     connect(TntCheckBox3, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox3Click(true); }); });
     connect(TntCheckBox41, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox41Click(true); }); });
     TntCheckBox3Click(false);
@@ -247,9 +238,7 @@ void TForm1::BuildModemPage(QWidget* page, int top)
     TntLabel5->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
     TntLabel5->hide();
     connect(TntCheckBox28, &QCheckBox::clicked, this, [this] { Guard([this] { TntCheckBox28Click(); }); });
-    // The module hands the PIN to the SIM: digits only, pasted ones too.
-    ctl::InstallKeyFilter(TntEdit1, [](char k) { return edit10KeyPress(k); });
-    FilterEdit(TntEdit1, IsDigit);
+    fields::Install(TntEdit1, TField::SimPIN);
     TntCheckBox28Click();
 
     GroupBox13 = Make<QGroupBox>(page, "GroupBox13", 8, top + 92, 738, 190);
@@ -418,48 +407,7 @@ void TForm1::Edit2Change()
         SetRequiredColor(Edit2);
 }
 
-// ---- edit filters ---------------------------------------------------------------------------
-
-QByteArray TForm1::FilterChars(const QByteArray& text, const std::function<bool(unsigned char)>& inSet, bool keep)
-{
-    QByteArray out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (inSet(static_cast<unsigned char>(c)) == keep)
-            out.append(c);
-    return out;
-}
-
-bool TForm1::IsDigit(unsigned char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool TForm1::IsHexDigit(unsigned char c)
-{
-    return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-// Host names use "-" and "_" as well.
-bool TForm1::IsAddressChar(unsigned char c)
-{
-    return IsAccountChar(c) || c == '.' || c == '-' || c == '_' || c >= 128;
-}
-
-bool TForm1::IsAccountChar(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// What the user types or pastes keeps only the characters of the set, taken as 8-bit text
-// of the current language. A value that the module or a template gave is shown as it is:
-// the module must get it back unchanged.
-void TForm1::FilterEdit(QLineEdit* e, std::function<bool(unsigned char)> inSet)
-{
-    ctl::InstallInputCleaner(e, [inSet = std::move(inSet)](const QString& inserted) {
-        return LangToUnicode(FilterChars(LangFromUnicode(inserted), inSet, true));
-    });
-}
+// ---- edit colours, short accounts -------------------------------------------------------------
 
 // The warning colour of an address or port; their characters are the cleaner's.
 void TForm1::AddressChange(QLineEdit* e, QComboBox* channel)
@@ -475,32 +423,6 @@ void TForm1::PortChange(QLineEdit* e, QComboBox* channel)
     AddressChange(e, channel);
 }
 
-char TForm1::edit10KeyPress(char key)
-{
-    if (key == 3 || key == 8 || key == 22 || (key >= '0' && key <= '9'))
-        return key;
-    return 0;
-}
-
-char TForm1::Edit1KeyPress(char key)
-{
-    const unsigned char k = static_cast<unsigned char>(key);
-    if (key == 3 || key == 8 || key == 22 || (k < 128 && IsAddressChar(k)))
-        return key;
-    return 0;
-}
-
-char TForm1::Edit11KeyPress(char key, bool keyEdit)
-{
-    if (key >= 'a' && key <= 'z')
-        key = static_cast<char>(key - 'a' + 'A');
-    if (key == 3 || key == 8 || key == 22 || (key >= '0' && key <= '9'))
-        return key;
-    if (keyEdit ? (key >= 'A' && key <= 'F') : (key >= 'B' && key <= 'F'))
-        return key;
-    return 0;
-}
-
 // Each reserve account goes out filled on the right with "0": a shorter one would reach
 // the station as another account, so the account of a channel in use must be whole
 // before anything is sent. A channel not in use reports nowhere: its account (greyed,
@@ -514,7 +436,7 @@ int TForm1::ShortAccountChannel() const
     } channels[] = {{ComboBox4, Edit11, 1}, {ComboBox2, Edit6, 2}};
     for (const auto& c : channels)
         if (c.use && c.use->currentIndex() > 0 && c.account &&
-            LangFromUnicode(c.account->text()).size() < AccountWidth)
+            fields::TooShort(TField::Account, LangFromUnicode(c.account->text())))
             return c.channel;
     return 0;
 }

@@ -5,9 +5,9 @@
 
 #include "editor/Controls.h"
 #include "editor/MainTables.h"
+#include "editor/ModuleText.h"
 #include "editor/SendSequence.h"
 #include "editor/SettingsFile.h"
-#include "editor/Unit2.h"
 #include "editor/Unit5.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
@@ -173,7 +173,7 @@ void TForm1::TntButton25Click()
                 }, 0);
                 seq.Sleep(kTestSleep);
                 seq.Send([&](TVEQ2& l) {
-                    l.SendInputSMSText(idx, TForm2::EncodeSmsText(inputText + QByteArray::number(i + 1)));
+                    l.SendInputSMSText(idx, ModuleText::FromLangText(inputText + QByteArray::number(i + 1)));
                 }, 0);
                 seq.Sleep(kTestSleep);
             }
@@ -193,7 +193,7 @@ void TForm1::TntButton25Click()
                 int message;
             } names[] = {{3, 1, 20}, {4, 0, 22}, {2, 1, 21}};
             for (const auto& n : names) {
-                const QByteArray text = TForm2::EncodeSmsText(GetLangMessage(n.message) + "1");
+                const QByteArray text = ModuleText::FromLangText(GetLangMessage(n.message) + "1");
                 seq.Send([&](TVEQ2& l) { l.SendItemName(n.group, n.index, text); }, 0);
             }
             seq.Send([](TVEQ2& l) { l.SendBatchEnd(true); }, 0);

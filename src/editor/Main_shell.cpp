@@ -4,7 +4,9 @@
 #include "editor/Main.h"
 
 #include "editor/Controls.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
+#include "lang/LangText.h"
 #include "widgets/Colors.h"
 #include "widgets/PageWizard.h"
 
@@ -500,7 +502,7 @@ bool TForm1::ValidateWizardPage(int kind)
         return true;
     case 1: {
         const QLineEdit* pin = Edit13 ? Edit13 : ctl::Find<QLineEdit>(this, QStringLiteral("Edit13"));
-        return !pin || pin->text().size() >= 4;
+        return !pin || !fields::TooShort(TField::AccessPIN, LangFromUnicode(pin->text()));
     }
     default:
         return true;

@@ -6,6 +6,7 @@
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/Envelope.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
 #include "editor/TemplateFile.h"
@@ -41,12 +42,6 @@ QByteArray EditText(const QLineEdit* e)
     return e ? LangFromUnicode(e->text()) : QByteArray();
 }
 
-void SetEditText(QLineEdit* e, const QByteArray& text)
-{
-    if (e)
-        e->setText(LangToUnicode(text));
-}
-
 bool Ticked(const QCheckBox* b)
 {
     return b && b->isChecked();
@@ -76,17 +71,46 @@ std::uint16_t Low16(std::int32_t v)
 }
 
 // A template holds the module's texts (names, SMS phrases, input and additional SMS texts)
-// as the 8-bit text of its language, which the file names: the module's bytes decoded when
-// saved, and encoded again once the load has made that language current.
+// as the 8-bit text of its language, which the file names: the module's bytes as that
+// text when saved, and the module's bytes again once the load has made that language
+// current (a text longer than the module keeps is cut, as the module would cut it).
 QByteArray TemplateText(const QByteArray& moduleBytes)
 {
-    return TForm2::DecodeSmsText(moduleBytes);
+    return ModuleText::ToLangText(moduleBytes);
 }
 
-QByteArray ModuleBytes(const QByteArray& text)
+QByteArray ModuleBytes(TField f, const QByteArray& text)
 {
-    return TForm2::EncodeSmsText(text);
+    return fields::Loaded(f, ModuleText::FromLangText(text));
 }
+
+// The plain texts of the reporting, security and users pages that a template carries, in
+// the order they are applied; each edit shows its value as the module would hold it.
+struct TTemplateEdit {
+    const char* key;
+    TField field;
+    QLineEdit* TForm1::*edit;
+};
+const TTemplateEdit kTemplateEdits[] = {
+    {"APN", TField::APN, &TForm1::Edit2},
+    {"UserName", TField::APNUserName, &TForm1::Edit3},
+    {"Password", TField::APNPassword, &TForm1::Edit4},
+    {"USBPass", TField::USBPassword, &TForm1::Edit9},
+    {"ReserveAccount1", TField::Account, &TForm1::Edit6}, // channel 2
+    {"ReserveAccount2", TField::Account, &TForm1::Edit11}, // channel 1
+    {"OwnerName", TField::OwnerName, &TForm1::Edit8},
+    {"AccessPIN", TField::AccessPIN, &TForm1::Edit13},
+};
+const TTemplateEdit kHeartbeatEdit = {"HeartBeat Event ID", TField::HeartbeatId, &TForm1::TntEdit4};
+const TTemplateEdit kSimPINEdit = {"SIM PIN", TField::SimPIN, &TForm1::TntEdit1};
+const TTemplateEdit kKeyEdits[] = {{"EncryptionKey1", TField::AESKey, &TForm1::TntEdit8},
+                                   {"EncryptionKey2", TField::AESKey, &TForm1::TntEdit9}};
+const struct {
+    const char* key;
+    QLineEdit* TForm1::*host;
+    QLineEdit* TForm1::*port;
+} kAddresses[] = {{"ConnectionString1", &TForm1::Edit1, &TForm1::TntEdit2},
+                  {"ConnectionString2", &TForm1::Edit5, &TForm1::TntEdit3}};
 
 QString WithoutFolder(const QString& fileName)
 {
@@ -110,8 +134,9 @@ void TForm1::BuildTemplateLines(QList<QByteArray>& lines)
     // While the module keeps its GPRS settings locked the password shown is not its own.
     lines << TextLine("Password", link && link->GPRSLocked ? QByteArray() : EditText(Edit4));
     lines << TextLine("USBPass", EditText(Edit9));
-    lines << TextLine("ReserveAccount1", EditText(Edit6));  // channel 2
-    lines << TextLine("ReserveAccount2", EditText(Edit11)); // channel 1
+    // As the module gets them: a short account the module sent keeps its blanks.
+    lines << TextLine("ReserveAccount1", fields::ModuleValue(Edit6, TField::Account));  // channel 2
+    lines << TextLine("ReserveAccount2", fields::ModuleValue(Edit11, TField::Account)); // channel 1
     lines << TextLine("OwnerName", EditText(Edit8));
     lines << TextLine("AccessPIN", EditText(Edit13));
     lines << NumberLine("CR", BuildTCPCR(ReadTCPCRControls(), firmware, KeptTCPCR));
@@ -218,79 +243,49 @@ void TForm1::TntButton26Click()
 
 namespace {
 
-// A text value for an edit whose characters the user is held to: it passes when it is no
-// longer than the edit takes and each of its characters is one the user could type or
-// paste there. Anything else would reach the module as nothing the user could have entered.
-void CheckEditValue(const QByteArray& key, const QByteArray& value, const QLineEdit* edit,
-                    bool (*inSet)(unsigned char))
+// A text value loads when the module can hold it whole (a text is cut instead) and the
+// window shows it and sends it back as it is: whether typing would give it does not matter,
+// a template saved from a module holds what that module held.
+void CheckText(const TTemplateReader& t, const QByteArray& key, TField f)
 {
-    if (edit && value.size() > edit->maxLength())
+    if (!fields::Loads(f, t.Text(key)))
         throw tpl::ETemplateValue(key);
-    for (char c : value)
-        if (!inSet(static_cast<unsigned char>(c)))
-            throw tpl::ETemplateValue(key);
 }
 
-// A phone number as the pages take it: digits, with the "+" of an international number
-// in front.
-bool IsPhoneNumber(const QByteArray& n)
+void CheckTemplateTexts(const TTemplateReader& t, int firmware)
 {
-    for (qsizetype i = 0; i < n.size(); ++i)
-        if (!TForm1::IsDigit(static_cast<unsigned char>(n[i])) && !(i == 0 && n[i] == '+'))
-            return false;
-    return true;
-}
-
-// The text values that the pages hold to a character set, checked as the user's typing is.
-void CheckTemplateTexts(const TForm1& f, const TTemplateReader& t, int firmware)
-{
-    const struct {
-        const char* key;
-        QLineEdit *host, *port;
-    } addresses[] = {{"ConnectionString1", f.Edit1, f.TntEdit2}, {"ConnectionString2", f.Edit5, f.TntEdit3}};
-    for (const auto& a : addresses) {
-        QByteArray port = t.Text(a.key), host;
+    // Host and port share the module's field; the port is what the module's reply gives as one.
+    for (const auto& a : kAddresses) {
+        const QByteArray address = t.Text(a.key);
+        QByteArray port = address, host;
         SplitAt(port, ":", host);
-        CheckEditValue(a.key, host, a.host, TForm1::IsAddressChar);
-        CheckEditValue(a.key, port, a.port, TForm1::IsDigit);
+        if (address.size() > fields::Rule(TField::Host).moduleWidth || !fields::Loads(TField::Host, host) ||
+            !fields::Loads(TField::Port, port))
+            throw tpl::ETemplateValue(a.key);
     }
-    const struct {
-        const char* key;
-        const QLineEdit* edit;
-        bool (*inSet)(unsigned char);
-    } texts[] = {
-        {"ReserveAccount1", f.Edit6, TForm1::IsAccountChar},
-        {"ReserveAccount2", f.Edit11, TForm1::IsAccountChar},
-        // The access PIN and the SIM PIN are digits; the heartbeat event ID the
-        // hexadecimal digits a module shows.
-        {"AccessPIN", f.Edit13, TForm1::IsDigit},
-        {"SIM PIN", f.TntEdit1, TForm1::IsDigit},
-        {"HeartBeat Event ID", f.TntEdit4, TForm1::IsHexDigit},
-    };
-    for (const auto& x : texts)
-        CheckEditValue(x.key, t.Text(x.key), x.edit, x.inSet);
-    // The keys, where the load takes them: each pair of digits becomes one byte.
-    if (firmware >= FwEncryptionBits) {
-        for (const auto& k : {std::pair<const char*, const QLineEdit*>{"EncryptionKey1", f.TntEdit8},
-                              std::pair<const char*, const QLineEdit*>{"EncryptionKey2", f.TntEdit9}})
-            CheckEditValue(k.first, t.Text(k.first), k.second, TForm1::IsHexDigit);
-    }
+    for (const TTemplateEdit& x : kTemplateEdits)
+        CheckText(t, x.key, x.field);
+    for (const TTemplateEdit& x : {kHeartbeatEdit, kSimPINEdit})
+        CheckText(t, x.key, x.field);
+    // The keys, where the load takes them.
+    if (firmware >= FwEncryptionBits)
+        for (const TTemplateEdit& x : kKeyEdits)
+            CheckText(t, x.key, x.field);
     for (int i = 0; i < UserPhoneCount; ++i)
-        if (!IsPhoneNumber(t.Text(Indexed("PhoneNr", i))))
-            throw tpl::ETemplateValue(Indexed("PhoneNr", i));
+        CheckText(t, Indexed("PhoneNr", i), TField::UserNumber);
     for (int i = 0; i < RemotePhoneCount; ++i)
-        if (!IsPhoneNumber(t.Text(Indexed("PGMPhonenumber", i))))
-            throw tpl::ETemplateValue(Indexed("PGMPhonenumber", i));
+        CheckText(t, Indexed("PGMPhonenumber", i), TField::OutputNumber);
 }
 
 // Every value that the load reads as a number, a Boolean or a Contact ID, and every text
-// held to a character set, read once before anything is applied: a value that cannot be
-// read or that the user could not have entered leaves the window as it was.
-void CheckTemplateValues(const TForm1& f, const TTemplateReader& t, int firmware)
+// the module keeps in a field of its width or character set, read once before anything is
+// applied: a value that cannot be read or that the module could not hold as it is leaves
+// the window as it was.
+void CheckTemplateValues(const TTemplateReader& t, int firmware)
 {
-    CheckTemplateTexts(f, t, firmware);
+    CheckTemplateTexts(t, firmware);
     for (const char* key : {"CR", "VEQ2CR", "SMSPSTNCR"})
-        (void)t.Number(key);
+        (void)t.Word(key);
     for (int i = 0; i < UserPhoneCount; ++i)
         for (const char* key : {"PnCR", "PnAddCR"})
             (void)t.Number(Indexed(key, i));
@@ -306,6 +301,11 @@ void CheckTemplateValues(const TForm1& f, const TTemplateReader& t, int firmware
             (void)t.Number(Indexed(key, i));
     for (const char* key : {"HeartBeat Event ID CB", "SIM PIN CB", "Limited Trouble SMS"})
         (void)t.Boolean(key);
+}
+
+void ShowText(TForm1& f, const TTemplateReader& t, const TTemplateEdit& x)
+{
+    fields::Show(f.*x.edit, x.field, fields::Loaded(x.field, t.Text(x.key)), false);
 }
 
 // The channel word: the combos and boxes in their order, each followed by its handler.
@@ -358,38 +358,28 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
 {
     // Reporting channels, security and the access PIN.
     // An address splits at its first ":" into host and port.
-    QByteArray port = t.Text("ConnectionString1"), host;
-    SplitAt(port, ":", host);
-    SetEditText(f.Edit1, host);
-    SetEditText(f.TntEdit2, port);
-    port = t.Text("ConnectionString2");
-    SplitAt(port, ":", host);
-    SetEditText(f.Edit5, host);
-    SetEditText(f.TntEdit3, port);
-    SetEditText(f.Edit2, t.Text("APN"));
-    SetEditText(f.Edit3, t.Text("UserName"));
-    SetEditText(f.Edit4, t.Text("Password"));
-    SetEditText(f.Edit9, t.Text("USBPass"));
-    SetEditText(f.Edit6, t.Text("ReserveAccount1"));
-    SetEditText(f.Edit11, t.Text("ReserveAccount2"));
-    SetEditText(f.Edit8, t.Text("OwnerName"));
-    SetEditText(f.Edit13, t.Text("AccessPIN"));
+    for (const auto& a : kAddresses) {
+        QByteArray port = t.Text(a.key), host;
+        SplitAt(port, ":", host);
+        fields::Show(f.*a.host, TField::Host, host, false);
+        fields::Show(f.*a.port, TField::Port, port, false);
+    }
+    for (const TTemplateEdit& x : kTemplateEdits)
+        ShowText(f, t, x);
 
     // Keys that the template does not hold stay as the window has them.
     const bool key1 = t.Has("EncryptionKey1");
     const bool key2 = t.Has("EncryptionKey2");
     // The words' bits that no control shows go out as the template holds them, as the
     // bytes of users, inputs and outputs do.
-    f.KeptTCPCR = static_cast<std::uint32_t>(t.Number("CR"));
+    f.KeptTCPCR = t.Word("CR");
     ApplyTemplateCR(f, f.KeptTCPCR, firmware, key1, key2);
-    f.KeptVEQ2CR = static_cast<std::uint32_t>(t.Number("VEQ2CR"));
+    f.KeptVEQ2CR = t.Word("VEQ2CR");
     ApplyTemplateVEQ2CR(f, f.KeptVEQ2CR);
-    if (firmware >= FwEncryptionBits) {
-        if (key1)
-            SetEditText(f.TntEdit8, t.Text("EncryptionKey1"));
-        if (key2)
-            SetEditText(f.TntEdit9, t.Text("EncryptionKey2"));
-    }
+    if (firmware >= FwEncryptionBits)
+        for (const TTemplateEdit& x : kKeyEdits)
+            if (t.Has(x.key))
+                ShowText(f, t, x);
 
     for (int i = 0; i < UserPhoneCount; ++i) {
         TUserPhoneRecord& u = UserPhones[static_cast<std::size_t>(i)];
@@ -397,48 +387,49 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
         u.PnAddCR = Low8(t.Number(Indexed("PnAddCR", i)));
         // A slot the template leaves empty is cleared on the module at the next write, as
         // a number the user empties is.
-        f.SetUserNumber(i, CutToWidth(t.Text(Indexed("PhoneNr", i)), PhoneNumberWidth));
+        f.SetUserNumber(i, fields::Loaded(TField::UserNumber, t.Text(Indexed("PhoneNr", i))));
     }
     f.SelectUserNode(0);
 
-    f.KeptSMSPSTNCR = static_cast<std::uint32_t>(t.Number("SMSPSTNCR"));
+    f.KeptSMSPSTNCR = t.Word("SMSPSTNCR");
     const TSMSPSTNCRControls s = DecodeSMSPSTNCR(f.KeptSMSPSTNCR);
     f.se1->SetValue(s.se1);
     f.SpinEdit2->SetValue(s.SpinEdit2);
     f.TntCheckBox10->setChecked(s.TntCheckBox10);
 
     for (int i = 0; i < AdditionalSMSTextCount; ++i)
-        StoreAdditionalSMSText(i, ModuleBytes(t.Text(Indexed("AdditionalSMS", i))));
+        StoreAdditionalSMSText(i, ModuleBytes(TField::SmsText, t.Text(Indexed("AdditionalSMS", i))));
     f.FillAdditionalTextEdits();
 
     for (int i = 0; i < RemotePhoneCount; ++i) {
         TRemotePhoneRecord& p = RemotePhones[static_cast<std::size_t>(i)];
         p.PGMPnCR = Low8(t.Number(Indexed("PGMPnCR", i)));
-        p.Number = CutToWidth(t.Text(Indexed("PGMPhonenumber", i)), PhoneNumberWidth);
+        p.Number = fields::Loaded(TField::OutputNumber, t.Text(Indexed("PGMPhonenumber", i)));
     }
     f.FillPGMGrid();
     f.ShowPGMRow(0);
 
     // Names: FDNr 1 zones, 2 modules, 3 users, 4 partitions.
+    const auto name = [&t](const char* key, int n) { return ModuleBytes(TField::ElementName, t.Text(Indexed(key, n))); };
     for (int n = 0; n < ItemNameGroupSize; ++n) {
-        StoreItemName(1, n, ModuleBytes(t.Text(Indexed("Zone", n))));
+        StoreItemName(1, n, name("Zone", n));
         if (n < ModuleNameCount)
-            StoreItemName(2, n, ModuleBytes(t.Text(Indexed("Module", n))));
-        StoreItemName(3, n, ModuleBytes(t.Text(Indexed("User", n))));
+            StoreItemName(2, n, name("Module", n));
+        StoreItemName(3, n, name("User", n));
         if (n < PartitionNameCount)
-            StoreItemName(4, n, ModuleBytes(t.Text(Indexed("Partition", n))));
+            StoreItemName(4, n, name("Partition", n));
     }
     f.FillNameGrids();
 
     if (Form2)
         for (int i = 0; i < TForm2::PhraseCount; ++i)
-            ModuleText::Set(Form2->PhraseEdit(i), ModuleBytes(t.Text(Indexed("SMSPhrase", i))));
+            ModuleText::Set(Form2->PhraseEdit(i), ModuleBytes(TField::SmsPhrase, t.Text(Indexed("SMSPhrase", i))));
     if (Form3)
         Form3->SetText(t.Text("Help Text"));
 
     f.TntCheckBox33->setChecked(t.Boolean("HeartBeat Event ID CB"));
     f.TntCheckBox33Click();
-    SetEditText(f.TntEdit4, t.Text("HeartBeat Event ID"));
+    ShowText(f, t, kHeartbeatEdit);
 
     f.SetAlarmSystemMode(false);
 
@@ -449,7 +440,7 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
         r.Sensivity = Low8(t.Number(Indexed("Sensivity", i)));
         r.NoSenseInterval = Low16(t.Number(Indexed("NoSenseInterval", i)));
         r.CID = t.ContactID(Indexed("CID", i));
-        r.SMSText = CutToWidth(ModuleBytes(t.Text(Indexed("InputSMSPhrase", i))), SMSTextWidth);
+        r.SMSText = ModuleBytes(TField::SmsText, t.Text(Indexed("InputSMSPhrase", i)));
         f.ApplyInputRecord(i);
     }
     f.RefreshInputFunctions();
@@ -464,7 +455,7 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
 
     f.TntCheckBox28->setChecked(t.Boolean("SIM PIN CB"));
     f.TntCheckBox28Click();
-    SetEditText(f.TntEdit1, t.Text("SIM PIN"));
+    ShowText(f, t, kSimPINEdit);
     f.TntCheckBox27->setChecked(t.Boolean("Limited Trouble SMS"));
 }
 
@@ -503,7 +494,7 @@ bool TForm1::ApplyTemplateFile(const QString& fileName)
     try {
         const TVEQ2* link = Link();
         const int firmware = link ? link->FirmwareVersion : 0;
-        CheckTemplateValues(*this, t, firmware);
+        CheckTemplateValues(t, firmware);
         ComboBox28->setCurrentIndex(found);
         ComboBox28Change(ComboBox28);
         ApplyTemplateValues(*this, t, firmware);

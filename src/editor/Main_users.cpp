@@ -7,6 +7,7 @@
 
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/SendSequence.h"
 #include "editor/Unit5.h"
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTreeView>
-#include <QValidator>
 
 using ctl::Make;
 
@@ -97,43 +97,16 @@ private:
     TForm1* form_;
 };
 
-bool IsDigitChar(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// A "+" stands only in front of a number.
-class TPhoneNumberValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        return input.lastIndexOf(QLatin1Char('+')) > 0 ? Invalid : Acceptable;
-    }
-};
-
-// The in-place editor of a number takes what the module keeps and no more: digits, a
-// leading "+" and 15 characters in all, so the number shown is the number sent. A pasted
-// number loses its blanks and brackets before it is cut to that length.
+// The in-place editor of a number takes what the module keeps and no more, as the number's
+// rule says: digits, a leading "+" and 15 characters in all, so the number shown is the
+// number sent. A pasted number loses its blanks and brackets before it is cut to that length.
 class TPhoneNumberDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            e->setMaxLength(PhoneNumberWidth);
-            e->setValidator(new TPhoneNumberValidator(e));
-            ctl::InstallKeyFilter(e, [](char k) { return (k >= '0' && k <= '9') || k == '+' ? k : char(0); });
-            ctl::InstallInputCleaner(e, [e](const QString& pasted) {
-                const int at = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
-                QString out;
-                for (QChar c : pasted)
-                    if (IsDigitChar(c) || (c == QLatin1Char('+') && out.isEmpty() && at == 0))
-                        out += c;
-                return out;
-            });
-        }
+        fields::Install(qobject_cast<QLineEdit*>(w), TField::UserNumber);
         return w;
     }
 };
@@ -249,9 +222,7 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
 
     Label97 = caption(p, "Label97", QStringLiteral("VEQ3 access PIN for all users:"), 8, 284, 256);
     Edit13 = Make<QLineEdit>(p, "Edit13", 8, 304, 120, 21);
-    Edit13->setMaxLength(AccessPINMaxLength);
-    ctl::InstallKeyFilter(Edit13, [](char k) { return TForm1::edit10KeyPress(k); });
-    FilterEdit(Edit13, IsDigit);
+    fields::Install(Edit13, TField::AccessPIN);
     connect(Edit13, &QLineEdit::textChanged, this, [this] { Guard([this] { Edit13Change(); }); });
 
     // The notification boxes of the selected user, one column.
@@ -383,16 +354,13 @@ QString TForm1::VStringTree1GetText(int index, int column) const
 void TForm1::VStringTree1NewText(int index, int, const QString& newText)
 {
     // Digits, and the "+" of an international number in front of them.
-    QByteArray digits;
-    for (QChar c : newText) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits.append(static_cast<char>(c.unicode()));
-        else if (c == QLatin1Char('+') && digits.isEmpty())
-            digits.append('+');
-    }
+    QByteArray digits = fields::Typed(TField::UserNumber, newText).toLatin1();
     if (digits == "+")
         digits.clear();
     if (index < 0 || index >= UserPhoneCount)
+        return;
+    // A number left as it was shown stays as the module sent it.
+    if (newText == LangToUnicode(UserPhones[index].PhoneNr))
         return;
     // Compared as it would be stored, so that a long number cannot become equal to
     // another user's once it is cut; with or without "+" it is the same number.

@@ -5,6 +5,7 @@
 
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/SendSequence.h"
 #include "editor/Unit2.h"
@@ -29,9 +30,6 @@ namespace {
 // setting before the next one arrives.
 constexpr int kStorePause = 5;
 
-// The heartbeat event ID is three hexadecimal digits.
-constexpr int kHeartbeatIdDigits = 3;
-
 QByteArray EditText(const QLineEdit* e)
 {
     return e ? LangFromUnicode(e->text()) : QByteArray();
@@ -40,17 +38,6 @@ QByteArray EditText(const QLineEdit* e)
 bool Checked(const QCheckBox* b)
 {
     return b && b->isChecked();
-}
-
-// The account as it goes out. The packet fills a short account with "0", but the module
-// may hold a short one followed by blanks (its reply loses them): one the user left as it
-// arrived goes back with its blanks, so the module keeps exactly what it held.
-QByteArray AccountToSend(const QLineEdit* e)
-{
-    const QByteArray text = EditText(e);
-    if (e && text.size() < AccountWidth && text == e->property(kReceivedAccount).toByteArray())
-        return text.leftJustified(AccountWidth, ' ');
-    return text;
 }
 
 } // namespace
@@ -117,8 +104,8 @@ void TForm1::SendConnectionTexts(TSendSequence& seq)
     send([&](TVEQ2& l) { l.SendPassword(EditText(Edit4)); }, kStorePause);
     if (!Link()->GPRSLocked)
         send([&](TVEQ2& l) { l.SendUSBPassword(EditText(Edit9)); }, kStorePause);
-    send([&](TVEQ2& l) { l.SendReserveAccount(1, AccountToSend(Edit6)); }, kStorePause);
-    send([&](TVEQ2& l) { l.SendReserveAccount(0, AccountToSend(Edit11)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendReserveAccount(1, fields::ModuleValue(Edit6, TField::Account)); }, kStorePause);
+    send([&](TVEQ2& l) { l.SendReserveAccount(0, fields::ModuleValue(Edit11, TField::Account)); }, kStorePause);
     send([&](TVEQ2& l) { l.SendOwnerName(EditText(Edit8)); }, 0);
 }
 
@@ -287,12 +274,7 @@ int TForm1::UnsendableValue(int page, int* where) const
 {
     const TVEQ2* link = Link();
     const int firmware = link ? link->FirmwareVersion : 0;
-    bool pinDigits = true;
-    try {
-        (void)AccessPINToWord(EditText(Edit13));
-    } catch (const EConvertError&) {
-        pinDigits = false;
-    }
+    const bool pinDigits = fields::Holds(TField::AccessPIN, EditText(Edit13));
     const int shortAccount = ShortAccountChannel();
     const struct {
         int page;
@@ -305,9 +287,9 @@ int TForm1::UnsendableValue(int page, int* where) const
         {1, 115, shortAccount == 2},
         // A missing digit of the heartbeat event ID would go out as 0. It is sent from
         // 1026 on; unticking its box puts the default ID back.
-        {1, 119, firmware >= FwAdditionalCR && EditText(TntEdit4).size() < kHeartbeatIdDigits},
+        {1, 119, firmware >= FwAdditionalCR && fields::TooShort(TField::HeartbeatId, EditText(TntEdit4))},
         // While "Use SIM PIN" is ticked the PIN goes out, and the module tries it on the SIM.
-        {6, 120, Checked(TntCheckBox28) && EditText(TntEdit1).isEmpty()},
+        {6, 120, Checked(TntCheckBox28) && fields::TooShort(TField::SimPIN, EditText(TntEdit1))},
     };
     for (const auto& c : checks) {
         if ((page < 0 || page == c.page) && c.refused) {

@@ -46,6 +46,16 @@ QByteArray Edited(const QByteArray& held, const QString& typed)
     return SmsBytesAfterEdit(held, Shown(held), typed);
 }
 
+QByteArray ToLangText(const QByteArray& bytes)
+{
+    return DecodeSmsText(bytes);
+}
+
+QByteArray FromLangText(const QByteArray& text)
+{
+    return EncodeSmsText(text);
+}
+
 QString ItemName(int FDNr, int Idx)
 {
     return ItemNameIndex(FDNr, Idx) < 0 ? QString() : Shown(ItemNameAt(FDNr, Idx));

@@ -22,6 +22,11 @@ QString Shown(const QByteArray& bytes);
 // language as "?"; the rest keeps its bytes, even those the table cannot map back.
 QByteArray Edited(const QByteArray& held, const QString& typed);
 
+// The module's bytes as 8-bit text of the current language (a template keeps the texts so),
+// and such a text (a template's, or a default from the language file) as the module's bytes.
+QByteArray ToLangText(const QByteArray& bytes);
+QByteArray FromLangText(const QByteArray& text);
+
 // Element name Idx of group FDNr (1 zones, 2 modules, 3 users, 4 partitions) as it reads
 // in the current language; empty outside the table.
 QString ItemName(int FDNr, int Idx);

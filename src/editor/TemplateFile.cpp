@@ -1,5 +1,6 @@
 #include "editor/TemplateFile.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tpl {
@@ -64,7 +65,10 @@ ETemplateValue::ETemplateValue(const QByteArray& key)
 {
 }
 
-bool ParseDecimal(const QByteArray& s, std::int32_t& out)
+namespace {
+
+// An optional sign, then digits only, inside [min, max].
+bool ParseInteger(const QByteArray& s, std::int64_t min, std::int64_t max, std::int64_t& out)
 {
     qsizetype i = 0;
     bool negative = false;
@@ -80,14 +84,34 @@ bool ParseDecimal(const QByteArray& s, std::int32_t& out)
         if (c < '0' || c > '9')
             return false;
         v = v * 10 + (c - '0');
-        if (v > std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1)
+        if (v > std::max(max, -min))
             return false;
     }
     if (negative)
         v = -v;
-    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    if (v < min || v > max)
+        return false;
+    out = v;
+    return true;
+}
+
+} // namespace
+
+bool ParseDecimal(const QByteArray& s, std::int32_t& out)
+{
+    std::int64_t v = 0;
+    if (!ParseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), v))
         return false;
     out = static_cast<std::int32_t>(v);
+    return true;
+}
+
+bool ParseWord(const QByteArray& s, std::uint32_t& out)
+{
+    std::int64_t v = 0;
+    if (!ParseInteger(s, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::uint32_t>::max(), v))
+        return false;
+    out = static_cast<std::uint32_t>(v);
     return true;
 }
 
@@ -117,6 +141,14 @@ std::int32_t TTemplateReader::Number(const QByteArray& key) const
 {
     std::int32_t v = 0;
     if (!ParseDecimal(Text(key), v))
+        throw ETemplateValue(key);
+    return v;
+}
+
+std::uint32_t TTemplateReader::Word(const QByteArray& key) const
+{
+    std::uint32_t v = 0;
+    if (!ParseWord(Text(key), v))
         throw ETemplateValue(key);
     return v;
 }

@@ -35,6 +35,9 @@ public:
 // A decimal integer of 32 bits: optional sign, then digits only. False for anything
 // else (empty, blanks, other characters, out of range).
 bool ParseDecimal(const QByteArray& s, std::int32_t& out);
+// A 32-bit word in decimal: written unsigned (up to 4294967295); the signed form of
+// files from older versions (down to -2147483648) reads as the same 32 bits.
+bool ParseWord(const QByteArray& s, std::uint32_t& out);
 
 class TTemplateReader {
 public:
@@ -46,6 +49,8 @@ public:
     bool Has(const QByteArray& key) const;
     // A decimal integer; throws ETemplateValue when missing or not a number.
     std::int32_t Number(const QByteArray& key) const;
+    // A 32-bit word (ParseWord); throws ETemplateValue when missing or not such a number.
+    std::uint32_t Word(const QByteArray& key) const;
     // A number (non-zero is true) or "True"/"False" in any case; throws otherwise.
     bool Boolean(const QByteArray& key) const;
     // Five numbers separated by TABs (a TAB after the last is allowed); each becomes one

@@ -2,6 +2,7 @@
 #include "editor/Unit2.h"
 
 #include "editor/Controls.h"
+#include "editor/FieldRules.h"
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
@@ -30,8 +31,8 @@ TForm2::TForm2(QWidget* parent) : TSmsDialog(parent)
     for (int i = 0; i < PhraseCount; ++i) {
         edits_[i] = ctl::Make<QLineEdit>(group, QStringLiteral("Edit%1").arg(33 + i).toLatin1().constData(),
                                          12, 22 + i * 25, 260, 21);
-        ModuleText::Hold(edits_[i], PhraseWidth);
-        ctl::InstallInputCleaner(edits_[i]);
+        ModuleText::Hold(edits_[i], fields::Rule(TField::SmsPhrase).moduleWidth);
+        fields::Install(edits_[i], TField::SmsPhrase);
     }
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 428, 90, 28);
     TntButton53->setText(QStringLiteral("Write"));

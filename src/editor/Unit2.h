@@ -13,7 +13,6 @@ class TForm2 : public TSmsDialog {
     Q_OBJECT
 public:
     static constexpr int PhraseCount = 15;
-    static constexpr int PhraseWidth = 16; // characters the module keeps of a phrase
 
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;

@@ -2,10 +2,10 @@
 #include "editor/Unit6.h"
 
 #include "editor/Controls.h"
+#include "editor/FieldRules.h"
 #include "editor/Main.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
-#include "editor/Unit2.h"
 #include "lang/Kalbos.h"
 #include "link/VEQ2_SDK.h"
 
@@ -28,10 +28,10 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
     AdSMSEdit0 = ctl::Make<QLineEdit>(this, "AdSMSEdit0", 8, 28, 404, 21);
     ctl::Make<QLabel>(this, "TntLabel2", 8, 58, 400, 18)->setText(QStringLiteral("GPRS communication statistics:"));
     AdSMSEdit1 = ctl::Make<QLineEdit>(this, "AdSMSEdit1", 8, 78, 404, 21);
-    ModuleText::Hold(AdSMSEdit0, SMSTextWidth);
-    ModuleText::Hold(AdSMSEdit1, SMSTextWidth);
-    for (QLineEdit* e : {AdSMSEdit0, AdSMSEdit1})
-        ctl::InstallInputCleaner(e);
+    for (QLineEdit* e : {AdSMSEdit0, AdSMSEdit1}) {
+        ModuleText::Hold(e, fields::Rule(TField::SmsText).moduleWidth);
+        fields::Install(e, TField::SmsText);
+    }
     TntButton53 = ctl::Make<QPushButton>(this, "TntButton53", 8, 126, 90, 28);
     TntButton53->setText(QStringLiteral("Write"));
     TntButton4 = ctl::Make<QPushButton>(this, "TntButton4", 105, 126, 90, 28);
@@ -74,8 +74,8 @@ bool TForm6::TntButton53Click()
 
 void TForm6::TntButton4Click()
 {
-    ModuleText::Set(AdSMSEdit0, TForm2::EncodeSmsText(GetLangMessage(16)));
-    ModuleText::Set(AdSMSEdit1, TForm2::EncodeSmsText(GetLangMessage(17)));
+    ModuleText::Set(AdSMSEdit0, ModuleText::FromLangText(GetLangMessage(16)));
+    ModuleText::Set(AdSMSEdit1, ModuleText::FromLangText(GetLangMessage(17)));
     TextsSet();
 }
 

@@ -446,12 +446,12 @@ TEST_F(TemplateWindowTest, AFailedValueChangesNothing)
     } cases[] = {
         {"SMSPSTNCR", nullptr}, {"CR", "12x"}, {"CID2", "6\t1\t3\t0"}, {"CID2", "6\t1\tA\t0\t1"},
         {"Limited Trouble SMS", "yes"}, {"ImpLength3", nullptr}, {"PGMPnCR49", "x"},
-        // Texts are held to what the user can type or paste into their edits, and to
-        // their length.
-        {"ConnectionString2", "rx 2!.example.net:5002"}, {"ConnectionString2", "rx2.example.net:50a2"},
-        {"ReserveAccount1", "12-4"}, {"AccessPIN", "12a4"}, {"SIM PIN", "123456789"}, {"HeartBeat Event ID", "XYZ"},
-        {"EncryptionKey1", "00112233445566778899AABBCCDDEEFG"}, {"PhoneNr3", "+3706100x"},
-        {"PGMPhonenumber7", "3706+2000"},
+        // Texts are held to what the module can hold whole and the window send back as it
+        // is, and to their length; what typing would give does not matter.
+        {"ConnectionString2", "rx 2!.example.net:5002", true}, {"ConnectionString2", "rx2.example.net:50a2"},
+        {"ReserveAccount1", "12-4", true}, {"AccessPIN", "12a4"}, {"SIM PIN", "123456789"}, {"HeartBeat Event ID", "XYZ"},
+        {"EncryptionKey1", "00112233445566778899AABBCCDDEEFG"}, {"PhoneNr3", "+3706100x", true},
+        {"PGMPhonenumber7", "3706+2000", true},
         // What the edits take loads.
         {"ConnectionString1", "rx-1_b.example.net:5001", true}, {"HeartBeat Event ID", "A0F", true},
         {"PhoneNr3", "+37061000003", true}, {"ReserveAccount1", "C0de", true},
