@@ -51,9 +51,6 @@ namespace {
 constexpr int kSensitivityMin = 400;
 constexpr int kSensitivityMax = 2500;
 constexpr int kSensitivityStep = 100;
-constexpr std::uint8_t kCRType = 0x08;
-constexpr std::uint8_t kCR24H = 0x20;
-constexpr std::uint8_t kCRRestore = 0x40;
 constexpr std::uint8_t kPnCRAlarmSMS = 0x40;
 constexpr int kTreeColumns = 7;
 
