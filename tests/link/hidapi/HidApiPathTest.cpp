@@ -432,3 +432,46 @@ TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEditAndAWriteAll)
     EXPECT_EQ(after.inputs[5].cid, before.inputs[5].cid);
     EXPECT_TRUE(ui::Record().empty());
 }
+
+TEST_F(HidApiWindow, ModulePluggedInAgainDuringAWriteGetsNoneOfIt)
+{
+    CreateForms();
+    ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
+    sim::Pump(700);
+    // The fifth name is the first module's last packet: it keeps its busy bit, and while
+    // the next packet waits for it, it goes and a module comes back on the same node, and
+    // udev reports the change.
+    std::atomic<std::size_t> backAt{0};
+    sim::OnSimModule([&backAt](sim::SimModule& m, sim::SimHid&) {
+        m.ClearLog();
+        m.OnPacket = [&m, &backAt, n = 0](const QByteArray& p) mutable {
+            if (static_cast<quint8>(p[0]) != 0x10 || ++n != 5)
+                return;
+            m.SetStayBusy(true);
+            QTimer::singleShot(20, &m, [&m, &backAt] {
+                m.Unplug(false);
+                m.SetStayBusy(false);
+                backAt = m.Log().size();
+                m.Plug(false);
+                QMetaObject::invokeMethod(qApp, [] { platform::SimulateDeviceChangeForTests(); },
+                                          Qt::QueuedConnection);
+            });
+        };
+    });
+    ui::ClearRecord();
+    form->TntButton1Click();
+    // The module that came back is read by its own connection.
+    ASSERT_TRUE(sim::WaitUntil([&] { return backAt > 0 && ReadDone(); }, 20000));
+    sim::OnSimModule([](sim::SimModule& m, sim::SimHid&) { m.OnPacket = nullptr; });
+    const auto codes = ModuleCodes();
+    ASSERT_LT(backAt.load(), codes.size());
+    EXPECT_EQ(codes[backAt], 0x43);
+    for (std::size_t i = backAt; i < codes.size(); ++i)
+        EXPECT_GE(codes[i], 0x40) << "packet " << i;
+    // The module that left is named by its serial number (the one back is the same).
+    const QString cut = form->GetLangText(111).arg(form->Link()->SerialNumber);
+    ASSERT_FALSE(cut.isEmpty());
+    EXPECT_EQ(std::count_if(ui::Record().begin(), ui::Record().end(),
+                            [&](const ui::ShownDialog& d) { return d.text == cut; }),
+              1);
+}
