@@ -100,6 +100,41 @@ protected:
         module = std::make_unique<sim::SimModule>(*hid, o, plugNow);
     }
 
+    // A module of this type set by `set`, read by a new window (shorter time-outs) whose rows
+    // have refreshed since.
+    void ReadModuleOfType(const QString& type, const std::function<void(sim::SimModuleConfig&)>& set = {})
+    {
+        SetLinkTiming(2000, 500);
+        sim::SimModuleOptions o;
+        o.productName = sim::SimModule::ProductNameFor(2035, type);
+        module = std::make_unique<sim::SimModule>(*hid, o, false);
+        if (set)
+            set(module->Config());
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        module->Plug();
+        ASSERT_TRUE(WaitReadFinished());
+        sim::Pump(300); // the output rows refresh 100 ms after the last output
+    }
+
+    // A VEQ3's settings (it has remote control) with both channels in use and the SIM PIN and
+    // the heartbeat ID editable.
+    static void EditableSettings(sim::SimModuleConfig& c)
+    {
+        c.connectionString = "alarm-rx.example-net.lt:5001";
+        c.connectionString2 = "rx_2.example~net.lt:6002";
+        c.apn = "internet";
+        TTCPCRControls t;
+        t.ComboBox4Index = t.ComboBox2Index = 1;
+        c.tcpCR = BuildTCPCR(t, 2035);
+        TVEQ2CRControls v;
+        v.TntCheckBox28 = true; // the SIM PIN is editable
+        c.veq2CR = BuildVEQ2CR(v);
+        c.simPin = "1234";
+        c.heartBeat = 0x8602; // and so is the heartbeat ID
+        c.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
+        c.accessPin = AccessPINToWord("4321");
+    }
+
     // A read of all settings has ended: its last request (0x41) was answered, no read is
     // under way and no message is held back. The link may have gone since.
     bool ReadEnded() const
