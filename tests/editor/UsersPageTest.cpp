@@ -556,44 +556,46 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
     }
 }
 
-// A template that holds fewer users than the module: the slots it leaves empty are cleared
-// at the next write, however the write starts, and so are its empty output-control slots.
-// The window shows what the module then holds. A read in between, or a template that holds
-// the numbers again, keeps them on the module.
+// Slots a loaded template leaves empty (users and output-control numbers) are cleared at the
+// next write, however it starts, as the window shows them; a read in between, or a template
+// that holds them again, keeps them.
 TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
 {
-    SetLinkTiming(2000, 500);
-    std::vector<sim::SimModuleConfig::Phone> ten;
-    for (int i = 0; i < UserPhoneCount; ++i)
-        ten.push_back({"+3706100000" + QByteArray::number(i), quint8(0x41 + i), quint8(i)});
-    ReadModule("VEQ4m", ten);
-    for (int i = 0; i < 5; ++i)
-        module->Config().pgmPhones[i] = {"3706200000" + QByteArray::number(i), 0x80};
-    const sim::SimModuleConfig held = module->Config();
-    auto readAgain = [&] {
+    using Config = sim::SimModuleConfig;
+    ReadModuleOfType(QStringLiteral("VEQ4m"), [](Config& c) {
+        c.accessPin = AccessPINToWord("1234");
+        for (int i = 0; i < UserPhoneCount; ++i)
+            c.phones[i] = {"+3706100000" + QByteArray::number(i), quint8(0x41 + i), quint8(i)};
+        for (int i = 0; i < 5; ++i)
+            c.pgmPhones[i] = {"3706200000" + QByteArray::number(i), 0x80};
+    });
+    const Config held = module->Config();
+    auto keeping = [&held](int users, int phones) { // the held module with the later slots empty
+        Config c = held;
+        std::fill(c.phones.begin() + users, c.phones.end(), Config::Phone{});
+        std::fill(c.pgmPhones.begin() + phones, c.pgmPhones.end(), Config::PgmPhone{});
+        return c;
+    };
+    auto numbers = [](const Config& c) {
+        QList<QByteArray> s;
+        for (const auto& p : c.phones)
+            s << p.number.trimmed() + " " + QByteArray::number(p.cr) + " " + QByteArray::number(p.addCR);
+        for (const auto& p : c.pgmPhones)
+            s << p.number.trimmed() + " " + QByteArray::number(p.mask);
+        return s;
+    };
+    auto readAgain = [&](const Config& c) {
+        module->Config() = c;
         module->ClearLog();
         form->TntButton19Click(); // "Read VEQ3 Settings"
         ASSERT_TRUE(WaitReadFinished());
     };
-    readAgain();
-
-    // The templates of this module: as it is, and with three users and two phones.
-    QList<QByteArray> lines;
-    form->BuildTemplateLines(lines);
-    const QString tenFile = dir.path() + "/ten.tpl", threeFile = dir.path() + "/three.tpl";
-    ASSERT_TRUE(SaveStringsEncrypted(tenFile, TemplatePassPhrase, lines));
-    const struct {
-        const char* key;
-        int from, to;
-        const char* value;
-    } blanks[] = {{"PhoneNr", 3, 10, ""}, {"PnCR", 3, 10, "0"}, {"PnAddCR", 3, 10, "0"},
-                  {"PGMPhonenumber", 2, 5, ""}, {"PGMPnCR", 2, 5, "0"}};
-    for (QByteArray& l : lines)
-        for (const auto& b : blanks)
-            for (int i = b.from; i < b.to; ++i)
-                if (const QByteArray key = b.key + QByteArray::number(i) + "="; l.startsWith(key))
-                    l = key + b.value;
-    ASSERT_TRUE(SaveStringsEncrypted(threeFile, TemplatePassPhrase, lines));
+    const QString threeFile = dir.path() + "/three.tpl", tenFile = dir.path() + "/ten.tpl";
+    for (const auto& [file, c] : {std::pair{threeFile, keeping(3, 2)}, std::pair{tenFile, held}}) {
+        readAgain(c);
+        ui::QueueText(file);
+        form->TntButton26->click();
+    }
 
     auto numbersShown = [&] {
         int n = 0;
@@ -601,27 +603,26 @@ TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
             n += !form->VStringTree1GetText(i, 1).isEmpty();
         return n;
     };
-    enum Step { Three, Ten, Read };
     const struct {
         const char* name;
-        std::vector<Step> steps;
+        const char* steps; // 3: the three-user template loaded, T: the full one, R: the module read
         bool bySummary;
         int users, phones; // what the window shows before the write and the module holds after
     } flows[] = {
-        {"loaded", {Three}, false, 3, 2},
-        {"loaded twice", {Three, Three}, false, 3, 2},
-        {"loaded, then the module read", {Three, Read}, false, 10, 5},
-        {"loaded, then the full template", {Three, Ten}, false, 10, 5},
-        {"loaded, sent by the wizard's Next to the summary", {Three}, true, 3, 2},
+        {"loaded", "3", false, 3, 2},
+        {"loaded twice", "33", false, 3, 2},
+        {"loaded, then the module read", "3R", false, 10, 5},
+        {"loaded, then the full template", "3T", false, 10, 5},
+        {"loaded, sent by the wizard's Next to the summary", "3", true, 3, 2},
     };
     for (const auto& f : flows) {
         SCOPED_TRACE(f.name);
-        for (Step s : f.steps) {
-            if (s == Read) {
-                readAgain();
+        for (const char* s = f.steps; *s; ++s) {
+            if (*s == 'R') {
+                readAgain(held);
                 continue;
             }
-            ui::QueueText(s == Three ? threeFile : tenFile);
+            ui::QueueText(*s == '3' ? threeFile : tenFile);
             form->TntButton27->click();
         }
         EXPECT_EQ(numbersShown(), f.users);
@@ -635,23 +636,8 @@ TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
             form->TntButton1->click();
         }
         ASSERT_TRUE(WaitReadFinished());
-        const auto& now = module->Config();
-        for (int i = 0; i < UserPhoneCount; ++i) {
-            SCOPED_TRACE(i);
-            const bool kept = i < f.users;
-            EXPECT_EQ(now.phones[i].number.trimmed(), kept ? held.phones[i].number : QByteArray());
-            EXPECT_EQ(now.phones[i].cr, kept ? held.phones[i].cr : 0);
-            EXPECT_EQ(now.phones[i].addCR, kept ? held.phones[i].addCR : 0);
-        }
-        for (int i = 0; i < 32; ++i) {
-            SCOPED_TRACE(i);
-            const bool kept = i < f.phones;
-            EXPECT_EQ(now.pgmPhones[i].number.trimmed(), kept ? held.pgmPhones[i].number : QByteArray());
-            EXPECT_EQ(now.pgmPhones[i].mask, kept ? held.pgmPhones[i].mask : 0);
-        }
-        EXPECT_EQ(numbersShown(), f.users);
-        module->Config() = held;
-        readAgain();
+        EXPECT_EQ(numbers(module->Config()), numbers(keeping(f.users, f.phones)));
+        readAgain(held);
     }
 }
 
