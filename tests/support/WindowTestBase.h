@@ -52,6 +52,7 @@ protected:
         CloseWindow();
         hid.reset();
         TForm1::LinkTiming = TVEQ2Timing();
+        TForm1::ScreenSizeOverride = QSize();
         ui::ClearAnswers();
         platform::SetProgramDirForTests(QString());
     }
@@ -92,11 +93,11 @@ protected:
         return sim::WaitUntil([&] { return form->ComboBox28->count() > 0; });
     }
 
-    // A module of the given firmware on the simulated bus, plugged in now or by the test.
-    void PlugModule(int firmware = 2035, bool plugNow = true)
+    // A module of the given firmware and type on the simulated bus, plugged in now or by the test.
+    void PlugModule(int firmware = 2035, bool plugNow = true, const QString& type = QStringLiteral("VEQ4m"))
     {
         sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
+        o.productName = sim::SimModule::ProductNameFor(firmware, type);
         module = std::make_unique<sim::SimModule>(*hid, o, plugNow);
     }
 
@@ -105,9 +106,7 @@ protected:
     void ReadModuleOfType(const QString& type, const std::function<void(sim::SimModuleConfig&)>& set = {})
     {
         SetLinkTiming(2000, 500);
-        sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(2035, type);
-        module = std::make_unique<sim::SimModule>(*hid, o, false);
+        PlugModule(2035, false, type);
         if (set)
             set(module->Config());
         ASSERT_TRUE(CreateFormsWithLanguages());
