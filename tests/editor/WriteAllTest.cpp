@@ -643,11 +643,17 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
     SaveTemplateAndWriteItToABlankModule();
 }
 
-// Bits that no control shows, and an output whose function the page does not offer, go back
-// as the module holds them: through a write-all with no edits, and through a template.
-TEST_F(WriteAllTest, WhatNoControlShowsGoesBackAsTheModuleHoldsIt)
+// What the module holds goes back as it holds it, through a write-all with no edits and
+// through a template: bits no control shows, an output function the page does not offer, hosts
+// longer than typing makes them (shown whole), "~", a short account with blanks on the unused
+// channel, bit 31 of the channel word, a number typing would not give.
+TEST_F(WriteAllTest, WhatTheModuleHoldsGoesBackAsItHoldsIt)
 {
     const std::array<quint8, 5> burglary = {6, 0x13, 0x00, 0x10, 0x05}; // group 1, zone 5
+    const QByteArray host1 = "receiver-number-two.at-the-station-xy.example.lt"; // 48 characters
+    const QByteArray host2 = "rx~2.receiver-of-the-station.alarm.example.lt";     // 45
+    TTCPCRControls t;
+    t.ComboBox2Index = 1; // channel 2 in use; channel 1's host has no port
     ConnectAndRead(2035, false, QStringLiteral("VEQ3"), [&](sim::SimModuleConfig& c) {
         c.inputs[4] = {0x21, 0, 20, 600, burglary}; // 24H beside an event without it
         c.inputs[0].cr = 0x41;                      // no 24H beside an event with it (fire alarm)
@@ -656,7 +662,15 @@ TEST_F(WriteAllTest, WhatNoControlShowsGoesBackAsTheModuleHoldsIt)
         c.outputs[1] = {0x0D, 100};                 // function 5, in half seconds
         c.veq2CR = 0x4902584F | VEQ2CRSimPinWrong;  // general word bits 1, 27, 30; the SIM PIN warning
         c.smsPstnCR = 0x42180082;                   // SMS/PSTN word bits 1 and 25
+        c.connectionString = Fill(host1, 50);
+        c.connectionString2 = Fill(host2 + ":80", 50);
+        c.tcpCR = BuildTCPCR(t, 2035) | 0x80000000u;
+        c.reserveAccounts[0] = "12  ";
+        c.phones[3].number = Fill("+3706100x", 15);
     });
+    EXPECT_EQ(LangFromUnicode(form->Edit1->text()), host1);
+    EXPECT_EQ(LangFromUnicode(form->Edit5->text()), host2);
+    EXPECT_EQ(form->Edit11->text(), QStringLiteral("12"));
     sim::SimModuleConfig expected = module->Config();
     expected.cpCR = CPCRCommunicator;
     expected.veq2CR &= ~VEQ2CRSimPinWrong; // the module's warning, never sent
