@@ -556,9 +556,8 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
     }
 }
 
-// Slots a loaded template leaves empty (users and output-control numbers) are cleared at the
-// next write, however it starts, as the window shows them; a read in between, or a template
-// that holds them again, keeps them.
+// Slots a loaded template leaves empty are cleared at the next write, however it starts, as the
+// window shows them; a read in between, or a template that holds them again, keeps them.
 TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
 {
     using Config = sim::SimModuleConfig;

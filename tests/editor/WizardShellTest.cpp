@@ -407,9 +407,8 @@ TEST_F(WizardShellTest, LongHintsAreBrokenExceptTheOutputExamples)
 
 using WheelTest = WindowTestBase;
 
-// The wheel over a list, spin box or time picker not clicked into scrolls the page around it
-// (the inputs' box, else the window: the screen is small) and changes nothing, not even the
-// next write-all; one clicked into keeps its wheel.
+// The wheel over a list, spin box or time picker not clicked into scrolls the page around it (the
+// inputs' box, else the small screen's window) and changes nothing; one clicked into keeps it.
 TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
 {
     TForm1::ScreenSizeOverride = QSize(1024, 600);

@@ -643,10 +643,8 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
     SaveTemplateAndWriteItToABlankModule();
 }
 
-// What the module holds goes back as it holds it, through a write-all with no edits and
-// through a template: bits no control shows, an output function the page does not offer, hosts
-// longer than typing makes them (shown whole), "~", a short account with blanks on the unused
-// channel, bit 31 of the channel word, a number typing would not give.
+// What the module holds goes back as it holds it, through a write-all with no edits and through
+// a template: bits no control shows, unoffered output functions, values typing would not give.
 TEST_F(WriteAllTest, WhatTheModuleHoldsGoesBackAsItHoldsIt)
 {
     const std::array<quint8, 5> burglary = {6, 0x13, 0x00, 0x10, 0x05}; // group 1, zone 5

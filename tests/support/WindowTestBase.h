@@ -101,8 +101,7 @@ protected:
         module = std::make_unique<sim::SimModule>(*hid, o, plugNow);
     }
 
-    // A module of this type set by `set`, read by a new window (shorter time-outs) whose rows
-    // have refreshed since.
+    // A module of this type set by `set`, read by a new window (shorter time-outs), its rows refreshed.
     void ReadModuleOfType(const QString& type, const std::function<void(sim::SimModuleConfig&)>& set = {})
     {
         SetLinkTiming(2000, 500);
@@ -115,8 +114,7 @@ protected:
         sim::Pump(300); // the output rows refresh 100 ms after the last output
     }
 
-    // A VEQ3's settings (it has remote control) with both channels in use and the SIM PIN and
-    // the heartbeat ID editable.
+    // A VEQ3's settings (it has remote control): both channels in use, SIM PIN and heartbeat ID editable.
     static void EditableSettings(sim::SimModuleConfig& c)
     {
         c.connectionString = "alarm-rx.example-net.lt:5001";
