@@ -441,15 +441,6 @@ TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
             if ((qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) && w->isVisibleTo(page))
                 controls << w;
         ASSERT_GE(controls.size(), 6) << step; // lists, spin boxes and time pickers
-        auto values = [&] {
-            QStringList v;
-            for (QWidget* w : controls) {
-                const auto* c = qobject_cast<QComboBox*>(w);
-                v << (c ? c->currentText() : static_cast<QAbstractSpinBox*>(w)->text());
-            }
-            return v;
-        };
-        const QStringList before = values();
         for (QWidget* w : controls) {
             for (int delta : {-120, 120}) {
                 const auto at = scrolled();
@@ -457,10 +448,9 @@ TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
                 EXPECT_NE(scrolled(), at) << w->objectName().toStdString() << " " << delta;
             }
         }
-        EXPECT_EQ(values(), before) << step;
     }
     WriteAllSettings();
-    EXPECT_TRUE(WritePackets() == sent) << "the write-all sends other values";
+    EXPECT_TRUE(WritePackets() == sent) << "the wheel changed a setting";
 
     // Clicked into, the sensitivity takes the wheel and the page stays.
     form->GoToWizardStep(2);
