@@ -22,26 +22,7 @@ protected:
     void SetUp() override
     {
         WindowTestBase::SetUp();
-        SetLinkTiming(2000, 500);
-        sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(2035, QStringLiteral("VEQ3")); // with remote control
-        module = std::make_unique<sim::SimModule>(*hid, o);
-        auto& c = module->Config();
-        c.connectionString = "alarm-rx.example-net.lt:5001";
-        c.connectionString2 = "rx_2.example~net.lt:6002";
-        c.apn = "internet";
-        TTCPCRControls t;
-        t.ComboBox4Index = t.ComboBox2Index = 1;
-        c.tcpCR = BuildTCPCR(t, 2035);
-        TVEQ2CRControls v;
-        v.TntCheckBox28 = true; // the SIM PIN is editable
-        c.veq2CR = BuildVEQ2CR(v);
-        c.simPin = "1234";
-        c.heartBeat = 0x8602; // and so is the heartbeat ID
-        c.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
-        c.accessPin = AccessPINToWord("4321");
-        CreateForms();
-        ASSERT_TRUE(WaitReadEnded());
+        ReadModuleOfType(QStringLiteral("VEQ3"), EditableSettings);
     }
 
     // A key with the text the platform gives it: U+007F for Delete, the control code for

@@ -489,22 +489,18 @@ TEST_F(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
     }
 }
 
-// An input whose Contact ID names no event of the catalogue (five zero bytes, a code the
-// catalogue lacks) offers no partition or zone while no event is chosen: they would go
-// nowhere. Choosing an event offers its parameters.
+// An input whose Contact ID names no catalogued event (zeros, or a code the catalogue lacks)
+// offers no partition or zone while no event is chosen: they would go nowhere.
 TEST_F(InputsPageModuleTest, WithoutACataloguedEventNoParameterIsOffered)
 {
-    SetLinkTiming(2000, 500);
-    PlugModule(2035, false);
     const struct {
         std::array<quint8, 5> cid;
         bool offered;
     } inputs[] = {{{0, 0, 0, 0, 0}, false}, {{6, 0x19, 0x90, 0x12, 0x34}, false}, {{6, 0x13, 0x00, 0x10, 0x02}, true}};
-    for (std::size_t i = 0; i < std::size(inputs); ++i)
-        module->Config().inputs[i] = {0x01, 0, 4, 0, inputs[i].cid}; // send CID
-    ASSERT_TRUE(CreateFormsWithLanguages());
-    module->Plug();
-    ASSERT_TRUE(WaitReadFinished());
+    ReadModuleOfType(QStringLiteral("VEQ4m"), [&](sim::SimModuleConfig& c) {
+        for (std::size_t i = 0; i < std::size(inputs); ++i)
+            c.inputs[i] = {0x01, 0, 4, 0, inputs[i].cid}; // send CID
+    });
     auto offers = [&](int i) {
         const bool arrows = form->VTIN1GetImageIndexEx(i, 2) == 0 || form->VTIN1GetImageIndexEx(i, 6) == 0;
         const bool numbers = !form->VTIN1GetText(i, 0).isEmpty() || !form->VTIN1GetText(i, 4).isEmpty();

@@ -439,15 +439,16 @@ TEST_F(UsersPageTest, CtrlClickThatDeselectsTheShownUserStillCommitsItsBoxes)
         const char* name;
         std::function<void()> leave;
         bool written;
-        bool inTemplate = false;
     } commits[] = {
         {"wizard Next", [&] { form->wzrd1->ButtonControl(TPageWizardButtonKind::bkNext)->click(); }, false},
         {"step label", [&] { form->Step0Click(form->Step[1]); }, false},
         {"template save", [&] {
-             QFile::remove(saved);
              ui::QueueText(saved);
              form->TntButton26->click();
-         }, false, true},
+             QList<QByteArray> lines;
+             ASSERT_TRUE(LoadEncryptedStrings(saved, TemplatePassPhrase, lines));
+             EXPECT_TRUE(lines.contains("PnCR2=" + QByteArray::number(PnCRAlarmSMS)));
+         }, false},
         {"write-all", [&] {
              module->ClearLog();
              form->TntButton1->click();
@@ -469,11 +470,6 @@ TEST_F(UsersPageTest, CtrlClickThatDeselectsTheShownUserStillCommitsItsBoxes)
         EXPECT_EQ(UserPhones[2].PnCR, PnCRAlarmSMS);
         if (c.written) {
             EXPECT_EQ(module->Config().phones[2].cr, PnCRAlarmSMS);
-        }
-        if (c.inTemplate) {
-            QList<QByteArray> lines;
-            ASSERT_TRUE(LoadEncryptedStrings(saved, TemplatePassPhrase, lines));
-            EXPECT_TRUE(lines.contains("PnCR2=" + QByteArray::number(PnCRAlarmSMS)));
         }
         form->SelectUserNode(0);
     }
@@ -556,44 +552,42 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
     }
 }
 
-// A template that holds fewer users than the module: the slots it leaves empty are cleared
-// at the next write, however the write starts, and so are its empty output-control slots.
-// The window shows what the module then holds. A read in between, or a template that holds
-// the numbers again, keeps them on the module.
+// Slots a loaded template leaves empty are cleared at the next write, however it starts, as the
+// window shows them; a read in between, or a template that holds them again, keeps them.
 TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
 {
-    SetLinkTiming(2000, 500);
-    std::vector<sim::SimModuleConfig::Phone> ten;
-    for (int i = 0; i < UserPhoneCount; ++i)
-        ten.push_back({"+3706100000" + QByteArray::number(i), quint8(0x41 + i), quint8(i)});
-    ReadModule("VEQ4m", ten);
-    for (int i = 0; i < 5; ++i)
-        module->Config().pgmPhones[i] = {"3706200000" + QByteArray::number(i), 0x80};
-    const sim::SimModuleConfig held = module->Config();
-    auto readAgain = [&] {
+    using Config = sim::SimModuleConfig;
+    ReadModuleOfType(QStringLiteral("VEQ4m"), [](Config& c) {
+        c.accessPin = AccessPINToWord("1234");
+        for (int i = 0; i < UserPhoneCount; ++i)
+            c.phones[i] = {"+3706100000" + QByteArray::number(i), quint8(0x41 + i), quint8(i)};
+        for (int i = 0; i < 5; ++i)
+            c.pgmPhones[i] = {"3706200000" + QByteArray::number(i), 0x80};
+    });
+    const Config held = module->Config();
+    Config three = held; // three users and two output-control numbers
+    std::fill(three.phones.begin() + 3, three.phones.end(), Config::Phone{});
+    std::fill(three.pgmPhones.begin() + 2, three.pgmPhones.end(), Config::PgmPhone{});
+    auto numbers = [](const Config& c) {
+        QList<QByteArray> s;
+        for (const auto& p : c.phones)
+            s << p.number.trimmed() + " " + QByteArray::number(p.cr) + " " + QByteArray::number(p.addCR);
+        for (const auto& p : c.pgmPhones)
+            s << p.number.trimmed() + " " + QByteArray::number(p.mask);
+        return s;
+    };
+    auto readAgain = [&](const Config& c) {
+        module->Config() = c;
         module->ClearLog();
         form->TntButton19Click(); // "Read VEQ3 Settings"
         ASSERT_TRUE(WaitReadFinished());
     };
-    readAgain();
-
-    // The templates of this module: as it is, and with three users and two phones.
-    QList<QByteArray> lines;
-    form->BuildTemplateLines(lines);
-    const QString tenFile = dir.path() + "/ten.tpl", threeFile = dir.path() + "/three.tpl";
-    ASSERT_TRUE(SaveStringsEncrypted(tenFile, TemplatePassPhrase, lines));
-    const struct {
-        const char* key;
-        int from, to;
-        const char* value;
-    } blanks[] = {{"PhoneNr", 3, 10, ""}, {"PnCR", 3, 10, "0"}, {"PnAddCR", 3, 10, "0"},
-                  {"PGMPhonenumber", 2, 5, ""}, {"PGMPnCR", 2, 5, "0"}};
-    for (QByteArray& l : lines)
-        for (const auto& b : blanks)
-            for (int i = b.from; i < b.to; ++i)
-                if (const QByteArray key = b.key + QByteArray::number(i) + "="; l.startsWith(key))
-                    l = key + b.value;
-    ASSERT_TRUE(SaveStringsEncrypted(threeFile, TemplatePassPhrase, lines));
+    const QString threeFile = dir.path() + "/three.tpl", tenFile = dir.path() + "/ten.tpl";
+    for (const auto& [file, c] : {std::pair{threeFile, three}, std::pair{tenFile, held}}) {
+        readAgain(c);
+        ui::QueueText(file);
+        form->TntButton26->click();
+    }
 
     auto numbersShown = [&] {
         int n = 0;
@@ -601,30 +595,29 @@ TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
             n += !form->VStringTree1GetText(i, 1).isEmpty();
         return n;
     };
-    enum Step { Three, Ten, Read };
     const struct {
         const char* name;
-        std::vector<Step> steps;
+        const char* steps; // 3: the three-user template loaded, T: the full one, R: the module read
         bool bySummary;
-        int users, phones; // what the window shows before the write and the module holds after
+        bool full; // the window shows, and after the write the module holds, all ten users or three
     } flows[] = {
-        {"loaded", {Three}, false, 3, 2},
-        {"loaded twice", {Three, Three}, false, 3, 2},
-        {"loaded, then the module read", {Three, Read}, false, 10, 5},
-        {"loaded, then the full template", {Three, Ten}, false, 10, 5},
-        {"loaded, sent by the wizard's Next to the summary", {Three}, true, 3, 2},
+        {"loaded", "3", false, false},
+        {"loaded twice", "33", false, false},
+        {"loaded, then the module read", "3R", false, true},
+        {"loaded, then the full template", "3T", false, true},
+        {"loaded, sent by the wizard's Next to the summary", "3", true, false},
     };
     for (const auto& f : flows) {
         SCOPED_TRACE(f.name);
-        for (Step s : f.steps) {
-            if (s == Read) {
-                readAgain();
+        for (const char* s = f.steps; *s; ++s) {
+            if (*s == 'R') {
+                readAgain(held);
                 continue;
             }
-            ui::QueueText(s == Three ? threeFile : tenFile);
+            ui::QueueText(*s == '3' ? threeFile : tenFile);
             form->TntButton27->click();
         }
-        EXPECT_EQ(numbersShown(), f.users);
+        EXPECT_EQ(numbersShown(), f.full ? 10 : 3);
         module->ClearLog();
         ui::ClearRecord();
         if (f.bySummary) {
@@ -635,23 +628,8 @@ TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
             form->TntButton1->click();
         }
         ASSERT_TRUE(WaitReadFinished());
-        const auto& now = module->Config();
-        for (int i = 0; i < UserPhoneCount; ++i) {
-            SCOPED_TRACE(i);
-            const bool kept = i < f.users;
-            EXPECT_EQ(now.phones[i].number.trimmed(), kept ? held.phones[i].number : QByteArray());
-            EXPECT_EQ(now.phones[i].cr, kept ? held.phones[i].cr : 0);
-            EXPECT_EQ(now.phones[i].addCR, kept ? held.phones[i].addCR : 0);
-        }
-        for (int i = 0; i < 32; ++i) {
-            SCOPED_TRACE(i);
-            const bool kept = i < f.phones;
-            EXPECT_EQ(now.pgmPhones[i].number.trimmed(), kept ? held.pgmPhones[i].number : QByteArray());
-            EXPECT_EQ(now.pgmPhones[i].mask, kept ? held.pgmPhones[i].mask : 0);
-        }
-        EXPECT_EQ(numbersShown(), f.users);
-        module->Config() = held;
-        readAgain();
+        EXPECT_EQ(numbers(module->Config()), numbers(f.full ? held : three));
+        readAgain(held);
     }
 }
 

@@ -405,35 +405,21 @@ TEST_F(WizardShellTest, LongHintsAreBrokenExceptTheOutputExamples)
     QToolTip::hideText();
 }
 
-// A read VEQ3 module on a small screen, so that the window scrolls as well as the inputs.
-class WheelTest : public WindowTestBase {
-protected:
-    void TearDown() override
-    {
-        TForm1::ScreenSizeOverride = QSize();
-        WindowTestBase::TearDown();
-    }
-};
+using WheelTest = WindowTestBase;
 
-// The wheel over a list, spin box or time picker that the user has not clicked into scrolls
-// the page around it (the inputs' box, else the window) and changes nothing, not even what
-// the next write-all sends. One the user has clicked into keeps its wheel.
+// The wheel over a list, spin box or time picker not clicked into scrolls the page around it (the
+// inputs' box, else the small screen's window) and changes nothing; one clicked into keeps it.
 TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
 {
-    SetLinkTiming(2000, 500);
     TForm1::ScreenSizeOverride = QSize(1024, 600);
-    sim::SimModuleOptions o;
-    o.productName = sim::SimModule::ProductNameFor(2035, QStringLiteral("VEQ3"));
-    module = std::make_unique<sim::SimModule>(*hid, o);
-    auto& c = module->Config();
-    c.accessPin = AccessPINToWord("1234");
-    c.outputs[0] = {0x08, 20}; // pulses: the lengths are shown
-    c.outputs[1] = {0x0A, 30};
-    c.heartBeat = 0x8123;
-    c.inputs[3] = {0x0A, 1, 25, 600, {6, 0x13, 0x00, 0x10, 0x05}}; // SMS, burglary
-    c.inputs[4] = {0x21, 0, 5, 90, {6, 0x10, 0x00, 0x10, 0x02}};   // Contact ID, medical
-    ASSERT_TRUE(CreateFormsWithLanguages());
-    ASSERT_TRUE(WaitReadFinished());
+    ReadModuleOfType(QStringLiteral("VEQ3"), [](sim::SimModuleConfig& c) {
+        c.accessPin = AccessPINToWord("1234");
+        c.outputs[0] = {0x08, 20}; // pulses: the lengths are shown
+        c.outputs[1] = {0x0A, 30};
+        c.heartBeat = 0x8123;
+        c.inputs[3] = {0x0A, 1, 25, 600, {6, 0x13, 0x00, 0x10, 0x05}}; // SMS, burglary
+        c.inputs[4] = {0x21, 0, 5, 90, {6, 0x10, 0x00, 0x10, 0x02}};   // Contact ID, medical
+    });
     form->show();
     form->TntButton30->click(); // "Manual Configuration"
     WriteAllSettings();
@@ -454,14 +440,6 @@ TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
         for (QWidget* w : page->findChildren<QWidget*>())
             if ((qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) && w->isVisibleTo(page))
                 controls << w;
-        auto values = [&] {
-            QStringList v;
-            for (const QWidget* w : controls)
-                v << (qobject_cast<const QComboBox*>(w) ? static_cast<const QComboBox*>(w)->currentText()
-                                                        : static_cast<const QAbstractSpinBox*>(w)->text());
-            return v;
-        };
-        const QStringList before = values();
         ASSERT_GE(controls.size(), 6) << step; // lists, spin boxes and time pickers
         for (QWidget* w : controls) {
             for (int delta : {-120, 120}) {
@@ -470,10 +448,9 @@ TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
                 EXPECT_NE(scrolled(), at) << w->objectName().toStdString() << " " << delta;
             }
         }
-        EXPECT_EQ(values(), before) << step;
     }
     WriteAllSettings();
-    EXPECT_TRUE(WritePackets() == sent) << "the write-all sends other values";
+    EXPECT_TRUE(WritePackets() == sent) << "the wheel changed a setting";
 
     // Clicked into, the sensitivity takes the wheel and the page stays.
     form->GoToWizardStep(2);

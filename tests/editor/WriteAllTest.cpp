@@ -283,9 +283,7 @@ protected:
     void ConnectAndRead(int firmware, bool gprsLocked = false, const QString& type = QStringLiteral("VEQ4m"),
                         const std::function<void(sim::SimModuleConfig&)>& adjust = {})
     {
-        sim::SimModuleOptions options;
-        options.productName = sim::SimModule::ProductNameFor(firmware, type);
-        module = std::make_unique<sim::SimModule>(*hid, options);
+        PlugModule(firmware, true, type);
         module->Config() = DistinctConfig(firmware);
         if (adjust)
             adjust(module->Config());
@@ -339,9 +337,8 @@ protected:
         EXPECT_TRUE(form->isEnabled());
     }
 
-    // Saves a template of the read module, has the module forget everything and reads
-    // that, then loads the template and writes it: the module then holds what it held,
-    // but for what no template carries.
+    // Saves a template, blanks the module, loads the template and writes it: the module then
+    // holds what it held, but for what no template carries.
     void SaveTemplateAndWriteItToABlankModule();
 
 };
@@ -646,37 +643,35 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
     SaveTemplateAndWriteItToABlankModule();
 }
 
-// Bits that no control shows, and an output whose function the page does not offer, go
-// back as the module holds them: through a write-all with no edits, and through a template
-// saved from the module and written to another.
-TEST_F(WriteAllTest, WhatNoControlShowsGoesBackAsTheModuleHoldsIt)
+// What the module holds goes back as it holds it, through a write-all with no edits and through
+// a template: bits no control shows, unoffered output functions, values typing would not give.
+TEST_F(WriteAllTest, WhatTheModuleHoldsGoesBackAsItHoldsIt)
 {
-    using Config = sim::SimModuleConfig;
     const std::array<quint8, 5> burglary = {6, 0x13, 0x00, 0x10, 0x05}; // group 1, zone 5
-    const struct {
-        const char* what;
-        std::function<void(Config&)> hold;
-        std::function<void(Config&)> written; // how the write changes it (none: unchanged)
-    } cases[] = {
-        {"24H beside an event without it", [&](Config& c) { c.inputs[4] = {0x21, 0, 20, 600, burglary}; }, {}},
-        {"no 24H beside an event with it", [](Config& c) { c.inputs[0].cr = 0x41; }, {}}, // fire alarm
-        {"input bits 4 and 7", [&](Config& c) { c.inputs[1] = {0xD9, 1, 8, 90, burglary}; }, {}},
-        {"siren bit of a row the page shows", [](Config& c) { c.outputs[3].cr = 0x19; }, {}},
-        {"function 5, in half seconds", [](Config& c) { c.outputs[1] = {0x0D, 100}; }, {}},
-        {"general word bits 1, 27 and 30", [](Config& c) { c.veq2CR = 0x4902584F; }, {}},
-        {"SMS/PSTN word bits 1 and 25", [](Config& c) { c.smsPstnCR = 0x42180082; }, {}},
-        {"the module's SIM PIN warning", [](Config& c) { c.veq2CR |= VEQ2CRSimPinWrong; },
-         [](Config& c) { c.veq2CR &= ~VEQ2CRSimPinWrong; }},
-    };
-    ConnectAndRead(2035, false, QStringLiteral("VEQ3"), [&](Config& c) {
-        for (const auto& k : cases)
-            k.hold(c);
+    const QByteArray host1 = "receiver-number-two.at-the-station-xy.example.lt"; // 48 characters
+    const QByteArray host2 = "rx~2.receiver-of-the-station.alarm.example.lt";     // 45
+    TTCPCRControls t;
+    t.ComboBox2Index = 1; // channel 2 in use; channel 1's host has no port
+    ConnectAndRead(2035, false, QStringLiteral("VEQ3"), [&](sim::SimModuleConfig& c) {
+        c.inputs[4] = {0x21, 0, 20, 600, burglary}; // 24H beside an event without it
+        c.inputs[0].cr = 0x41;                      // no 24H beside an event with it (fire alarm)
+        c.inputs[1] = {0xD9, 1, 8, 90, burglary};   // input bits 4 and 7
+        c.outputs[3].cr = 0x19;                     // the siren bit of a row the page shows
+        c.outputs[1] = {0x0D, 100};                 // function 5, in half seconds
+        c.veq2CR = 0x4902584F | VEQ2CRSimPinWrong;  // general word bits 1, 27, 30; the SIM PIN warning
+        c.smsPstnCR = 0x42180082;                   // SMS/PSTN word bits 1 and 25
+        c.connectionString = Fill(host1, 50);
+        c.connectionString2 = Fill(host2 + ":80", 50);
+        c.tcpCR = BuildTCPCR(t, 2035) | 0x80000000u;
+        c.reserveAccounts[0] = "12  ";
+        c.phones[3].number = Fill("+3706100x", 15);
     });
-    Config expected = module->Config();
+    EXPECT_EQ(LangFromUnicode(form->Edit1->text()), host1);
+    EXPECT_EQ(LangFromUnicode(form->Edit5->text()), host2);
+    EXPECT_EQ(form->Edit11->text(), QStringLiteral("12"));
+    sim::SimModuleConfig expected = module->Config();
     expected.cpCR = CPCRCommunicator;
-    for (const auto& k : cases)
-        if (k.written)
-            k.written(expected);
+    expected.veq2CR &= ~VEQ2CRSimPinWrong; // the module's warning, never sent
     WriteAllSettings();
     ExpectSameConfig(module->Config(), expected);
 

@@ -52,6 +52,7 @@ protected:
         CloseWindow();
         hid.reset();
         TForm1::LinkTiming = TVEQ2Timing();
+        TForm1::ScreenSizeOverride = QSize();
         ui::ClearAnswers();
         platform::SetProgramDirForTests(QString());
     }
@@ -92,12 +93,43 @@ protected:
         return sim::WaitUntil([&] { return form->ComboBox28->count() > 0; });
     }
 
-    // A module of the given firmware on the simulated bus, plugged in now or by the test.
-    void PlugModule(int firmware = 2035, bool plugNow = true)
+    // A module of the given firmware and type on the simulated bus, plugged in now or by the test.
+    void PlugModule(int firmware = 2035, bool plugNow = true, const QString& type = QStringLiteral("VEQ4m"))
     {
         sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
+        o.productName = sim::SimModule::ProductNameFor(firmware, type);
         module = std::make_unique<sim::SimModule>(*hid, o, plugNow);
+    }
+
+    // A module of this type set by `set`, read by a new window (shorter time-outs), its rows refreshed.
+    void ReadModuleOfType(const QString& type, const std::function<void(sim::SimModuleConfig&)>& set = {})
+    {
+        SetLinkTiming(2000, 500);
+        PlugModule(2035, false, type);
+        if (set)
+            set(module->Config());
+        ASSERT_TRUE(CreateFormsWithLanguages());
+        module->Plug();
+        ASSERT_TRUE(WaitReadFinished());
+        sim::Pump(300); // the output rows refresh 100 ms after the last output
+    }
+
+    // A VEQ3's settings (it has remote control): both channels in use, SIM PIN and heartbeat ID editable.
+    static void EditableSettings(sim::SimModuleConfig& c)
+    {
+        c.connectionString = "alarm-rx.example-net.lt:5001";
+        c.connectionString2 = "rx_2.example~net.lt:6002";
+        c.apn = "internet";
+        TTCPCRControls t;
+        t.ComboBox4Index = t.ComboBox2Index = 1;
+        c.tcpCR = BuildTCPCR(t, 2035);
+        TVEQ2CRControls v;
+        v.TntCheckBox28 = true; // the SIM PIN is editable
+        c.veq2CR = BuildVEQ2CR(v);
+        c.simPin = "1234";
+        c.heartBeat = 0x8602; // and so is the heartbeat ID
+        c.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
+        c.accessPin = AccessPINToWord("4321");
     }
 
     // A read of all settings has ended: its last request (0x41) was answered, no read is
