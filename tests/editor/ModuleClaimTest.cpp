@@ -160,8 +160,8 @@ TEST_F(ModuleClaimTest, LoginThatTheModuleDoesNotAnswerIsTold)
             form->TntEdit5->setText(QStringLiteral("secret"));
             form->TntButton34->click();
         }
-        ASSERT_FALSE(GetLangText(127).isEmpty());
         ASSERT_TRUE(sim::WaitUntil([&] { return Shown("message", GetLangText(127)); }, 5000));
+        ASSERT_FALSE(GetLangText(127).isEmpty());
         EXPECT_GE(sinceLogin.elapsed(), kNoAnswerMs - 15);
         EXPECT_LT(sinceLogin.elapsed(), kNoAnswerMs + 2500);
         sim::Pump(600);
