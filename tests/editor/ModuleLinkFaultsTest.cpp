@@ -15,9 +15,8 @@
 
 namespace {
 
-// Short limits, and the write series' pauses and gaps left out: a cut write and the write and
-// reads around it take a fraction of a second. The no-answer limit stays well above the time
-// the link takes to find a module gone that nobody reported (three failed reads).
+// Short limits and no pauses keep each case fast; the limit stays above the link's own loss
+// detection (three failed reads).
 constexpr int kNoAnswerMs = 500;
 // A module that stays busy while it reports sends its state this often (well within the limit).
 constexpr int kBusyReportMs = 60;
@@ -70,16 +69,8 @@ protected:
     QString SummarySubtitle() const { return form->WPage[9]->Header()->Subtitle()->Text(); }
 };
 
-enum class Operation {
-    WriteAll,
-    WizardWriteAll,
-    WriteAllTexts,
-    FactoryReset,
-    ProductionTest,
-    PhrasesWrite,
-    AdditionalTextsWrite,
-    ClearNumber
-};
+enum class Operation { WriteAll, WizardWriteAll, WriteAllTexts, FactoryReset, ProductionTest, PhrasesWrite,
+                       AdditionalTextsWrite, ClearNumber };
 
 // Starts the operation as the user does; returns once it has ended.
 void Start(TForm1* form, Operation op)
@@ -123,16 +114,15 @@ void Start(TForm1* form, Operation op)
     }
 }
 
-// How the module is lost: it stops answering (silent, busy for good, or busy while it keeps
-// sending its state), it goes (the device manager tells, or only the link finds out), it is
-// plugged in again at once, another module takes its place while a packet waits for its busy
-// bit, or it goes while the reset's question is open.
+// How the module is lost: it stops answering (silent, or busy for good), it goes (the
+// device manager tells, or only the link finds out), it is plugged in again at once, another
+// module takes its place while a packet waits for its busy bit, or it goes while the reset's
+// question is open. BusyReporting: busy for good while it keeps sending its state.
 enum class Cut { Silent, StaysBusy, BusyReporting, Unplugged, LinkLost, Replugged, Swapped, GoneAtQuestion };
 
-// A write series cut off is told once with what to do now (the message that says how it was
-// cut, naming the module by its serial number where it left), sends nothing more to any
-// module, reads nothing back and gives the window back; a later write to an answering module
-// goes out whole.
+// A write series cut off is told once with what to do now (Told, naming the module that was
+// cut), sends nothing more to any module, reads nothing back and gives the window back;
+// a later write to an answering module goes out whole.
 struct CutCase {
     Operation op;
     Cut cut;
@@ -153,10 +143,8 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         // The production test lives on the service page, with a test number in its list.
         WriteSettings(c.op == Op::ProductionTest ? "Code=48213\r\nPhoneNumber1=37060000001\r\n" : "");
         Connect();
-        ASSERT_FALSE(GetLangText(c.told).isEmpty());
-        QString told = GetLangText(c.told);
-        if (told.contains(QLatin1String("%1")))
-            told = told.arg(kSerial);
+        const QString told = GetLangText(c.told).replace(QLatin1String("%1"), kSerial);
+        ASSERT_FALSE(told.isEmpty());
         std::unique_ptr<sim::SimModule> other;
         if (c.cut == Cut::Swapped) {
             sim::SimModuleOptions o;
@@ -251,8 +239,7 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
             // What the production test left on the module, or the write, was never read: a
             // write waits for a read.
             if (c.op == Op::ProductionTest || readBack) {
-                if (readBack)
-                    module->SendStatus(); // the read it left unanswered holds the link busy
+                module->SendStatus(); // a read left unanswered holds the link busy
                 form->TntButton19Click(); // "Read VEQ3 Settings"
                 ASSERT_TRUE(WaitReadFinished());
             }

@@ -346,9 +346,8 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
         }
 }
 
-// A read the module leaves unanswered (silent, or busy for good), and again while it still
-// owes that answer: the wait dialog is up until the limit, then the user is told once (126),
-// nothing goes to a module still busy and Write sends nothing; once it answers, a read is silent.
+// A read the module leaves unanswered (silent, or busy for good), and again while it still owes
+// that answer: the wait dialog is up until the limit, then told once (126), nothing sent meanwhile.
 TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
 {
     constexpr int kNoAnswerMs = 400;
@@ -384,19 +383,12 @@ TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
             ASSERT_EQ(ui::Record().size(), 1u);
             EXPECT_EQ(ui::Record().front().text, GetLangText(126));
             EXPECT_FALSE(waitAtMessage);
-            const auto packets = module->Packets();
-            ASSERT_EQ(packets.size(), owing ? 0u : 1u);
-            if (!owing) {
-                EXPECT_EQ(quint8(packets[0][0]), d.writeCode | 0x80);
-                EXPECT_EQ(int(packets[0][1]), 0);
-            }
+            EXPECT_EQ(module->Packets().size(), owing ? 0u : 1u); // the first request, once the module is free
             EXPECT_FALSE(form->isEnabled());
-            d.write();
-            EXPECT_EQ(ui::Record().back().text, GetLangText(121));
-            EXPECT_EQ(module->Packets().size(), packets.size());
             d.dialog()->close();
             EXPECT_TRUE(form->isEnabled());
         }
+        // Once it answers again, a read is silent.
         module->SetSilent(false);
         module->SetStayBusy(false);
         module->SendStatus();

@@ -401,9 +401,8 @@ TEST_F(SummaryTest, PrintsOneJobPerCopyThroughTheDialog)
     EXPECT_EQ(ui::Record()[0].kind, QStringLiteral("print"));
 }
 
-// On paper a line wider than the page wraps, in either language, so nothing printed is cut:
-// a translated caption after the third tab stop, a long address, a long SMS text. A wrapped
-// line keeps the screen's tab stops and goes on under its value; the screen keeps its lines whole.
+// On paper a line wider than the page wraps (a translated caption, a long address or SMS text),
+// keeping the screen's tab stops and going on under its value; the screen keeps its lines whole.
 TEST_F(SummaryTest, PrintedLinesWrapOnThePageAndKeepTheirTextWhole)
 {
     FullConfiguration();
