@@ -139,10 +139,7 @@ TEST_F(ModuleClaimTest, LoginThatTheModuleDoesNotAnswerIsTold)
         ui::ClearRecord();
         PlugModule(2035);
         module->Config().usbPassword = "secret";
-        if (c.unlock)
-            module->SetGPRSLocked(true);
-        else
-            module->RequirePassword(true);
+        (c.unlock ? module->SetGPRSLocked(true) : module->RequirePassword(true));
         QElapsedTimer sinceLogin;
         module->OnPacket = [&](const QByteArray& p) {
             if (quint8(p[0]) == 0x42) {
