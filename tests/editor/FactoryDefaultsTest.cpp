@@ -332,6 +332,29 @@ protected:
             EXPECT_EQ(f->currentIndex(), 2);
     }
 
+    // The module now holds what the window never read: a write-all (110) and a template
+    // save (114) wait for the next read; after it a write-all gives back what the module holds.
+    void ExpectNothingWrittenOrSavedUntilRead()
+    {
+        const sim::SimModuleConfig tested = module->Config();
+        const QString name = dir.path() + "/tested.tpl";
+        ui::ClearRecord();
+        module->ClearLog();
+        form->TntButton1->click();
+        ui::QueueText(name);
+        form->TntButton26->click();
+        ASSERT_EQ(ui::Record().size(), 2u);
+        EXPECT_EQ(ui::Record()[0].text, GetLangText(110));
+        EXPECT_EQ(ui::Record()[1].text, GetLangText(114));
+        EXPECT_TRUE(module->Packets().empty());
+        EXPECT_FALSE(QFile::exists(name));
+        form->TntButton19Click(); // "Read VEQ3 Settings"
+        ASSERT_TRUE(WaitReadEnded());
+        WriteAllSettings();
+        EXPECT_EQ(module->Config().phones[0].number.trimmed(), tested.phones[0].number.trimmed());
+        EXPECT_EQ(module->Config().inputs[0].cr, tested.inputs[0].cr);
+    }
+
     QByteArray Setting(const char* key)
     {
         QByteArray v;
@@ -363,6 +386,7 @@ TEST_F(ProductionTest, NumberFromTheListProgramsTheModuleWithoutAsking)
     EXPECT_EQ(UserPhones[3].PnAddCR, 0);
     EXPECT_FALSE(TemplateLoaded);
     EXPECT_EQ(form->SelectedUserIndex(), 0);
+    ExpectNothingWrittenOrSavedUntilRead();
 }
 
 TEST_F(ProductionTest, PromptOverTheWaitDialogIsUsableAndItsAnswerIsStoredUnchecked)
@@ -425,6 +449,7 @@ TEST_F(ProductionTest, CancelledPromptLeavesTheModuleResetAndTheWindowUsable)
     // The boxes show the cleared flags, so nothing that stores them brings the old ones back.
     for (QCheckBox* b : {form->TntCheckBox5, form->TntCheckBox6, form->TntCheckBox23, form->TntCheckBox30})
         EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
+    ExpectNothingWrittenOrSavedUntilRead();
 }
 
 TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)
@@ -457,41 +482,6 @@ TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)
                   k.close ? QStringLiteral("Klaida") : GetLangText(125).arg(QStringLiteral("VQ00012345")));
         EXPECT_FALSE(Form5->isVisible());
         EXPECT_TRUE(form->isEnabled());
-        CloseWindow();
-    }
-}
-
-// The production test leaves the module holding values the window never read: a write-all
-// (110) and a template (114) are refused, whether the test ran to its end or stopped at the
-// prompt, until the module is read again.
-TEST_F(ProductionTest, AfterTheTestNothingIsWrittenOrSavedUntilTheModuleIsRead)
-{
-    sim::SimModuleConfig config;
-    config.accessPin = AccessPINToWord("1234");
-    for (const char* listed : {"37060000001", ""}) {
-        SCOPED_TRACE(listed);
-        Connect(2035, false, config);
-        form->TntComboBox1->setEditText(QLatin1String(listed));
-        ui::QueueText(std::nullopt); // the prompt, when it comes, is cancelled
-        form->TntButton25->click();
-        const sim::SimModuleConfig tested = module->Config();
-        const QString name = dir.path() + "/tested.tpl";
-        ui::ClearRecord();
-        module->ClearLog();
-        form->TntButton1->click();
-        ui::QueueText(name);
-        form->TntButton26->click();
-        ASSERT_EQ(ui::Record().size(), 2u);
-        EXPECT_EQ(ui::Record()[0].text, GetLangText(110));
-        EXPECT_EQ(ui::Record()[1].text, GetLangText(114));
-        EXPECT_TRUE(module->Packets().empty());
-        EXPECT_FALSE(QFile::exists(name));
-
-        form->TntButton19Click(); // "Read VEQ3 Settings"
-        ASSERT_TRUE(WaitReadEnded());
-        WriteAllSettings();
-        EXPECT_EQ(module->Config().phones[0].number.trimmed(), tested.phones[0].number.trimmed());
-        EXPECT_EQ(module->Config().inputs[0].cr, tested.inputs[0].cr);
         CloseWindow();
     }
 }

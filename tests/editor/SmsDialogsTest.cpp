@@ -346,85 +346,49 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
         }
 }
 
-} // namespace
-
-namespace {
-
-// Opens the dialog as the user does and returns how long that took; Waited is set when the
-// wait dialog was up meanwhile, and each message shown (until the first) notes whether it
-// still was.
-qint64 OpenWatchingTheWait(const TextDialog& d, TForm1& form, bool& waited, std::vector<bool>& waitAtMessage)
-{
-    waited = false;
-    waitAtMessage.clear();
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] { waited = waited || Form5->isVisible(); });
-    watch.start(5);
-    ui::SetOnRecorded([&](const ui::ShownDialog&) { waitAtMessage.push_back(Form5->isVisible()); });
-    QElapsedTimer clock;
-    clock.start();
-    d.opener(form)->click();
-    const qint64 took = clock.elapsed();
-    sim::WaitUntil([] { return !ui::Record().empty(); }, 2000);
-    ui::SetOnRecorded(nullptr);
-    return took;
-}
-
-} // namespace
-
+// A read the module leaves unanswered (silent, or busy for good), and again while it still owes
+// that answer: the wait dialog is up until the limit, then told once (126), nothing sent meanwhile.
 TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
 {
     constexpr int kNoAnswerMs = 400;
     TForm1::LinkTiming.NoAnswerMs = kNoAnswerMs;
     ConnectAndRead();
-    module->Config().smsPhrases[0] = "Read0";
-    module->Config().additionalSmsTexts[0] = "Read0";
+    module->Config().smsPhrases[0] = module->Config().additionalSmsTexts[0] = "Read0";
+    ASSERT_FALSE(GetLangText(126).isEmpty());
     const auto dialogs = TextDialogs();
-    struct Case {
-        std::size_t dialog;
-        bool staysBusy; // the module reports busy and then nothing, or sends nothing at all
-    };
-    for (const Case c : {Case{0, false}, Case{1, true}}) {
-        const TextDialog& d = dialogs[c.dialog];
-        const quint8 readCode = d.writeCode | 0x80;
-        // The module hangs on the first request; opened again, the dialog finds it still
-        // owing that answer.
+    for (const bool staysBusy : {false, true}) {
+        const TextDialog& d = dialogs[staysBusy ? 1 : 0];
         module->OnPacket = [&](const QByteArray&) {
             module->OnPacket = nullptr;
-            (c.staysBusy ? module->SetStayBusy(true) : module->SetSilent(true));
+            (staysBusy ? module->SetStayBusy(true) : module->SetSilent(true));
         };
         for (const bool owing : {false, true}) {
-            SCOPED_TRACE(testing::Message() << d.name << ", stays busy " << c.staysBusy << ", owing " << owing);
+            SCOPED_TRACE(testing::Message() << d.name << ", owing " << owing);
             ui::ClearRecord();
             module->ClearLog();
-            bool waited = false;
-            std::vector<bool> waitAtMessage;
-            const qint64 took = OpenWatchingTheWait(d, *form, waited, waitAtMessage);
+            bool waited = false, waitAtMessage = true;
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, [&] { waited = waited || Form5->isVisible(); });
+            watch.start(5);
+            ui::SetOnRecorded([&](const ui::ShownDialog&) { waitAtMessage = Form5->isVisible(); });
+            QElapsedTimer clock;
+            clock.start();
+            d.opener(*form)->click();
+            const qint64 took = clock.elapsed();
+            sim::WaitUntil([] { return !ui::Record().empty(); }, 2000);
+            ui::SetOnRecorded(nullptr);
             EXPECT_TRUE(waited);
             EXPECT_GE(took, kNoAnswerMs - 15);
             EXPECT_LT(took, kNoAnswerMs + 2500);
-            // Told once, after the wait dialog has gone; no request to a module still busy.
-            ASSERT_FALSE(GetLangText(126).isEmpty());
             ASSERT_EQ(ui::Record().size(), 1u);
             EXPECT_EQ(ui::Record().front().text, GetLangText(126));
-            EXPECT_EQ(waitAtMessage, std::vector<bool>{false});
-            const auto packets = module->Packets();
-            ASSERT_EQ(packets.size(), owing ? 0u : 1u);
-            if (!owing) {
-                EXPECT_EQ(quint8(packets[0][0]), readCode);
-                EXPECT_EQ(int(packets[0][1]), 0);
-            }
-            EXPECT_TRUE(d.dialog()->isVisible());
-            EXPECT_FALSE(Form5->isVisible());
+            EXPECT_FALSE(waitAtMessage);
+            EXPECT_EQ(module->Packets().size(), owing ? 0u : 1u); // the first request, once the module is free
             EXPECT_FALSE(form->isEnabled());
-            // What it shows was not read: it is not written.
-            d.write();
-            EXPECT_EQ(ui::Record().back().text, GetLangText(121));
-            EXPECT_EQ(module->Packets().size(), packets.size());
             d.dialog()->close();
             EXPECT_TRUE(form->isEnabled());
         }
-        // Once the module answers again, the dialog reads it without a word.
+        // Once it answers again, a read is silent.
         module->SetSilent(false);
         module->SetStayBusy(false);
         module->SendStatus();
@@ -435,43 +399,45 @@ TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
         sim::Pump(50);
         EXPECT_TRUE(ui::Record().empty());
         EXPECT_EQ(d.edit(0)->text(), QStringLiteral("Read0"));
-        EXPECT_FALSE(Form5->isVisible());
         d.dialog()->close();
     }
 }
 
+// A dialog closes when its module is plugged in again, lost without a word, or unplugged;
+// shown without a module, Write says nothing was sent (118), and it closes when one comes.
+// Opened on the module now connected, its texts go back as typed.
 TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
 {
-    // The module is plugged in again at once, lost without a word from the device manager,
-    // or comes while the dialog is shown without one.
-    enum How { Replugged, LinkLost, CameLater };
+    enum How { Replugged, LinkLost, Unplugged };
     ConnectAndRead();
+    ASSERT_FALSE(GetLangText(118).isEmpty());
     const auto dialogs = TextDialogs();
-    for (const auto& [dialog, how] : {std::pair{0, Replugged}, std::pair{1, LinkLost}, std::pair{0, CameLater}}) {
+    for (const auto& [dialog, how] : {std::pair{0, Replugged}, std::pair{1, LinkLost}, std::pair{0, Unplugged}}) {
         const TextDialog& d = dialogs[std::size_t(dialog)];
         SCOPED_TRACE(testing::Message() << d.name << ", how " << how);
         ui::ClearRecord();
-        if (how == CameLater) {
-            module->Unplug();
-            ASSERT_TRUE(sim::WaitUntil([&] { return !form->Link()->Connected; }));
-            d.dialog()->show();
-            module->Plug();
-        } else {
-            d.opener(*form)->click();
-            ASSERT_TRUE(d.dialog()->isVisible());
-            if (how == Replugged)
-                module->Replug();
-            else
-                module->Unplug(false);
-        }
+        d.opener(*form)->click();
+        ASSERT_TRUE(d.dialog()->isVisible());
+        if (how == Replugged)
+            module->Replug();
+        else
+            module->Unplug(how == Unplugged);
         ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
-        if (how == LinkLost) {
+        if (how != Replugged) {
             EXPECT_TRUE(form->isEnabled());
+            d.dialog()->show();
+            EXPECT_FALSE(Form5->isVisible());
+            d.edit(0)->setText(QStringLiteral("Typed"));
+            d.write();
+            ASSERT_EQ(ui::Record().size(), 1u);
+            EXPECT_EQ(ui::Record().front().text, GetLangText(118));
+            EXPECT_TRUE(d.dialog()->isVisible());
+            ui::ClearRecord();
             module->Plug();
+            ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
         }
         ASSERT_TRUE(WaitReadFinished());
         EXPECT_TRUE(form->isEnabled());
-        // Opened on the module now connected, its texts go back as typed.
         d.opener(*form)->click();
         d.edit(0)->setText(QStringLiteral("Typed"));
         module->ClearLog();
@@ -483,22 +449,4 @@ TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
     }
 }
 
-TEST_F(SmsDialogsTest, WriteWithoutAModuleSaysNothingWasSent)
-{
-    ASSERT_TRUE(CreateFormsWithLanguages());
-    for (const TextDialog& d : TextDialogs()) {
-        SCOPED_TRACE(d.name);
-        ui::ClearRecord();
-        d.dialog()->show();
-        // Nothing to read from: no wait and no word.
-        EXPECT_FALSE(Form5->isVisible());
-        EXPECT_TRUE(ui::Record().empty());
-        d.edit(0)->setText(QStringLiteral("Typed"));
-        d.write();
-        ASSERT_FALSE(GetLangText(118).isEmpty());
-        ASSERT_EQ(ui::Record().size(), 1u);
-        EXPECT_EQ(ui::Record().front().text, GetLangText(118));
-        EXPECT_TRUE(d.dialog()->isVisible());
-        d.dialog()->close();
-    }
-}
+} // namespace
