@@ -387,7 +387,7 @@ TEST_F(HidApiWindow, ModuleThatVanishesMidWalkLeavesTheNoModuleStateWithoutATime
     EXPECT_FALSE(Form5->isVisible());
 }
 
-TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEditAndAWriteAll)
+TEST_F(HidApiWindow, ChangeEventsWithoutReplugKeepAnEdit)
 {
     CreateForms();
     ASSERT_TRUE(sim::WaitUntil([this] { return ReadDone(); }, 15000));
