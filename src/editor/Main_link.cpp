@@ -342,10 +342,7 @@ void TForm1::Timer6Timer()
         return;
     }
     if (VEQ2->ReadingAll && !VEQ2->TimedOut) {
-        Form5->Label1->hide();
-        Form5->Label2->show();
-        if (!Form5->isVisible())
-            Form5->show();
+        Form5->ShowWaiting(false);
         Timer6->start();
     } else if (VEQ2->ReadingAll && VEQ2->TimedOut) {
         Form5->close();

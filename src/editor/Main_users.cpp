@@ -708,11 +708,8 @@ void TForm1::TntButton7Click()
     // stops answering in the middle gets nothing more of it, later or from another module,
     // and the user is told. The wait dialog holds the window meanwhile.
     QPointer<TForm5> wait = Link() && Link()->Connected ? Form5 : nullptr;
-    if (wait) {
-        wait->Label1->show();
-        wait->Label2->hide();
-        wait->show();
-    }
+    if (wait)
+        wait->ShowWaiting(true);
     const bool own = BeginWholeWrite(TWholeWrite::Settings);
     TSendSequence seq(*this);
     const auto slot = static_cast<quint8>(index);

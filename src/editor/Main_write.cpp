@@ -169,11 +169,8 @@ void TForm1::TntButton1Click()
 
     // The wait dialog disables the main window until the read-back ends.
     QPointer<TForm5> wait = Form5;
-    if (wait) {
-        wait->Label1->show();
-        wait->Label2->hide();
-        wait->show();
-    }
+    if (wait)
+        wait->ShowWaiting(true);
 
     // Every send and pause may process window messages: the window may close (no link
     // any more) or the module may leave meanwhile. Either ends the sequence.
@@ -255,14 +252,12 @@ void TForm1::TntButton1Click()
     }
     // Cut off (the module left, was replaced or stopped answering, or the window is
     // closing): nothing is read back here, and the user is told what to do now.
-    if (!ran || seq.End() != TSendEnd::Whole) {
-        if (wait)
-            wait->close();
-        EndWholeWrite(seq);
-        return;
-    }
+    whole = ran && seq.End() == TSendEnd::Whole;
+    if (!whole && wait)
+        wait->close();
     EndWholeWrite(seq);
-    whole = true;
+    if (!whole)
+        return;
     // Read everything back, so that the pages show what the module stored.
     readBackOfWrite_ = true;
     Timer2->start();

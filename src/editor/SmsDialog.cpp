@@ -131,11 +131,8 @@ void TSmsDialog::ReadTexts(int count, const std::function<void(TVEQ2&, int)>& re
     if (!ModuleConnected())
         return;
     QPointer<TForm5> wait = Form5;
-    if (wait) {
-        wait->Label1->hide();
-        wait->Label2->show();
-        wait->show();
-    }
+    if (wait)
+        wait->ShowWaiting(false);
     const bool read = ReadFromModule(count, request);
     if (wait)
         wait->close();

@@ -37,6 +37,13 @@ void TForm5::showEvent(QShowEvent* e)
     FormShow();
 }
 
+void TForm5::ShowWaiting(bool Writing)
+{
+    Label1->setVisible(Writing);
+    Label2->setVisible(!Writing);
+    show();
+}
+
 void TForm5::FormShow()
 {
     setCursor(Qt::WaitCursor);

@@ -13,6 +13,8 @@ public:
     ~TForm5() override;
 
     void FormShow();
+    // Up, saying that settings are being written (Writing) or read.
+    void ShowWaiting(bool Writing);
     void FormClose();
 
     QLabel* Label1 = nullptr; // shown while settings are written
