@@ -288,12 +288,11 @@ TEST_F(CaptionLayoutTest, EveryControlLiesInsideItsPageLockedOrNotWithTheAPNSear
             ASSERT_TRUE(form->TntComboBox7->isVisible() && form->Btn_Cancel->isVisible()); // its last list
             for (QWidget* mode : std::initializer_list<QWidget*>{form->TntButton29, form->TntButton30}) {
                 QTest::mouseClick(mode, Qt::LeftButton); // the wizard, then the pages
-                for (int step = 0; step < 9; ++step) {
+                const QString where = language + QLatin1String(locked ? " locked " : " ") + mode->objectName();
+                for (int step = 0; step < 9; ++step) { // a page the model has not stays hidden
                     form->GoToWizardStep(step);
                     QApplication::processEvents(); // laid out as the user sees it
-                    if (form->wzrd1->GetActivePageIndex() == step) // a page the model has
-                        faults << Faults({form->WPage[step + 1]},
-                                         QStringLiteral("%1 %2 locked %3 page %4").arg(language, mode->objectName()).arg(locked).arg(step));
+                    faults << Faults({form->WPage[step + 1]}, where + QStringLiteral(" page %1").arg(step));
                 }
             }
         }
