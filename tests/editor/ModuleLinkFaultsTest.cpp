@@ -169,8 +169,10 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
                 first->SetStayBusy(true);
             if (c.cut == Cut::BusyReporting)
                 first->SetMonitoring(60); // its state, well within the limit
-            if (stall)
+            if (stall) { // bounded: a write past the limit ends once the module answers again
+                QTimer::singleShot(kNoAnswerMs + 2500, form, [first] { first->SetSilent(false), first->SetStayBusy(false); });
                 return;
+            }
             QTimer::singleShot(c.cut == Cut::Swapped ? 20 : 0, form, [&] {
                 if (c.cut == Cut::Replugged)
                     return first->Replug();
