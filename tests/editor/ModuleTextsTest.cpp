@@ -31,14 +31,8 @@ const Sample kKitchen{"Kyx\xBD\xC7", "Kyx\xBD\xC7 1", "Kyx\xBD\xC7 2", "Kyx\xBD\
 
 class ModuleTextsTest : public WindowTestBase {
 protected:
-    // The write series go out without their pauses and gaps: what reaches the module does
-    // not depend on them, and each case writes several times.
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        TForm1::LinkTiming.GapMs = 0;
-        TForm1::LinkTiming.SeriesPauseMaxMs = 0;
-    }
+    // No pauses or gaps: what reaches the module does not depend on them, and each case writes often.
+    void SetUp() override { WindowTestBase::SetUp(); TForm1::LinkTiming.GapMs = TForm1::LinkTiming.SeriesPauseMaxMs = 0; }
 
     // The window in `language` over a module holding these texts (and keys, and two used
     // channels that use them), read; the phrases read by their dialog.
