@@ -22,7 +22,8 @@ protected:
     void SetUp() override
     {
         WindowTestBase::SetUp();
-        ReadModuleOfType(QStringLiteral("VEQ3"), EditableSettings);
+        SetLinkTiming(2000, 500);
+        ReadEditableModule();
     }
 
     // A key with the text the platform gives it: U+007F for Delete, the control code for

@@ -489,35 +489,6 @@ TEST_F(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
     }
 }
 
-// An input whose Contact ID names no catalogued event (zeros, or a code the catalogue lacks)
-// offers no partition or zone while no event is chosen: they would go nowhere.
-TEST_F(InputsPageModuleTest, WithoutACataloguedEventNoParameterIsOffered)
-{
-    const struct {
-        std::array<quint8, 5> cid;
-        bool offered;
-    } inputs[] = {{{0, 0, 0, 0, 0}, false}, {{6, 0x19, 0x90, 0x12, 0x34}, false}, {{6, 0x13, 0x00, 0x10, 0x02}, true}};
-    ReadModuleOfType(QStringLiteral("VEQ4m"), [&](sim::SimModuleConfig& c) {
-        for (std::size_t i = 0; i < std::size(inputs); ++i)
-            c.inputs[i] = {0x01, 0, 4, 0, inputs[i].cid}; // send CID
-    });
-    auto offers = [&](int i) {
-        const bool arrows = form->VTIN1GetImageIndexEx(i, 2) == 0 || form->VTIN1GetImageIndexEx(i, 6) == 0;
-        const bool numbers = !form->VTIN1GetText(i, 0).isEmpty() || !form->VTIN1GetText(i, 4).isEmpty();
-        form->VTIN1ColumnClick(i, 2); // the partition's arrow
-        const bool menu = !form->Popup1->actions().isEmpty();
-        form->Popup1->hide();
-        form->FillNamePopup(i, 1);
-        return arrows || numbers || menu || !form->Popup1->actions().isEmpty();
-    };
-    for (int i = 0; i < int(std::size(inputs)); ++i)
-        EXPECT_EQ(offers(i), inputs[i].offered) << i;
-    const auto burglary = std::find_if(CIDDescriptions.begin(), CIDDescriptions.end(),
-                                       [](const TCIDDescription& d) { return d.Code == "1130"; });
-    Choose(form->ComboBox6, int(burglary - CIDDescriptions.begin()));
-    EXPECT_TRUE(offers(0));
-}
-
 // A module in its factory state holds five zero bytes as every input's Contact ID: its
 // inputs show no event and raise no box.
 TEST_F(InputsPageModuleTest, FactoryStateShowsNoEventAndRaisesNoBox)
@@ -531,6 +502,9 @@ TEST_F(InputsPageModuleTest, FactoryStateShowsNoEventAndRaisesNoBox)
         EXPECT_EQ(InputTable[i].Row.CIDFunctionCombo->currentIndex(), -1) << i;
     for (const auto& d : ui::Record())
         EXPECT_NE(d.kind, QLatin1String("plain")) << d.text.toStdString();
+    // Without an event a partition or zone would go nowhere: none is offered.
+    form->VTIN1ColumnClick(0, 2); // the partition's arrow
+    EXPECT_TRUE(form->Popup1->actions().isEmpty());
 }
 
 // A module in its factory state holds five zero bytes as every input's Contact ID: its

@@ -13,10 +13,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTest>
 #include <QTimeEdit>
-
-#include <array>
 
 namespace {
 
@@ -135,8 +132,7 @@ TEST_F(OutputsPageTest, PulseLengthEditsStayBetweenOneSecondAndTheLimit)
 TEST_F(OutputsPageTest, FunctionTheRowCannotShowIsWrittenBackAsReceived)
 {
     ApplyThenBuild(0, 0x0A, 30); // Disarm, pulse, 30 s
-    // Function 5 arrives with 7 half seconds: the table holds them as they came, the row
-    // shows no function.
+    // Function 5 arrives with 7 half seconds: the table keeps them, the row shows no function.
     form->OnOutputSettingArrive(0, 0x0D, 7);
     EXPECT_EQ(OutputTable[0].ImpLength, 7);
     EXPECT_EQ(form->OutputCombo[0]->currentIndex(), -1);
@@ -163,6 +159,7 @@ TEST_F(OutputsPageTest, UserEditOfAHeldRowSendsWhatTheRowShows)
     form->OnOutputSettingArrive(0, 0x0D, 7);
     PickFunction(0, 1);
     EXPECT_EQ(form->BuildOutputRecord(0).CR, 0x09);
+    EXPECT_FALSE(form->DaTiDuration[0]->isHidden()); // a row like the others again
 
     form->OnOutputSettingArrive(2, 0x05, 8);
     form->DaTiDuration[2]->setTime(QTime(0, 1, 0));
@@ -274,34 +271,13 @@ TEST_F(OutputsPageTest, DuplicateNumbersAreRefusedOutsideTheServiceMode)
     form->TntButton16->click();
     EXPECT_EQ(Messages(GetLangText(81)), 1);
     EXPECT_EQ(RemotePhones[3].Number, "600100");
-}
 
-// A number is refused as a duplicate by its digits, as on the users page: typed without the
-// "+" that the module sent with it too. The module then holds each phone once.
-TEST_F(OutputsPageTest, DuplicateIsTheSameDigitsWithOrWithoutThePlus)
-{
-    CloseWindow();
-    ReadModuleOfType(QStringLiteral("VEQ3"), [](sim::SimModuleConfig& c) { // its remote-control page is in use
-        c.accessPin = AccessPINToWord("1234");
-        c.pgmPhones[0] = {"+37061000000", 0x80};
-        c.pgmPhones[2] = {"37062000000", 0x80};
-    });
-    const struct {
-        int slot;
-        const char* typed;
-        bool refused;
-    } rows[] = {{5, "37061000000", true}, {6, "37062000000", true}, {7, "37063000000", false}};
-    for (const auto& r : rows) {
-        ui::ClearRecord();
-        form->ShowPGMRow(r.slot);
-        QTest::keyClicks(form->Edit12, QLatin1String(r.typed));
-        form->TntCheckBox2->setChecked(true);
-        form->TntButton16->click();
-        EXPECT_EQ(Messages(GetLangText(81)), r.refused ? 1 : 0) << r.typed;
-    }
-    WriteAllSettings();
-    for (const auto& r : rows)
-        EXPECT_EQ(module->Config().pgmPhones[r.slot].number.trimmed(), r.refused ? "" : r.typed) << r.typed;
+    // The same digits are the same phone, with or without the "+" the module sent.
+    NormalMode = true;
+    SetPhone(41, "+600300", 0x80);
+    form->Edit12->setText("600300");
+    form->TntButton16->click();
+    EXPECT_EQ(Messages(GetLangText(81)), 2);
 }
 
 TEST_F(OutputsPageTest, LeavingManualAsksOnceAndRemovesTheOutputFromPhones)
@@ -392,6 +368,10 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     r = form->BuildOutputRecord(1);
     EXPECT_EQ(r.CR, 0x0D);
     EXPECT_EQ(r.ImpLength, 7);
+    // A function the page does not offer: the row says it is not editable, with no parameters.
+    EXPECT_EQ(form->OutputCombo[1]->currentIndex(), -1);
+    EXPECT_EQ(form->OutputCombo[1]->placeholderText(), GetLangText(133));
+    EXPECT_TRUE(form->PulseRadio[1]->isHidden() && form->DaTiDuration[1]->isHidden());
     EXPECT_EQ(form->BuildOutputRecord(2).CR, 0x00);
     EXPECT_TRUE(form->DaTiDuration[2]->isHidden());
     EXPECT_EQ(form->BuildOutputRecord(3).ImpLength, 0);
@@ -405,37 +385,6 @@ TEST_F(OutputsPageTest, ReadFromTheModuleFillsRowsAndGrid)
     EXPECT_FALSE(form->TntCheckBox2->isChecked());
     EXPECT_EQ(form->StringGrid2->currentRow(), 0);
     EXPECT_EQ(form->Edit12->text(), "600700");
-}
-
-// A row whose function the page does not offer shows no function and no parameters, and
-// says it is not editable; choosing a function makes it a row like the others.
-TEST_F(OutputsPageTest, ARowWhoseFunctionThePageDoesNotOfferShowsItIsNotEditable)
-{
-    CloseWindow();
-    const struct {
-        sim::SimModuleConfig::Output stored;
-        bool offered;
-    } rows[] = {{{0x0D, 100}, false}, {{0x14, 9}, false}, {{0x0E, 3}, false}, {{0x0A, 30}, true}};
-    ReadModuleOfType(QStringLiteral("VEQ3"), [&](sim::SimModuleConfig& c) {
-        for (int i = 0; i < OutputCount; ++i)
-            c.outputs[std::size_t(i)] = rows[i].stored;
-    });
-    auto parameters = [&](int i) {
-        return std::array<QWidget*, 5>{form->ParametersLabel[i], form->PulseRadio[i], form->SecondRadio[i],
-                                       form->DaTiDuration[i], form->DurationLabel[i]};
-    };
-    for (int i = 0; i < OutputCount; ++i) {
-        SCOPED_TRACE(i);
-        QComboBox* c = form->OutputCombo[i];
-        EXPECT_EQ(c->currentIndex() >= 0, rows[i].offered);
-        EXPECT_EQ(c->placeholderText(), GetLangText(133));
-        for (QWidget* w : parameters(i))
-            EXPECT_EQ(w->isHidden(), !rows[i].offered) << w->objectName().toStdString();
-    }
-    PickFunction(0, 1); // "Arm"
-    for (QWidget* w : parameters(0))
-        EXPECT_FALSE(w->isHidden()) << w->objectName().toStdString();
-    EXPECT_EQ(form->BuildOutputRecord(0).CR, 0x09);
 }
 
 // A language switch and a template load refresh the rows of outputs that phones switch:

@@ -452,6 +452,11 @@ TEST_F(TemplateWindowTest, AFailedValueChangesNothing)
         {"ReserveAccount1", "12-4", true}, {"AccessPIN", "12a4"}, {"SIM PIN", "123456789"}, {"HeartBeat Event ID", "XYZ"},
         {"EncryptionKey1", "00112233445566778899AABBCCDDEEFG"}, {"PhoneNr3", "+3706100x", true},
         {"PGMPhonenumber7", "3706+2000", true},
+        // The module's width loads; a longer value is refused rather than cut to one nobody entered.
+        {"PhoneNr3", "+3706000001098765"}, {"PGMPhonenumber7", "3706000001098765"}, {"ReserveAccount1", "12345"},
+        {"ConnectionString1", "receiver-number-two.at-the-station-xy.example.lt:80"},
+        {"ConnectionString1", "receiver-number-two.at-the-station-x.example.lt:80", true},
+        {"PhoneNr5", "+37060000010987", true},
         // What the edits take loads.
         {"ConnectionString1", "rx-1_b.example.net:5001", true}, {"HeartBeat Event ID", "A0F", true},
         {"PhoneNr3", "+37061000003", true}, {"ReserveAccount1", "C0de", true},

@@ -2,7 +2,6 @@
 // skipped pages and the step column, the two ways of working, the buttons below the
 // wizard, Cancel and Esc, the attention blink, the window size, gating and the mode.
 #include "editor/Controls.h"
-#include "editor/Encodings.h"
 #include "lang/LangText.h"
 #include "widgets/PageWizard.h"
 
@@ -405,63 +404,33 @@ TEST_F(WizardShellTest, LongHintsAreBrokenExceptTheOutputExamples)
     QToolTip::hideText();
 }
 
-using WheelTest = WindowTestBase;
-
-// The wheel over a list, spin box or time picker not clicked into scrolls the page around it (the
-// inputs' box, else the small screen's window) and changes nothing; one clicked into keeps it.
-TEST_F(WheelTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
+// The wheel over a list, spin box or time picker not clicked into scrolls the page and changes nothing.
+TEST_F(WizardShellTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
 {
+    CloseWindow();
     TForm1::ScreenSizeOverride = QSize(1024, 600);
-    ReadModuleOfType(QStringLiteral("VEQ3"), [](sim::SimModuleConfig& c) {
-        c.accessPin = AccessPINToWord("1234");
-        c.outputs[0] = {0x08, 20}; // pulses: the lengths are shown
-        c.outputs[1] = {0x0A, 30};
-        c.heartBeat = 0x8123;
-        c.inputs[3] = {0x0A, 1, 25, 600, {6, 0x13, 0x00, 0x10, 0x05}}; // SMS, burglary
-        c.inputs[4] = {0x21, 0, 5, 90, {6, 0x10, 0x00, 0x10, 0x02}};   // Contact ID, medical
-    });
+    ReadEditableModule([](sim::SimModuleConfig& c) { c.outputs[0] = {0x08, 20}; }); // a pulse: its length shows
     form->show();
     form->TntButton30->click(); // "Manual Configuration"
     WriteAllSettings();
     const std::vector<QByteArray> sent = WritePackets();
-
     const QScrollBar* bars[] = {form->InputsScrollBox->verticalScrollBar(), form->ClientScroll->verticalScrollBar()};
-    auto scrolled = [&] { return std::pair(bars[0]->value(), bars[1]->value()); };
-    auto turn = [](QWidget* w, int delta) {
+    auto scrolls = [&](QWidget* w, int delta) {
+        const int at = bars[0]->value() + bars[1]->value();
         QWheelEvent e(QPointF(4, 4), w->mapToGlobal(QPointF(4, 4)), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &e);
+        return bars[0]->value() + bars[1]->value() != at;
     };
     for (int step : {2, 1, 3}) { // inputs, GPRS reporting, outputs
         form->GoToWizardStep(step);
-        QCoreApplication::processEvents();
-        QWidget* page = form->WPage[step + 1];
-        QList<QWidget*> controls;
-        for (QWidget* w : page->findChildren<QWidget*>())
-            if ((qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) && w->isVisibleTo(page))
-                controls << w;
-        ASSERT_GE(controls.size(), 6) << step; // lists, spin boxes and time pickers
-        for (QWidget* w : controls) {
-            for (int delta : {-120, 120}) {
-                const auto at = scrolled();
-                turn(w, delta);
-                EXPECT_NE(scrolled(), at) << w->objectName().toStdString() << " " << delta;
-            }
-        }
+        for (QWidget* w : form->WPage[step + 1]->findChildren<QWidget*>())
+            for (int delta : {-120, 120})
+                EXPECT_TRUE(!(qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) || !w->isVisible() ||
+                            scrolls(w, delta)) << w->objectName().toStdString() << " " << delta;
     }
     WriteAllSettings();
     EXPECT_TRUE(WritePackets() == sent) << "the wheel changed a setting";
-
-    // Clicked into, the sensitivity takes the wheel and the page stays.
-    form->GoToWizardStep(2);
-    QApplication::setActiveWindow(form);
-    form->SpinEdit16->setFocus();
-    ASSERT_TRUE(sim::WaitUntil([&] { return form->SpinEdit16->hasFocus(); }));
-    const int value = form->SpinEdit16->value();
-    const auto at = scrolled();
-    turn(form->SpinEdit16, -120);
-    EXPECT_NE(form->SpinEdit16->value(), value);
-    EXPECT_EQ(scrolled(), at);
 }
 
 TEST(ReplaceAllTest, RescansAndEndsWhenTheNewTextHoldsTheOld)

@@ -80,15 +80,7 @@ TEST_F(WriteGuardTest, NothingIsSentOverSettingsThatWereNotRead)
 TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
 {
     using Module = std::function<void(sim::SimModuleConfig&)>;
-    const Module bothChannels = [](sim::SimModuleConfig& m) {
-        m.connectionString = "rx1.example:5001";
-        m.connectionString2 = "rx2.example:5002";
-        m.apn = "internet";
-        TTCPCRControls t;
-        t.ComboBox4Index = t.ComboBox2Index = 1;
-        m.tcpCR = BuildTCPCR(t, 2035);
-        m.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
-    };
+    const Module bothChannels = [](auto& m) { BothChannels(m, "rx1.example:5001", "rx2.example:5002"); };
     const struct {
         const char* name;
         Module module;

@@ -52,7 +52,6 @@ protected:
         CloseWindow();
         hid.reset();
         TForm1::LinkTiming = TVEQ2Timing();
-        TForm1::ScreenSizeOverride = QSize();
         ui::ClearAnswers();
         platform::SetProgramDirForTests(QString());
     }
@@ -93,43 +92,37 @@ protected:
         return sim::WaitUntil([&] { return form->ComboBox28->count() > 0; });
     }
 
-    // A module of the given firmware and type on the simulated bus, plugged in now or by the test.
-    void PlugModule(int firmware = 2035, bool plugNow = true, const QString& type = QStringLiteral("VEQ4m"))
+    // A module of the given firmware on the simulated bus, plugged in now or by the test.
+    void PlugModule(int firmware = 2035, bool plugNow = true)
     {
         sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware, type);
+        o.productName = sim::SimModule::ProductNameFor(firmware);
         module = std::make_unique<sim::SimModule>(*hid, o, plugNow);
     }
 
-    // A module of this type set by `set`, read by a new window (shorter time-outs), its rows refreshed.
-    void ReadModuleOfType(const QString& type, const std::function<void(sim::SimModuleConfig&)>& set = {})
+    // Both channels in use on these hosts, with their accounts.
+    static void BothChannels(sim::SimModuleConfig& c, const QByteArray& cs1, const QByteArray& cs2)
     {
-        SetLinkTiming(2000, 500);
-        PlugModule(2035, false, type);
-        if (set)
-            set(module->Config());
-        ASSERT_TRUE(CreateFormsWithLanguages());
-        module->Plug();
-        ASSERT_TRUE(WaitReadFinished());
-        sim::Pump(300); // the output rows refresh 100 ms after the last output
+        c.connectionString = cs1;
+        c.connectionString2 = cs2;
+        c.apn = "internet";
+        c.tcpCR = BuildTCPCR({.ComboBox2Index = 1, .ComboBox4Index = 1}, 2035);
+        c.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
     }
 
-    // A VEQ3's settings (it has remote control): both channels in use, SIM PIN and heartbeat ID editable.
-    static void EditableSettings(sim::SimModuleConfig& c)
+    // A VEQ3 (it has remote control): both channels in use, SIM PIN and heartbeat ID editable, `set`; read.
+    void ReadEditableModule(const std::function<void(sim::SimModuleConfig&)>& set = [](sim::SimModuleConfig&) {})
     {
-        c.connectionString = "alarm-rx.example-net.lt:5001";
-        c.connectionString2 = "rx_2.example~net.lt:6002";
-        c.apn = "internet";
-        TTCPCRControls t;
-        t.ComboBox4Index = t.ComboBox2Index = 1;
-        c.tcpCR = BuildTCPCR(t, 2035);
-        TVEQ2CRControls v;
-        v.TntCheckBox28 = true; // the SIM PIN is editable
-        c.veq2CR = BuildVEQ2CR(v);
-        c.simPin = "1234";
-        c.heartBeat = 0x8602; // and so is the heartbeat ID
-        c.reserveAccounts = {QByteArray("1234"), QByteArray("5678")};
-        c.accessPin = AccessPINToWord("4321");
+        sim::SimModuleOptions o;
+        o.productName = sim::SimModule::ProductNameFor(2035, QStringLiteral("VEQ3"));
+        module = std::make_unique<sim::SimModule>(*hid, o);
+        BothChannels(module->Config(), "alarm-rx.example-net.lt:5001", "rx_2.example~net.lt:6002");
+        module->Config().veq2CR = BuildVEQ2CR({.TntCheckBox28 = true});
+        module->Config().simPin = "1234";
+        module->Config().heartBeat = 0x8602;
+        module->Config().accessPin = AccessPINToWord("4321");
+        set(module->Config());
+        ASSERT_TRUE(CreateFormsWithLanguages() && WaitReadFinished());
     }
 
     // A read of all settings has ended: its last request (0x41) was answered, no read is
