@@ -80,6 +80,9 @@ public:
     QList<int> SaveComboIndexes() const;
     void RestoreComboIndexes(const QList<int>& indexes);
     void ApplyLanguageToRuntimeTexts();
+    // The main screen's "Template:" shows Name, or the language's word for none when Name
+    // is empty; a language switch shows it again in the new language.
+    void ShowTemplateName(const QString& name);
     // Refills the input function, Contact ID event and output function lists of every row,
     // keeping each row as it is (Reset: every list back to its first item).
     void FillChoiceLists(bool reset);
@@ -376,6 +379,9 @@ public:
     // True while output Index shows a function its row cannot offer: the row then
     // stands for nothing and BuildOutputRecord gives back the table's values.
     bool OutputRowHeld(int index) const { return index >= 0 && index < 4 && outputRowHeld_[index]; }
+    // What the function combo of an input or output row says while its row shows a
+    // function the row cannot offer (the combo then has no item chosen).
+    static QString HeldRowText();
     void ComboBox24Change(QObject* sender);
     void TntRadioButton1Click(QObject* sender);
     void DaTiDuration1Change(QObject* sender);
@@ -621,6 +627,7 @@ public:
     QLabel* TntLabel10 = nullptr;  // notice for older modules
     QLabel* TntLabel73 = nullptr;  // "Please connect VEQ module..."
     QLabel* TntLabel4 = nullptr;   // name of the opened template
+    QString templateName_;         // that name; empty for none
     QComboBox* ComboBox28 = nullptr;
     QLabel* TntLabel96 = nullptr;
     QPushButton* TntBitBtn3 = nullptr;

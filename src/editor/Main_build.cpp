@@ -247,7 +247,8 @@ void TForm1::BuildMainScreen()
     TntMemo2->setReadOnly(true);
 
     caption(p, "TntLabel2", QStringLiteral("Template:"), 24, 134, 80);
-    TntLabel4 = caption(p, "TntLabel4", QStringLiteral("None"), 108, 134, 146);
+    TntLabel4 = caption(p, "TntLabel4", QString(), 108, 134, 146);
+    ShowTemplateName(QString());
     TntButton27 = Make<QPushButton>(p, "TntButton27", 24, 156, 230, 28);
     TntButton27->setText(QStringLiteral("Load Template"));
     TntButton27->hide();

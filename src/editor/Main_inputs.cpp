@@ -555,6 +555,7 @@ void TForm1::BuildInputsPage(QWidget* page, int top)
         QComboBox* fn = this->*kFunctionCombo[i];
         for (const char* t : kFunctionTexts)
             fn->addItem(QString::fromLatin1(t));
+        fn->setPlaceholderText(HeldRowText());
         fn->setCurrentIndex(0);
     }
 
@@ -628,11 +629,13 @@ void TForm1::FillInputLists(bool reset)
         const QSignalBlocker block(fn);
         const int was = reset ? 0 : fn->currentIndex();
         fn->clear();
+        fn->setPlaceholderText(HeldRowText());
         for (int k = 0; k < 3; ++k) {
             QString t = LangMessage(kFunctionMessage + k);
             fn->addItem(t.isEmpty() ? QString::fromLatin1(kFunctionTexts[k]) : t, k);
         }
-        fn->setCurrentIndex(was >= 0 && was < fn->count() ? was : 0);
+        // A row showing a function it cannot offer keeps showing none.
+        fn->setCurrentIndex(InputKeepAll[i] ? -1 : was >= 0 && was < fn->count() ? was : 0);
         InputTable[i].Row.FunctionItems.clear();
         for (int k = 0; k < fn->count(); ++k)
             InputTable[i].Row.FunctionItems.append(fn->itemText(k));
@@ -709,10 +712,11 @@ void TForm1::ApplyInputRecord(int index)
 
     const TInputCRControls bits = DecodeInputCR(rec.CR);
     if (bits.FunctionIndex >= r.Function->count()) {
-        // The row cannot show this function: it stays as it was, and what arrived is
-        // what the next write sends for this input.
+        // The row cannot show this function: its combo says it is not editable here,
+        // with no parameters, and what arrived is what the next write sends for this input.
         InputKeepAll[index] = true;
         InputKeepCID[index] = false;
+        r.Function->setCurrentIndex(-1);
         return;
     }
     InputKeepAll[index] = false;
@@ -858,7 +862,7 @@ void TForm1::InputFunctionComboboxChange(int index)
     const InputRow r = RowOf(*this, index);
     ModuleText::Set(r.SmsEdit, InputTable[index].SMSText);
     switch (r.Function->currentIndex()) {
-    case 0:
+    default: // 0 "not used", or none chosen (a function the row cannot offer)
         for (QWidget* w : std::initializer_list<QWidget*>{r.SmsPanel, r.CIDPanel, r.Note, r.SmsLabel,
                                                           r.TypePanel, r.Params, r.Exclamation})
             w->hide();
@@ -879,8 +883,6 @@ void TForm1::InputFunctionComboboxChange(int index)
         for (QWidget* w : std::initializer_list<QWidget*>{r.CIDPanel, r.Note, r.SmsLabel})
             w->hide();
         ShowExclamationLabel();
-        break;
-    default:
         break;
     }
 }

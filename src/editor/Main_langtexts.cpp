@@ -84,6 +84,9 @@ constexpr int kChoiceLists[] = {4, 2, 1, 3, 5, 7, 8, 9, 10, 11, 6, 18, 19, 20, 2
 constexpr int kWizardTexts[9][2] = {{55, 56}, {57, 58}, {59, 60}, {61, 62}, {63, 64},
                                     {65, 66}, {67, 68}, {90, 91}, {69, 70}};
 
+// What the main screen's "Template:" shows while no template was opened.
+constexpr int kNoTemplateMessage = 135;
+
 // h:m:s in the words of the language.
 QString timeFormat()
 {
@@ -125,6 +128,7 @@ void TForm1::ApplyLanguageToRuntimeTexts()
 
     if (Label91)
         Label91->setText(timeFormat());
+    ShowTemplateName(templateName_);
     ApplyCIDTranslations(CIDDescriptions, ::GetLangText, LangFromUnicode);
 
     // Inputs 2..6 take the texts of input 1.
@@ -181,6 +185,15 @@ void TForm1::ApplyLanguageToRuntimeTexts()
         TntLabel59->setText(TntRadioButton10->text());
     if (TntMemo2)
         ShowModeDescription();
+}
+
+void TForm1::ShowTemplateName(const QString& name)
+{
+    templateName_ = name;
+    if (!TntLabel4)
+        return;
+    const QString none = LangMessage(kNoTemplateMessage);
+    TntLabel4->setText(!name.isEmpty() ? name : none.isEmpty() ? QStringLiteral("None") : none);
 }
 
 void TForm1::BackslashToLineBreaks(const QString& s, QString& out)

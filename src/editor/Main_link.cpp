@@ -125,7 +125,7 @@ void TForm1::OnModuleConnect()
     if (!VEQ2 || !VEQ2->Connected || connection != connectionCount_)
         return;
     ApplyFirmwareFeatures(VEQ2->FirmwareVersion);
-    TntLabel4->setText(QStringLiteral("None"));
+    ShowTemplateName(QString());
     Image1->hide();
     PageControl1->show();
     TntButton5->show();

@@ -91,6 +91,12 @@ bool OwnEnabled(const QWidget* w)
 
 } // namespace
 
+QString TForm1::HeldRowText()
+{
+    const QString held = LangMessage(kHeldRowMessage);
+    return held.isEmpty() ? QString::fromLatin1(kHeldRowText) : held;
+}
+
 // ---- building ---------------------------------------------------------------------------------
 
 void TForm1::BuildOutputsPage(QWidget* page, int top)
@@ -278,8 +284,7 @@ void TForm1::FillOutputFunctionCombos(bool reset)
         const int keep = outputRowHeld_[i] ? -1 : reset ? 0 : c->currentIndex();
         QSignalBlocker block(c);
         c->clear();
-        const QString held = LangMessage(kHeldRowMessage);
-        c->setPlaceholderText(held.isEmpty() ? QString::fromLatin1(kHeldRowText) : held);
+        c->setPlaceholderText(HeldRowText());
         QStringList items;
         for (int k = 0; k < 4; ++k) {
             QString text = LangMessage(97 + k);

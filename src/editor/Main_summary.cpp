@@ -69,6 +69,12 @@ QString caption(const QWidget* w)
     return QString();
 }
 
+// A label ends in one colon, whether or not its caption already has it.
+QString withColon(const QString& label)
+{
+    return label.endsWith(QLatin1Char(':')) ? label : label + QLatin1Char(':');
+}
+
 QString text(const QLineEdit* e) { return e ? e->text() : QString(); }
 // A combo without a choice says what its placeholder says.
 QString text(const QComboBox* c) { return c ? (c->currentIndex() < 0 ? c->placeholderText() : c->currentText()) : QString(); }
@@ -220,7 +226,7 @@ void TForm1::BuildSummary()
     Memo_Summ->clear();
     QTextCursor(Memo_Summ->document()).setBlockFormat(paragraphFormat());
     w.PlainLine(QStringLiteral(" "));
-    w.Line(kTab + caption(TntLabel32) + QStringLiteral(":") + kTab + caption(TntRadioButton10));
+    w.Line(kTab + withColon(caption(TntLabel32)) + kTab + caption(TntRadioButton10));
 
     // Users.
     if (std::any_of(UserPhones.begin(), UserPhones.end(), [](const TUserPhoneRecord& u) { return !u.PhoneNr.isEmpty(); })) {
@@ -264,7 +270,7 @@ void TForm1::BuildSummary()
 
     // Reporting channels.
     if (indexOf(ComboBox4) != 0 || indexOf(ComboBox2) != 0) {
-        w.Open(LangMessage(57) + QStringLiteral(":"));
+        w.Open(withColon(LangMessage(57)));
         if (locked) {
             w.Blank();
             w.Label(kTab2 + caption(TntGroupBox14) + kTab);
@@ -292,7 +298,7 @@ void TForm1::BuildSummary()
                     continue;
                 w.Blank();
                 w.LabelValue(kTab2 + caption(ch.box) + kTab, text(ch.use));
-                w.LabelValue(kTab2 + LangMessage(76) + QStringLiteral(":") + kTab,
+                w.LabelValue(kTab2 + withColon(LangMessage(76)) + kTab,
                              text(ch.address) + QStringLiteral(":") + text(ch.port));
                 w.LabelValue(kTab2 + caption(ch.protocolLabel) + kTab, text(ch.protocol));
                 w.LabelValue(kTab2 + caption(ch.accountLabel) + kTab, text(ch.account));
@@ -303,12 +309,12 @@ void TForm1::BuildSummary()
             w.LabelValue(kTab2 + caption(Label8) + kTab, text(Edit4));
             if (ticked(TntCheckBox13)) {
                 w.Blank();
-                w.Line(kTab2 + caption(TntCheckBox13) + QStringLiteral(":") + kTab + QString::number(SpinEdit3->Value()) +
+                w.Line(kTab2 + withColon(caption(TntCheckBox13)) + kTab + QString::number(SpinEdit3->Value()) +
                        QStringLiteral(" ") + caption(Label46));
             }
             if (ticked(TntCheckBox33)) {
                 w.Blank();
-                w.Line(kTab2 + caption(TntCheckBox33) + QStringLiteral(":") + kTab + text(TntEdit4));
+                w.Line(kTab2 + withColon(caption(TntCheckBox33)) + kTab + text(TntEdit4));
             }
         }
     }
@@ -316,7 +322,7 @@ void TForm1::BuildSummary()
     // Inputs.
     const auto inputUsed = [](const TInputRecord& in) { return indexOf(in.Row.FunctionCombo) != 0; };
     if (std::any_of(InputTable.begin(), InputTable.end(), inputUsed)) {
-        w.Open(LangMessage(59) + QStringLiteral(":"));
+        w.Open(withColon(LangMessage(59)));
         for (const TInputRecord& in : InputTable) {
             const TInputRowControls& r = in.Row;
             const int function = indexOf(r.FunctionCombo);
@@ -338,7 +344,7 @@ void TForm1::BuildSummary()
             } else {
                 continue;
             }
-            w.LabelValue(kTab2 + LangMessage(78) + QStringLiteral(":") + kTab,
+            w.LabelValue(kTab2 + withColon(LangMessage(78)) + kTab,
                          caption(r.Labels[0]) + QStringLiteral(" ") + text(r.TypeCombo) + QStringLiteral(";"));
             w.PlainLine(kTab3 + caption(r.Labels[1]) + QStringLiteral(" ") +
                         QString::number(r.SensitivitySpin ? r.SensitivitySpin->Value() : 0) + QStringLiteral(" ") +
@@ -352,7 +358,7 @@ void TForm1::BuildSummary()
     // Outputs.
     if (!Model3mClass) {
         const int count = ModelVeq4mFrom3000 ? 2 : 4;
-        w.Open(LangMessage(61) + QStringLiteral(":"));
+        w.Open(withColon(LangMessage(61)));
         for (int i = 0; i < count; ++i) {
             const TOutputRowControls& r = OutputTable[size_t(i)].Row;
             w.Blank();
@@ -365,7 +371,7 @@ void TForm1::BuildSummary()
                         FormatDuration(r.DurationPicker ? r.DurationPicker->time() : QTime(0, 0)) + QStringLiteral(";");
             else
                 value = caption(r.SecondRadio) + QStringLiteral(";");
-            w.LabelValue(kTab2 + LangMessage(78) + QStringLiteral(":") + kTab, value);
+            w.LabelValue(kTab2 + withColon(LangMessage(78)) + kTab, value);
         }
     }
 
@@ -374,7 +380,7 @@ void TForm1::BuildSummary()
                     [](const TRemotePhoneRecord& p) { return !p.Number.isEmpty(); })) {
         const std::pair<std::uint8_t, QCheckBox*> outputs[] = {
             {0x80, TntCheckBox2}, {0x40, TntCheckBox4}, {0x20, TntCheckBox11}, {0x10, TntCheckBox14}};
-        w.Open(LangMessage(79) + QStringLiteral(":"));
+        w.Open(withColon(LangMessage(79)));
         for (const TRemotePhoneRecord& p : RemotePhones) {
             if (p.Number.isEmpty())
                 continue;
@@ -397,11 +403,11 @@ void TForm1::BuildSummary()
         }
         if (ticked(TntCheckBox3)) {
             w.Blank();
-            w.Line(kTab2 + caption(TntCheckBox3) + QStringLiteral(":") + kTab + text(Edit9));
+            w.Line(kTab2 + withColon(caption(TntCheckBox3)) + kTab + text(Edit9));
         }
         if (ticked(TntCheckBox41)) {
             w.Blank();
-            w.Line(kTab2 + caption(TntCheckBox41) + QStringLiteral(":") + kTab + text(Edit9));
+            w.Line(kTab2 + withColon(caption(TntCheckBox41)) + kTab + text(Edit9));
         }
     }
 
@@ -409,12 +415,12 @@ void TForm1::BuildSummary()
     w.Open(LangMessage(67));
     if (ticked(TntCheckBox28)) {
         w.Blank();
-        w.Line(kTab2 + caption(TntCheckBox28) + QStringLiteral(":") + kTab + text(TntEdit1));
+        w.Line(kTab2 + withColon(caption(TntCheckBox28)) + kTab + text(TntEdit1));
     }
     w.Blank();
     w.Line(kTab2 + caption(Label127) + kTab + QString::number(SpinEdit40->Value()));
     w.Blank();
-    w.Line(kTab2 + caption(TntCheckBox40) + QStringLiteral(":") + kTab +
+    w.Line(kTab2 + withColon(caption(TntCheckBox40)) + kTab +
            LangMessage(ticked(TntCheckBox40) ? 30 : 31));
 
     // The page shows the top of the summary.

@@ -518,7 +518,7 @@ void TForm1::TntButton27Click()
     if (!ApplyTemplateFile(*chosen))
         return;
     // The next write-all sends the template's texts too.
-    TntLabel4->setText(WithoutFolder(*chosen));
+    ShowTemplateName(WithoutFolder(*chosen));
     TemplateLoaded = true;
 }
 

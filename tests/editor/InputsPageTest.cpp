@@ -4,6 +4,7 @@
 #include "editor/CIDCatalog.h"
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
+#include "editor/TemplateFile.h"
 #include "lang/LangText.h"
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTextEdit>
 #include <QTimeEdit>
 #include <QTableWidget>
 #include <QTreeView>
@@ -255,10 +257,14 @@ TEST_F(InputsPageTest, FunctionTheRowCannotShowLeavesTheRowAndTheValues)
     form->ApplyInputRecord(4);
     ASSERT_EQ(form->ComboBox10->currentIndex(), 2);
 
-    // Function 5 with other values: nothing on the row changes, the values go back.
+    // Function 5 with other values: the row says it is not editable here and shows no
+    // parameters, a language switch keeps it so, and the values go back.
     SetInput(4, 0x0D, Cid({7, 0x99, 0x91, 0x23, 0x45}), 20, 1, 999);
     form->ApplyInputRecord(4);
-    EXPECT_EQ(form->ComboBox10->currentIndex(), 2);
+    form->FillInputLists();
+    EXPECT_EQ(form->ComboBox10->currentIndex(), -1);
+    EXPECT_EQ(form->ComboBox10->placeholderText(), TForm1::HeldRowText());
+    EXPECT_TRUE(form->PNust5->isHidden() && form->Panel22->isHidden() && form->TntPanel5->isHidden());
     EXPECT_EQ(form->SpinEdit18->value(), 900);
     EXPECT_EQ(PlainMessages(corrupted), 0);
     ExpectBuiltEqualsTable(4);
@@ -269,6 +275,9 @@ TEST_F(InputsPageTest, FunctionTheRowCannotShowLeavesTheRowAndTheValues)
     const TInputRecord b = form->BuildInputRecord(4);
     EXPECT_EQ(b.CR & 0x0F, 0x00);
     EXPECT_EQ(b.Sensivity, 9);
+    form->ComboBox10->setCurrentIndex(2);
+    emit form->ComboBox10->activated(2);
+    EXPECT_FALSE(form->PNust5->isHidden() || form->TntPanel5->isHidden());
 }
 
 TEST_F(InputsPageTest, ChoosingAnEventSetsItsPresetsAndStartingParameters)
@@ -470,7 +479,21 @@ TEST_F(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
     ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
     sim::Pump(50);
     EXPECT_EQ(form->ComboBox5->currentIndex(), 1);
-    EXPECT_EQ(form->ComboBox7->currentIndex(), 0); // function 5: the row stays as it was
+    // Function 5: not editable here, no parameters, and the summary and a template name it so.
+    EXPECT_EQ(form->ComboBox7->currentIndex(), -1);
+    const QString held = form->GetLangText(133);
+    EXPECT_EQ(form->ComboBox7->placeholderText(), held);
+    EXPECT_TRUE(form->PNust2->isHidden() && form->Panel19->isHidden());
+    form->BuildSummary();
+    const QStringList summary = form->Memo_Summ->toPlainText().split(QLatin1Char('\n'));
+    const qsizetype item = summary.indexOf("\tInput 2 - " + held);
+    ASSERT_GT(item, 0);
+    EXPECT_EQ(summary.value(item + 1), " ");
+    QList<QByteArray> lines;
+    form->BuildTemplateLines(lines);
+    for (const QByteArray& line : {tpl::NumberLine("InputSettingsCR1", 0x0D), tpl::NumberLine("Sensivity1", 20),
+                                   tpl::NumberLine("NoSenseInterval1", 999)})
+        EXPECT_TRUE(lines.contains(line)) << line.constData();
     module->ClearLog();
     form->TntButton114Click();
     ASSERT_TRUE(sim::WaitUntil([&] {

@@ -165,7 +165,7 @@ TEST_F(SummaryTest, FullConfigurationLineByLine)
          "\t\tAccount:\tABCD",
          " ", "\t\tAPN:\tinternet", "\t\tAPN user name:\tuser", "\t\tAPN password:\tpass",
          " ", "\t\tHeartBeat check enabled:\t900 sec",
-         " ", "\t\tHeartBeat Event ID::\t605"},
+         " ", "\t\tHeartBeat Event ID:\t605"},
         {Sep, " ", "Inputs:",
          " ", "\tInput 1 - Send CID", "\t\tCID:\tFire alarm (with restore)", "\t\tSMS\tFire in zone 1",
          "\t\tParameters:\tType: NC;", "\t\t\tSensitivity: 500 ms;", "\t\t\tNo reaction:  0 sec;",
@@ -207,6 +207,7 @@ TEST_F(SummaryTest, FullConfigurationLineByLine)
     EXPECT_TRUE(russian.contains(QStringLiteral("\t\tПротокол:\tVozevud KSP")));
     EXPECT_TRUE(russian.contains(QStringLiteral("Передача по GPRS:")));
     EXPECT_TRUE(russian.contains(QStringLiteral("\t\tАдрес:\thost.example:5000")));
+    EXPECT_TRUE(russian.contains(QStringLiteral("\t\tКод события контроля связи:\t605"))); // one colon
 }
 
 TEST_F(SummaryTest, FixedConfigurationsAsWholeTexts)

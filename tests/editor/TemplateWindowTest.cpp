@@ -414,6 +414,10 @@ TEST_F(TemplateWindowTest, LanguageValues)
         // Only a load that succeeded names the file and has its texts go out with the next write.
         EXPECT_EQ(form->TntLabel4->text(), c.selected ? QStringLiteral("lang.tpl") : QStringLiteral("None"));
         EXPECT_EQ(TemplateLoaded, c.selected != nullptr);
+        if (c.selected) { // a language switch keeps the name
+            Choose(form->ComboBox28, form->ComboBox28->currentIndex() ? 0 : 1);
+            EXPECT_EQ(form->TntLabel4->text(), QStringLiteral("lang.tpl"));
+        }
     }
 }
 

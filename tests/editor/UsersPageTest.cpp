@@ -549,11 +549,17 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
 // a read or a template that holds them again keeps them.
 TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
 {
+    // Ten reads and four write-alls: no pauses between packets, and the timers that
+    // lead to a read come round sooner.
     SetLinkTiming(2000, 500);
+    TForm1::LinkTiming.GapMs = 0;
+    TForm1::LinkTiming.SeriesPauseMaxMs = 0;
     std::vector<sim::SimModuleConfig::Phone> ten;
     for (int i = 0; i < UserPhoneCount; ++i)
         ten.push_back({"+3706100000" + QByteArray::number(i), quint8(0x41 + i), quint8(i)});
     ReadModule("VEQ4m", ten);
+    form->Timer2->setInterval(5);
+    form->Timer7->setInterval(5);
     auto use = [&](QPushButton* button, char name) {
         ui::QueueText(dir.filePath(QString(QLatin1Char(name)) + ".tpl"));
         button->click();

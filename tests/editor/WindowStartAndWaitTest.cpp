@@ -154,6 +154,10 @@ TEST_F(WindowStartAndWaitTest, ModulePluggedBeforeTheStartConnectsAfterTheLangua
     EXPECT_EQ(outputWordAtConnect, output);
     EXPECT_EQ(form->TntCheckBox2->text(), output + " 1 (1)");
     EXPECT_EQ(OutputTable[0].Row.RowGroupBox->title(), output + " 1");
+    // No template yet, in the language's word, which follows a switch.
+    EXPECT_EQ(form->TntLabel4->text(), form->GetLangText(135));
+    Choose(form->ComboBox28, form->ComboBox28->findText(QStringLiteral("Russian")));
+    EXPECT_EQ(form->TntLabel4->text(), QStringLiteral("Нет"));
 }
 
 TEST_F(WindowStartAndWaitTest, OldFirmwareNoticeInEachLanguage)

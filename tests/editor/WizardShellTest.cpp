@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeEdit>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -431,6 +432,17 @@ TEST_F(WizardShellTest, WheelOverControlsNotClickedIntoScrollsThePageOnly)
     }
     WriteAllSettings();
     EXPECT_TRUE(WritePackets() == sent) << "the wheel changed a setting";
+
+    // A control the user clicked into keeps its wheel: its value turns, the page stays.
+    form->GoToWizardStep(3);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QTimeEdit* picker = form->DaTiDuration[0];
+    ASSERT_TRUE(picker->isVisible());
+    QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(4, picker->height() / 2)); // into its hours
+    ASSERT_TRUE(picker->hasFocus());
+    EXPECT_FALSE(scrolls(picker, 120));
+    EXPECT_EQ(picker->time(), QTime(1, 0, 20));
 }
 
 TEST(ReplaceAllTest, RescansAndEndsWhenTheNewTextHoldsTheOld)
