@@ -278,7 +278,7 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     SpinEdit2->hide();
     TntCheckBox15 = box(p, "TntCheckBox15", QStringLiteral("Use SMS Backup to number: "), x, row(16) + 10);
     Edit14 = Make<QLineEdit>(p, "Edit14", TntCheckBox15->x() + TntCheckBox15->width() + 5, row(16) + 10, 130, 21);
-    Edit14->setMaxLength(PhoneNumberWidth);
+    Edit14->setMaxLength(fields::Rule(TField::UserNumber).moduleWidth);
     TntCheckBox15->hide();
     Edit14->hide();
 
