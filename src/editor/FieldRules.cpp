@@ -32,21 +32,29 @@ struct TFieldEntry {
 
 using enum TChars;
 
+// Every phone number the module keeps has one rule: the users' and the remote-control ones.
+constexpr TFieldRule kPhoneNumberRule = {PhoneNumberWidth, PhoneNumberWidth, 0, PhoneChars, false, Any, false};
+
 // moduleWidth, typingWidth, leastWidth, typed, upperCase, held, cutOnLoad
 constexpr TFieldEntry kRules[] = {
     {TField::Host, {kConnectionStringWidth, kHostTypingWidth, 0, HostChars, false, Any, false}},
     {TField::Port, {kPortWidth, kPortWidth, 0, Digits, false, Digits, false}},
+    // Host and port are typed apart but travel joined: each may be typed whole while the
+    // two together do not fit.
+    {TField::Address, {kConnectionStringWidth, kConnectionStringWidth, 0, Any, false, Any, false}},
     // A channel in use needs the whole account: a shorter one reaches the station as another.
     {TField::Account, {AccountWidth, AccountWidth, AccountWidth, AccountChars, true, Any, false}},
-    // The PIN word carries decimal digits only.
-    {TField::AccessPIN, {AccessPINMaxLength, AccessPINMaxLength, AccessPINMinLength, Digits, false, Digits, false}},
-    // While "Use SIM PIN" is ticked the module tries the PIN on the SIM.
-    {TField::SimPIN, {kSimPINWidth, kSimPINWidth, 1, Digits, false, Any, false}},
+    // The user types decimal digits; a PIN word the module sent may hold A-E as well, and
+    // goes back as it came.
+    {TField::AccessPIN, {AccessPINMaxLength, AccessPINMaxLength, AccessPINMinLength, Digits, false, PINNibbles, false}},
+    // While "Use SIM PIN" is ticked the module tries the PIN on the SIM, which takes digits
+    // only. One the module sent is shown and sent back as it came.
+    {TField::SimPIN, {kSimPINWidth, kSimPINWidth, 1, Digits, false, Digits, false}},
     // Three hexadecimal digits; a missing one would go out as 0.
     {TField::HeartbeatId, {kHeartbeatIdDigits, kHeartbeatIdDigits, kHeartbeatIdDigits, HexDigits, true, HexDigits, false}},
     {TField::AESKey, {2 * AESKeyBytes, 2 * AESKeyBytes, 0, HexDigits, true, HexDigits, false}},
-    {TField::UserNumber, {PhoneNumberWidth, PhoneNumberWidth, 0, PhoneChars, false, Any, false}},
-    {TField::OutputNumber, {PhoneNumberWidth, PhoneNumberWidth, 0, Digits, false, Any, false}},
+    {TField::UserNumber, kPhoneNumberRule},
+    {TField::OutputNumber, kPhoneNumberRule},
     {TField::APN, {kConnectionStringWidth, kConnectionStringWidth, 0, Any, false, Any, false}},
     {TField::APNUserName, {kLoginWidth, kLoginWidth, 0, Any, false, Any, false}},
     {TField::APNPassword, {kLoginWidth, kLoginWidth, 0, Any, false, Any, false}},
@@ -68,6 +76,7 @@ bool InSet(TChars set, char16_t c)
     case AccountChars: return digit || (c >= u'B' && c <= u'F');
     case HostChars: return digit || letter || c == u'.' || c == u'-' || c == u'_';
     case PhoneChars: return digit || c == u'+';
+    case PINNibbles: return digit || (c >= u'A' && c <= u'E');
     }
     return false;
 }
@@ -112,14 +121,18 @@ QString Insertable(TField f, const QLineEdit* e, const QString& inserted)
     if (r.typed == PhoneChars && at == 0 && text.mid(selected).startsWith(u'+') && !out.isEmpty())
         return {};
     const int kept = static_cast<int>(text.size()) - selected;
-    const int limit = std::max(r.typingWidth, static_cast<int>(text.size()));
+    // A longer value the module sent keeps its length while any of it stays; what replaces
+    // all of it is a new value, as long as typing makes one.
+    const int limit = kept > 0 ? std::max(r.typingWidth, static_cast<int>(text.size())) : r.typingWidth;
     out.truncate(std::max(0, limit - kept));
     return out;
 }
 
 QString Typed(TField f, const QString& text)
 {
-    return Filter(Rule(f), text, true);
+    const TFieldRule& r = Rule(f);
+    const QString typed = Filter(r, text, true).left(r.typingWidth);
+    return r.typed == PhoneChars && typed == QLatin1String("+") ? QString() : typed;
 }
 
 void Install(QLineEdit* e, TField f)
@@ -157,6 +170,11 @@ QByteArray Loaded(TField f, const QByteArray& value)
 bool TooShort(TField f, const QByteArray& value)
 {
     return value.size() < Rule(f).leastWidth;
+}
+
+bool AddressFits(const QByteArray& host, const QByteArray& port)
+{
+    return JoinHostPort(host, port).size() <= Rule(TField::Address).moduleWidth;
 }
 
 void Show(QLineEdit* e, TField f, const QByteArray& value, bool fromModule)

@@ -14,6 +14,7 @@ class QLineEdit;
 enum class TField {
     Host,        // the host of a reporting channel (Edit1, Edit5)
     Port,        // its port (TntEdit2, TntEdit3)
+    Address,     // host, ":" and port together, as the module keeps them in one field
     Account,     // a reserve account (Edit11, Edit6)
     AccessPIN,   // Edit13
     SimPIN,      // TntEdit1
@@ -39,6 +40,7 @@ enum class TChars {
     AccountChars, // 0-9 and B-F: what a Contact ID receiver takes for an account
     HostChars,    // ASCII letters, digits, ".", "-" and "_"
     PhoneChars,   // digits, and one "+" in front of them
+    PINNibbles,   // 0-9 and A-E: what an access PIN word holds before the F that ends it
 };
 
 struct TFieldRule {
@@ -61,7 +63,8 @@ const TFieldRule& Rule(TField f);
 // typing width (a longer value the module sent keeps its length but does not grow). The
 // edit's selection is what the text replaces.
 QString Insertable(TField f, const QLineEdit* e, const QString& inserted);
-// A whole text as typing would have put it into an empty edit, not cut.
+// A whole text as typing would have put it into an empty edit: no further than the typing
+// width (a number's "+" alone is no number).
 QString Typed(TField f, const QString& text);
 
 // Makes e an edit of field f: its typing width, its key filter and its paste and drop
@@ -78,6 +81,8 @@ bool Loads(TField f, const QByteArray& value);
 QByteArray Loaded(TField f, const QByteArray& value);
 // A value shorter than the field's least width: it must not go out.
 bool TooShort(TField f, const QByteArray& value);
+// Whether a channel's host and port, joined as the module keeps them, fit its field.
+bool AddressFits(const QByteArray& host, const QByteArray& port);
 
 // Shows a value the module sent (fromModule) or a template gave in an edit of field f,
 // whole: an edit takes a longer value than typing may give it. A short account that the

@@ -167,6 +167,8 @@ public:
     void PortChange(QLineEdit* e, QComboBox* channel);
     // The channel in use (1 or 2) whose account is shorter than its 4 characters; 0 when none.
     int ShortAccountChannel() const;
+    // The first channel (1 or 2) whose host and port together do not fit the module; 0 when none.
+    int LongAddressChannel() const;
     void StackChannelPanels(QGroupBox* groupBox, const QString& prefix);
     void StackChannelPanels(); // channel 1
     void SetChannelPanelBevels();
@@ -270,8 +272,9 @@ public:
     // The user's number as the list or a template gives it; a number emptied here is
     // marked for clearing on the module.
     void SetUserNumber(int index, const QByteArray& number);
-    // Two phone numbers are the same phone when their digits are, with or without the
-    // "+" in front; an empty number is nobody's.
+    // Two phone numbers are the same phone when their digits are, whatever else stands
+    // between them ("+", blanks); a number without digits is nobody's. The users list and
+    // the remote-control phones both ask it.
     static bool SamePhoneNumber(const QByteArray& a, const QByteArray& b);
     // users page: members end
 
@@ -494,10 +497,17 @@ public:
     // ended: why it stopped, and what the user can do now. Empty when nothing was cut.
     QString CutWriteText(TWholeWrite kind, const class TSendSequence& Seq) const;
     bool WholeWriteRunning() const { return wholeWriteRunning_; }
-    // The first value on wizard page Page (-1: on any page, in page order) that must not go
-    // to the module as the window holds it: the number of the message that says why, and
-    // in Where the page that holds it. 0 when there is none.
-    int UnsendableValue(int page, int* where = nullptr) const;
+    // A value that must not go out as the window holds it: the number of the message that
+    // says why (0: none), its text, and the wizard page that holds the value.
+    struct TUnsendable {
+        int message = 0;
+        QString text;
+        int page = 0;
+        explicit operator bool() const { return message != 0; }
+    };
+    // The first such value on wizard page Page (-1: on any page, in page order): to the
+    // module, or into a template (Saving), whose load would refuse it.
+    TUnsendable UnsendableValue(int page, bool saving = false) const;
 private:
     // A read of the connected module has been started since the window last held what
     // the module holds (the production test changes the module without reading it back).

@@ -1,5 +1,7 @@
 #include "editor/MainTables.h"
 
+#include "editor/FieldRules.h"
+
 std::array<TUserPhoneRecord, UserPhoneCount> UserPhones;
 std::array<TRemotePhoneRecord, RemotePhoneCount> RemotePhones;
 std::array<TInputRecord, InputCount> InputTable;
@@ -45,6 +47,16 @@ QByteArray CutToWidth(const QByteArray& Text, int Width)
     return Text.size() > Width ? Text.left(Width) : Text;
 }
 
+namespace {
+
+// The module's width of a field, as the table of value rules gives it.
+int ModuleWidth(TField f)
+{
+    return fields::Rule(f).moduleWidth;
+}
+
+} // namespace
+
 bool IsUserIndex(int Idx)
 {
     return Idx >= 0 && Idx < UserPhoneCount;
@@ -83,7 +95,7 @@ bool StoreUserPhone(int Idx, std::uint8_t PnCR, const QByteArray& Number)
     if (!IsUserIndex(Idx))
         return false;
     UserPhones[Idx].PnCR = PnCR;
-    UserPhones[Idx].PhoneNr = CutToWidth(Number, PhoneNumberWidth);
+    UserPhones[Idx].PhoneNr = CutToWidth(Number, ModuleWidth(TField::UserNumber));
     return true;
 }
 
@@ -100,7 +112,7 @@ bool StoreRemotePhone(int Idx, std::uint8_t PGMPnCR, const QByteArray& Number)
     if (!IsRemotePhoneIndex(Idx))
         return false;
     RemotePhones[Idx].PGMPnCR = PGMPnCR;
-    RemotePhones[Idx].Number = CutToWidth(Number, PhoneNumberWidth);
+    RemotePhones[Idx].Number = CutToWidth(Number, ModuleWidth(TField::OutputNumber));
     return true;
 }
 
@@ -126,7 +138,7 @@ bool StoreInputSMSText(int Idx, const QByteArray& Text)
 {
     if (!IsInputIndex(Idx))
         return false;
-    InputTable[Idx].SMSText = CutToWidth(Text, SMSTextWidth);
+    InputTable[Idx].SMSText = CutToWidth(Text, ModuleWidth(TField::SmsText));
     return true;
 }
 
@@ -152,7 +164,7 @@ bool StoreAdditionalSMSText(int Idx, const QByteArray& Text)
 {
     if (!IsAdditionalTextIndex(Idx))
         return false;
-    AdditionalSMSTexts[Idx] = CutToWidth(Text, SMSTextWidth);
+    AdditionalSMSTexts[Idx] = CutToWidth(Text, ModuleWidth(TField::SmsText));
     return true;
 }
 

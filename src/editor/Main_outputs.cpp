@@ -605,13 +605,14 @@ void TForm1::TntButton16Click()
     for (int o = 0; o < OutputCount; ++o)
         if (remote[o] && remote[o]->isChecked())
             mask |= PGMOutputBit(o);
-    const QByteArray number = CutToWidth(LangFromUnicode(Edit12->text()), PhoneNumberWidth);
+    // The number as the rule of every phone number takes it, as the users list does.
+    const QByteArray number = LangFromUnicode(fields::Typed(TField::OutputNumber, Edit12->text()));
 
     if (!number.isEmpty() && mask == 0) {
         WideMessagedlg(GetLangText(108), ui::MsgType::Error, {ui::MsgButton::OK});
         return;
     }
-    // One phone in two slots: the same digits, whether or not either has its "+".
+    // One phone in two slots: the same digits, whatever stands between them.
     if (NormalMode && !number.isEmpty()) {
         for (int j = 0; j < RemotePhoneCount; ++j) {
             if (j != s && SamePhoneNumber(RemotePhones[j].Number, number)) {

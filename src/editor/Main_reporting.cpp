@@ -34,11 +34,10 @@ QLabel* caption(QWidget* parent, const char* name, const QString& text, int x, i
     return ctl::MakeText<QLabel>(parent, name, text, x, y, w, 18);
 }
 
-QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w, int maxLength)
+// How far an edit of a module value types is its value's rule (fields::Install).
+QLineEdit* edit(QWidget* parent, const char* name, int x, int y, int w)
 {
-    auto* e = Make<QLineEdit>(parent, name, x, y, w, 21);
-    e->setMaxLength(maxLength);
-    return e;
+    return Make<QLineEdit>(parent, name, x, y, w, 21);
 }
 
 QComboBox* combo(QWidget* parent, const char* name, int x, int y, int w, const QStringList& items)
@@ -72,7 +71,9 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntPanel18 = panel(page, "TntPanel18", 8, top, 738, 56);
     caption(TntPanel18, "TntLabel81",
             QStringLiteral("Enter password to be able to change GPRS Reporting settings"), 8, 4, 500);
-    TntEdit5 = edit(TntPanel18, "TntEdit5", 8, 26, 160, 16);
+    TntEdit5 = edit(TntPanel18, "TntEdit5", 8, 26, 160);
+    // The password that unlocks the GPRS settings is the module's USB password.
+    TntEdit5->setMaxLength(fields::Rule(TField::USBPassword).typingWidth);
     TntEdit5->setEchoMode(QLineEdit::Password);
     TntButton34 = Make<QPushButton>(TntPanel18, "TntButton34", 176, 25, 120, 24);
     TntButton34->setText(QStringLiteral("Unlock"));
@@ -96,17 +97,17 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     Label44 = caption(p1, "Label44", QStringLiteral("Protocol:"), 180, 6, 68);
     ComboBox1 = combo(p1, "ComboBox1", 250, 4, 106, protocols);
     TntLabel6 = caption(p1, "TntLabel6", QStringLiteral("Address:"), 6, 32, 64);
-    Edit1 = edit(p1, "Edit1", 74, 30, 180, 44);
+    Edit1 = edit(p1, "Edit1", 74, 30, 180);
     TntLabel8 = caption(p1, "TntLabel8", QStringLiteral("Port:"), 260, 32, 40);
-    TntEdit2 = edit(p1, "TntEdit2", 304, 30, 52, 5);
+    TntEdit2 = edit(p1, "TntEdit2", 304, 30, 52);
     Label45 = caption(p1, "Label45", QStringLiteral("Account:"), 6, 58, 64);
-    Edit11 = edit(p1, "Edit11", 74, 56, 60, 4);
+    Edit11 = edit(p1, "Edit11", 74, 56, 60);
     Label5 = caption(p1, "Label5", QStringLiteral("Transport:"), 160, 58, 96);
     TntComboBox3 = combo(p1, "TntComboBox3", 262, 56, 70, transports);
     TntCheckBox25 = box(p1, "TntCheckBox25", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH1_Panel2 = panel(TntGroupBox14, "CH1_Panel2", 2, 126, 362, 30);
     TntLabel83 = caption(CH1_Panel2, "TntLabel83", QStringLiteral("Key:"), 6, 6, 40);
-    TntEdit8 = edit(CH1_Panel2, "TntEdit8", 50, 4, 158, 32);
+    TntEdit8 = edit(CH1_Panel2, "TntEdit8", 50, 4, 158);
     TntCheckBox42 = box(CH1_Panel2, "TntCheckBox42", QStringLiteral("Use Encryption Key"), 214, 4, 146);
     CH1_Panel2->hide();
     CH1_Panel3 = panel(TntGroupBox14, "CH1_Panel3", 2, 157, 362, 32);
@@ -130,17 +131,17 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntLabel56 = caption(p2, "TntLabel56", QStringLiteral("Protocol:"), 180, 6, 68);
     ComboBox3 = combo(p2, "ComboBox3", 250, 4, 106, protocols);
     TntLabel7 = caption(p2, "TntLabel7", QStringLiteral("Address:"), 6, 32, 64);
-    Edit5 = edit(p2, "Edit5", 74, 30, 180, 44);
+    Edit5 = edit(p2, "Edit5", 74, 30, 180);
     TntLabel55 = caption(p2, "TntLabel55", QStringLiteral("Port:"), 260, 32, 40);
-    TntEdit3 = edit(p2, "TntEdit3", 304, 30, 52, 5);
+    TntEdit3 = edit(p2, "TntEdit3", 304, 30, 52);
     TntLabel57 = caption(p2, "TntLabel57", QStringLiteral("Account:"), 6, 58, 64);
-    Edit6 = edit(p2, "Edit6", 74, 56, 60, 4);
+    Edit6 = edit(p2, "Edit6", 74, 56, 60);
     TntLabel58 = caption(p2, "TntLabel58", QStringLiteral("Transport:"), 160, 58, 96);
     TntComboBox4 = combo(p2, "TntComboBox4", 262, 56, 70, transports);
     TntCheckBox26 = box(p2, "TntCheckBox26", QStringLiteral("Put same to PSTN"), 6, 82, 200);
     CH2_Panel2 = panel(TntGroupBox15, "CH2_Panel2", 2, 126, 362, 30);
     TntLabel84 = caption(CH2_Panel2, "TntLabel84", QStringLiteral("Key:"), 6, 6, 40);
-    TntEdit9 = edit(CH2_Panel2, "TntEdit9", 50, 4, 158, 32);
+    TntEdit9 = edit(CH2_Panel2, "TntEdit9", 50, 4, 158);
     TntCheckBox43 = box(CH2_Panel2, "TntCheckBox43", QStringLiteral("Use Encryption Key"), 214, 4, 146);
     CH2_Panel2->hide();
 
@@ -149,20 +150,20 @@ void TForm1::BuildReportingPage(QWidget* page, int top)
     TntGroupBox16 = Make<QGroupBox>(page, "TntGroupBox16", 380, top + 162, 366, 0);
     TntGroupBox16->setTitle(QStringLiteral("GPRS Settings"));
     Label6 = caption(TntGroupBox16, "Label6", QStringLiteral("APN:"), 8, 22, 110);
-    Edit2 = edit(TntGroupBox16, "Edit2", 120, 20, 140, 50);
+    Edit2 = edit(TntGroupBox16, "Edit2", 120, 20, 140);
     Btn_Search = Make<QPushButton>(TntGroupBox16, "Btn_Search", 266, 19, 92, 24);
     Btn_Search->setText(QStringLiteral("APN Search"));
     Label7 = caption(TntGroupBox16, "Label7", QStringLiteral("APN user name:"), 8, 48, 110);
-    Edit3 = edit(TntGroupBox16, "Edit3", 120, 46, 140, 32);
+    Edit3 = edit(TntGroupBox16, "Edit3", 120, 46, 140);
     Label8 = caption(TntGroupBox16, "Label8", QStringLiteral("APN password:"), 8, 74, 110);
-    Edit4 = edit(TntGroupBox16, "Edit4", 120, 72, 140, 32);
+    Edit4 = edit(TntGroupBox16, "Edit4", 120, 72, 140);
     TntCheckBox13 = box(TntGroupBox16, "TntCheckBox13", QStringLiteral("HeartBeat check enabled"), 8, 100, 200);
     SpinEdit3 = Make<TSpinEdit>(TntGroupBox16, "SpinEdit3", 210, 100, 80, 21);
     SpinEdit3->setRange(HeartbeatPeriodMin, HeartbeatPeriodMax);
     SpinEdit3->SetValue(HeartbeatPeriodDefault);
     Label46 = caption(TntGroupBox16, "Label46", QStringLiteral("sec"), 296, 102, 40);
     TntCheckBox33 = box(TntGroupBox16, "TntCheckBox33", QStringLiteral("HeartBeat Event ID:"), 8, 126, 200);
-    TntEdit4 = edit(TntGroupBox16, "TntEdit4", 210, 126, 50, 3);
+    TntEdit4 = edit(TntGroupBox16, "TntEdit4", 210, 126, 50);
     TntEdit4->setText(QString::fromLatin1(HeartbeatIdDefault));
     BuildAPNSearch();
     ArrangeGPRSSettings();
@@ -211,13 +212,13 @@ void TForm1::BuildSecurityPage(QWidget* page, int top)
 {
     TntPanel17 = panel(page, "TntPanel17", 8, top, 738, 140);
     Label38 = caption(TntPanel17, "Label38", QStringLiteral("VEQ3 owner name:"), 10, 12, 160);
-    Edit8 = edit(TntPanel17, "Edit8", 180, 10, 200, 16);
+    Edit8 = edit(TntPanel17, "Edit8", 180, 10, 200);
     TntCheckBox3 = box(TntPanel17, "TntCheckBox3", QStringLiteral("Use password on USB connect"), 10, 44, 360);
     TntCheckBox41 = box(TntPanel17, "TntCheckBox41",
                         QStringLiteral("Use password to prevent GPRS Settings changing"), 10, 70, 360);
     // The password serves both boxes and hides with them under a GPRS-settings lock: no
     // caption of its own, its hint says what it is.
-    Edit9 = edit(TntPanel17, "Edit9", 380, 57, 200, 16);
+    Edit9 = edit(TntPanel17, "Edit9", 380, 57, 200);
     ctl::SetHint(Edit9, QStringLiteral("Enter password"));
     ctl::SetShowHint(Edit9, true);
     fields::Install(Edit8, TField::OwnerName);
@@ -233,7 +234,7 @@ void TForm1::BuildModemPage(QWidget* page, int top)
     TntGroupBox2->setTitle(QStringLiteral("SIM PIN"));
     TntGroupBox2->setAutoFillBackground(true);
     TntCheckBox28 = box(TntGroupBox2, "TntCheckBox28", QStringLiteral("Use SIM PIN"), 10, 22, 200);
-    TntEdit1 = edit(TntGroupBox2, "TntEdit1", 220, 22, 100, 8);
+    TntEdit1 = edit(TntGroupBox2, "TntEdit1", 220, 22, 100);
     TntLabel5 = caption(TntGroupBox2, "TntLabel5", QStringLiteral("Incorrect SIM PIN"), 10, 52, 300);
     TntLabel5->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
     TntLabel5->hide();
@@ -437,6 +438,22 @@ int TForm1::ShortAccountChannel() const
     for (const auto& c : channels)
         if (c.use && c.use->currentIndex() > 0 && c.account &&
             fields::TooShort(TField::Account, LangFromUnicode(c.account->text())))
+            return c.channel;
+    return 0;
+}
+
+// Host, ":" and port share one field of the module: each edit types its own part whole,
+// but together they may be too long, and the module would keep the address cut.
+int TForm1::LongAddressChannel() const
+{
+    const struct {
+        const QLineEdit* host;
+        const QLineEdit* port;
+        int channel;
+    } channels[] = {{Edit1, TntEdit2, 1}, {Edit5, TntEdit3, 2}};
+    for (const auto& c : channels)
+        if (c.host && c.port &&
+            !fields::AddressFits(LangFromUnicode(c.host->text()), LangFromUnicode(c.port->text())))
             return c.channel;
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "editor/Main.h"
 
 #include "editor/Controls.h"
+#include "editor/FieldRules.h"
 #include "editor/MainTables.h"
 #include "editor/ModuleText.h"
 #include "editor/SendSequence.h"
@@ -14,6 +15,7 @@
 #include "link/VEQ2_SDK.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -127,9 +129,12 @@ void TForm1::TntButton25Click()
             return;
         }
 
+        // User 1 gets the number as the users list would take it, whole; one that the
+        // rule of every phone number would change is asked for, never cut.
+        auto whole = [](const QString& n) { return fields::Typed(TField::UserNumber, n) == n; };
         QByteArray number;
         const QString listed = TntComboBox1 ? TntComboBox1->currentText() : QString();
-        if (!listed.isEmpty() && listed.size() == settings::TestNumberLength) {
+        if (!listed.isEmpty() && listed.size() == settings::TestNumberLength && whole(listed)) {
             number = LangFromUnicode(listed);
         } else {
             QByteArray preset;
@@ -137,14 +142,22 @@ void TForm1::TntButton25Click()
             // The wait dialog holds the main window disabled; the prompt belongs to the
             // dialog so that it can be used.
             QWidget* owner = wait && wait->isVisible() ? static_cast<QWidget*>(wait.data()) : this;
+            // The prompt types as the users list does; the preset is shown whole.
+            const auto numberRule = [](QLineEdit* e) {
+                const QByteArray shown = LangFromUnicode(e->text());
+                fields::Install(e, TField::UserNumber);
+                fields::Show(e, TField::UserNumber, shown, false);
+            };
             const std::optional<QString> answer =
                 ui::InputQuery(QStringLiteral("Enter testing number"), QStringLiteral("Number (e.g: 37060000000)"),
-                               LangToUnicode(preset), owner);
-            if (!answer) {
+                               LangToUnicode(preset), owner, nullptr, numberRule);
+            if (!answer || !whole(*answer)) {
                 // The reset stays done; the window is given back.
                 DropWholeWrite();
                 if (wait)
                     wait->close();
+                if (answer)
+                    ui::ShowPlainMessage(QStringLiteral("Numeris neteisingas"), this);
                 return;
             }
             number = LangFromUnicode(*answer);
@@ -156,7 +169,7 @@ void TForm1::TntButton25Click()
         const bool done = seq.Run([&] {
             TUserPhoneRecord& user = UserPhones[0];
             if (!number.isEmpty()) {
-                user.PhoneNr = CutToWidth(number, PhoneNumberWidth);
+                user.PhoneNr = number;
                 user.PnCR = kTestUserPnCR;
             } else {
                 user.PhoneNr.clear();

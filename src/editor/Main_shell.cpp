@@ -427,8 +427,8 @@ void TForm1::wzrd1SelectNextPage(QObject*, TPageWizardCustomPage* currentPage, T
         return;
     }
     // Values of this page that must not go to the module as they stand.
-    if (const int refused = UnsendableValue(from)) {
-        WideMessagedlg(GetLangText(refused), ui::MsgType::Error, {ui::MsgButton::OK});
+    if (const TUnsendable refused = UnsendableValue(from)) {
+        WideMessagedlg(refused.text, ui::MsgType::Error, {ui::MsgButton::OK});
         toPage = currentPage;
         return;
     }

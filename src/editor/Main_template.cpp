@@ -219,6 +219,12 @@ void TForm1::TntButton26Click()
         WideMessagedlg(GetLangText(114), ui::MsgType::Error, {ui::MsgButton::OK});
         return;
     }
+    // A value whose template would not load is mended first, on its page, as before a send.
+    if (const TUnsendable refused = UnsendableValue(-1, true)) {
+        WideMessagedlg(refused.text, ui::MsgType::Error, {ui::MsgButton::OK});
+        GoToWizardStep(refused.page);
+        return;
+    }
     // Replacing a file is asked below, once.
     const std::optional<QString> chosen =
         ui::SaveFileName(QString(), platform::ProgramDir(), kTemplateFilter, kTemplateExtension, this, false);
@@ -259,7 +265,7 @@ void CheckTemplateTexts(const TTemplateReader& t, int firmware)
         const QByteArray address = t.Text(a.key);
         QByteArray port = address, host;
         SplitAt(port, ":", host);
-        if (address.size() > fields::Rule(TField::Host).moduleWidth || !fields::Loads(TField::Host, host) ||
+        if (address.size() > fields::Rule(TField::Address).moduleWidth || !fields::Loads(TField::Host, host) ||
             !fields::Loads(TField::Port, port))
             throw tpl::ETemplateValue(a.key);
     }

@@ -278,7 +278,7 @@ void TForm1::BuildUsersPage(QWidget* page, int top)
     SpinEdit2->hide();
     TntCheckBox15 = box(p, "TntCheckBox15", QStringLiteral("Use SMS Backup to number: "), x, row(16) + 10);
     Edit14 = Make<QLineEdit>(p, "Edit14", TntCheckBox15->x() + TntCheckBox15->width() + 5, row(16) + 10, 130, 21);
-    Edit14->setMaxLength(PhoneNumberWidth);
+    Edit14->setMaxLength(fields::Rule(TField::UserNumber).moduleWidth);
     TntCheckBox15->hide();
     Edit14->hide();
 
@@ -353,18 +353,16 @@ QString TForm1::VStringTree1GetText(int index, int column) const
 
 void TForm1::VStringTree1NewText(int index, int, const QString& newText)
 {
-    // Digits, and the "+" of an international number in front of them.
-    QByteArray digits = fields::Typed(TField::UserNumber, newText).toLatin1();
-    if (digits == "+")
-        digits.clear();
+    // Digits, and the "+" of an international number in front of them, as far as the
+    // number's rule lets typing go.
+    const QByteArray digits = fields::Typed(TField::UserNumber, newText).toLatin1();
     if (index < 0 || index >= UserPhoneCount)
         return;
     // A number left as it was shown stays as the module sent it.
     if (newText == LangToUnicode(UserPhones[index].PhoneNr))
         return;
-    // Compared as it would be stored, so that a long number cannot become equal to
-    // another user's once it is cut; with or without "+" it is the same number.
-    digits = CutToWidth(digits, PhoneNumberWidth);
+    // Compared as it is stored, so that a long number cannot become equal to another
+    // user's once it is cut; the same digits are the same phone.
     for (int i = 0; i < UserPhoneCount; ++i) {
         if (i != index && SamePhoneNumber(UserPhones[i].PhoneNr, digits)) {
             WideMessagedlg(GetLangText(81), ui::MsgType::Error, {ui::MsgButton::OK});
@@ -389,7 +387,13 @@ void TForm1::SetUserNumber(int index, const QByteArray& number)
 
 bool TForm1::SamePhoneNumber(const QByteArray& a, const QByteArray& b)
 {
-    auto digits = [](QByteArray n) { return n.replace('+', QByteArray()); };
+    auto digits = [](const QByteArray& n) {
+        QByteArray d;
+        for (char c : n)
+            if (c >= '0' && c <= '9')
+                d += c;
+        return d;
+    };
     const QByteArray d = digits(a);
     return !d.isEmpty() && d == digits(b);
 }

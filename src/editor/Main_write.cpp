@@ -142,10 +142,9 @@ void TForm1::TntButton1Click()
         GoToWizardStep(1);
         return;
     }
-    int page = 0;
-    if (const int refused = UnsendableValue(-1, &page)) {
-        refuse(GetLangText(refused));
-        GoToWizardStep(page);
+    if (const TUnsendable refused = UnsendableValue(-1)) {
+        refuse(refused.text);
+        GoToWizardStep(refused.page);
         return;
     }
 
@@ -265,35 +264,44 @@ void TForm1::TntButton1Click()
 
 // ---- values the module must not receive as they stand ---------------------------------------
 
-int TForm1::UnsendableValue(int page, int* where) const
+TForm1::TUnsendable TForm1::UnsendableValue(int page, bool saving) const
 {
     const TVEQ2* link = Link();
     const int firmware = link ? link->FirmwareVersion : 0;
-    const bool pinDigits = fields::Holds(TField::AccessPIN, EditText(Edit13));
+    const bool pinHeld = fields::Holds(TField::AccessPIN, EditText(Edit13));
     const int shortAccount = ShortAccountChannel();
+    const int longAddress = LongAddressChannel();
+    enum Use { Send = 1, Save = 2 };
     const struct {
         int page;
         int message;
         bool refused;
+        int uses;
+        int channel; // named in the message
     } checks[] = {
-        {0, 116, !pinDigits},
+        {0, 116, !pinHeld, Send, 0},
+        // The module would get the address cut, and a template of it would not load.
+        {1, 128, longAddress != 0, Send | Save, longAddress},
         // Only the account of a channel in use, named by its channel.
-        {1, 113, shortAccount == 1},
-        {1, 115, shortAccount == 2},
+        {1, 113, shortAccount == 1, Send, 0},
+        {1, 115, shortAccount == 2, Send, 0},
         // A missing digit of the heartbeat event ID would go out as 0. It is sent from
         // 1026 on; unticking its box puts the default ID back.
-        {1, 119, firmware >= FwAdditionalCR && fields::TooShort(TField::HeartbeatId, EditText(TntEdit4))},
+        {1, 119, firmware >= FwAdditionalCR && fields::TooShort(TField::HeartbeatId, EditText(TntEdit4)), Send, 0},
         // While "Use SIM PIN" is ticked the PIN goes out, and the module tries it on the SIM.
-        {6, 120, Checked(TntCheckBox28) && fields::TooShort(TField::SimPIN, EditText(TntEdit1))},
+        {6, 120, Checked(TntCheckBox28) && fields::TooShort(TField::SimPIN, EditText(TntEdit1)), Send, 0},
+        // A SIM PIN the module sent goes back to it as it came, but a template holds digits.
+        {6, 129, !fields::Holds(TField::SimPIN, EditText(TntEdit1)), Save, 0},
     };
     for (const auto& c : checks) {
-        if ((page < 0 || page == c.page) && c.refused) {
-            if (where)
-                *where = c.page;
-            return c.message;
+        if ((page < 0 || page == c.page) && c.refused && (c.uses & (saving ? Save : Send))) {
+            QString text = GetLangText(c.message);
+            if (c.channel)
+                text = text.arg(c.channel);
+            return {c.message, text, c.page};
         }
     }
-    return 0;
+    return {};
 }
 
 // ---- a write the module must receive whole ------------------------------------------------

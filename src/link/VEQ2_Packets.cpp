@@ -138,8 +138,10 @@ tduomenys SendInputSMSText(std::uint8_t Idx, const QByteArray& S) { return Index
 
 std::uint32_t AccessPINWord(const QByteArray& S)
 {
+    // A PIN the module sent may hold the nibbles A-E, and goes back as it came; F would end it.
+    auto nibble = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'E' ? c - 'A' + 10 : -1; };
     for (char c : S)
-        if (c < '0' || c > '9')
+        if (nibble(c) < 0)
             throw EConvertError("'" + S.toStdString() + "' is not a valid access PIN");
     // Only eight nibbles fit into the word: further digits are not packed.
     std::uint32_t w = 0xFFFFFFFFu;
@@ -147,7 +149,7 @@ std::uint32_t AccessPINWord(const QByteArray& S)
     for (qsizetype i = 0; i < n; ++i) {
         const int shift = 28 - 4 * static_cast<int>(i);
         w &= ~(0xFu << shift);
-        w |= static_cast<std::uint32_t>(S.at(i) - '0') << shift;
+        w |= static_cast<std::uint32_t>(nibble(S.at(i))) << shift;
     }
     return w;
 }

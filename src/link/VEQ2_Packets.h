@@ -59,7 +59,7 @@ tduomenys SendLogin(const QByteArray& S);                       // 0x42
 tduomenys SendHour(int Hour);                                   // 0x43
 
 // The access PIN as the module's word: one digit per nibble from the top, 0xF below.
-// Throws EConvertError for a non-digit.
+// Throws EConvertError for a character other than 0-9 and A-E.
 std::uint32_t AccessPINWord(const QByteArray& S);
 
 // ---- read requests -------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -159,7 +160,8 @@ void ShowPlainMessage(const QString& text, QWidget* parent)
 }
 
 std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
-                                  const QString& preset, QWidget* parent, QPointer<QDialog>* Shown)
+                                  const QString& preset, QWidget* parent, QPointer<QDialog>* Shown,
+                                  const std::function<void(QLineEdit*)>& Prepare)
 {
     record(ShownDialog{QStringLiteral("input"), caption, prompt, {}});
     if (auto a = takeAnswer())
@@ -173,6 +175,9 @@ std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
     dialog->setInputMode(QInputDialog::TextInput);
     dialog->setTextEchoMode(QLineEdit::Normal);
     dialog->setTextValue(preset);
+    if (Prepare)
+        if (auto* edit = dialog->findChild<QLineEdit*>())
+            Prepare(edit);
     if (Shown)
         *Shown = dialog.data();
     const int result = dialog->exec();

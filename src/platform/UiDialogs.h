@@ -10,6 +10,7 @@
 #include <optional>
 
 class QDialog;
+class QLineEdit;
 class QPrinter;
 class QWidget;
 
@@ -81,10 +82,12 @@ void ShowPlainMessage(const QString& text, QWidget* parent = nullptr);
 // A plain text prompt with OK and Cancel; nullopt when cancelled (or when its parent went
 // while it was up). While the prompt is up, *Shown points at it, so that the caller can
 // close it from elsewhere; it becomes null when the prompt goes. An answered prompt (test
-// hook) is never shown and leaves *Shown as it was.
+// hook) is never shown and leaves *Shown as it was. Prepare, when given, gets the prompt's
+// edit holding the preset, to give it the rule of what it takes.
 std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
                                   const QString& preset, QWidget* parent = nullptr,
-                                  QPointer<QDialog>* Shown = nullptr);
+                                  QPointer<QDialog>* Shown = nullptr,
+                                  const std::function<void(QLineEdit*)>& Prepare = {});
 
 // File dialogs: filter in the toolkit's form "Templates (*.tpl)"; nullopt when cancelled.
 std::optional<QString> OpenFileName(const QString& caption, const QString& dir,

@@ -236,6 +236,9 @@ TEST(AccessPIN, PacksDigitsFromTheTop)
     // At most eight digits are packed; nothing spills past the word.
     EXPECT_EQ(AccessPINToWord("123456789"), 0x12345678u);
     EXPECT_THROW(AccessPINToWord("12a4"), EConvertError);
+    // A PIN word the module sent with A-E in it goes back as it came; F would end it.
+    EXPECT_EQ(AccessPINToWord("12A4"), 0x12A4FFFFu);
+    EXPECT_THROW(AccessPINToWord("12F4"), EConvertError);
 }
 
 TEST(AccessPIN, ReadBackUpToTheFirstF)

@@ -384,7 +384,7 @@ TEST_F(ProductionTest, PromptOverTheWaitDialogIsUsableAndItsAnswerIsStoredUnchec
     form->TntComboBox1->setEditText(QString());
     // The real prompt: it must take input while the wait dialog holds the window disabled.
     bool promptEnabled = false;
-    QString preset;
+    QString preset, typed;
     ui::SetNonInteractive(false);
     QTimer poll;
     poll.setInterval(20);
@@ -396,6 +396,13 @@ TEST_F(ProductionTest, PromptOverTheWaitDialogIsUsableAndItsAnswerIsStoredUnchec
         ui::SetNonInteractive(true); // no later dialog may block
         promptEnabled = d->isEnabled() && !form->isEnabled();
         preset = d->textValue();
+        // It types as the users list does: no letter.
+        auto* e = d->findChild<QLineEdit*>();
+        if (e) {
+            e->end(false);
+            QTest::keyClicks(e, "x5");
+            typed = e->text();
+        }
         d->setTextValue(QStringLiteral("370612"));
         d->accept();
     });
@@ -404,6 +411,7 @@ TEST_F(ProductionTest, PromptOverTheWaitDialogIsUsableAndItsAnswerIsStoredUnchec
     ui::SetNonInteractive(true);
     EXPECT_TRUE(promptEnabled);
     EXPECT_EQ(preset, QStringLiteral("37060000001"));
+    EXPECT_EQ(typed, QStringLiteral("370600000015"));
     ASSERT_FALSE(ui::Record().empty());
     EXPECT_EQ(ui::Record().front().caption, QStringLiteral("Enter testing number"));
     EXPECT_EQ(ui::Record().front().text, QStringLiteral("Number (e.g: 37060000000)"));
@@ -420,25 +428,34 @@ TEST_F(ProductionTest, EmptyAnswerProgramsTheInputsAllTheSame)
     ExpectDone("");
 }
 
+// A number that the users list would not take as it stands (blanks, too long) is refused
+// as a cancel is, and said so: user 1 never gets a number cut or changed.
 TEST_F(ProductionTest, CancelledPromptLeavesTheModuleResetAndTheWindowUsable)
 {
-    sim::SimModuleConfig config;
-    config.phones[0] = {"37060000011", 0x43, 0x02};
-    Connect(2035, false, config);
-    ASSERT_TRUE(form->TntCheckBox23->isChecked()); // the shown user's "Alarm SMS"
-    form->TntComboBox1->setEditText(QString());
-    ui::QueueText(std::nullopt);
-    form->TntButton25->click();
-    ExpectPackets(ExpectedReset(TestModeCase()));
-    EXPECT_EQ(module->Packets().size(), ResetCount());
-    EXPECT_EQ(ui::Record().size(), 1u); // the prompt, no message
-    EXPECT_FALSE(Form5->isVisible());
-    EXPECT_TRUE(form->isEnabled());
-    EXPECT_EQ(Setting("PhoneNumber1"), QByteArray("37060000001"));
-    // The boxes show the cleared flags, so nothing that stores them brings the old ones back.
-    for (QCheckBox* b : {form->TntCheckBox5, form->TntCheckBox6, form->TntCheckBox23, form->TntCheckBox30})
-        EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
-    ExpectNothingWrittenOrSavedUntilRead();
+    for (const std::optional<QString>& answer : {std::optional<QString>(), std::optional<QString>("3706 000 0011")}) {
+        SCOPED_TRACE(answer.value_or("(cancelled)").toStdString());
+        sim::SimModuleConfig config;
+        config.phones[0] = {"37060000011", 0x43, 0x02};
+        Connect(2035, false, config);
+        ASSERT_TRUE(form->TntCheckBox23->isChecked()); // the shown user's "Alarm SMS"
+        form->TntComboBox1->setEditText(QString());
+        ui::QueueText(answer);
+        form->TntButton25->click();
+        ExpectPackets(ExpectedReset(TestModeCase()));
+        EXPECT_EQ(module->Packets().size(), ResetCount());
+        EXPECT_EQ(ui::Record().size(), answer ? 2u : 1u); // the prompt; a cancel says nothing more
+        if (answer) {
+            EXPECT_EQ(ui::Record().back().text, QStringLiteral("Numeris neteisingas"));
+        }
+        EXPECT_FALSE(Form5->isVisible());
+        EXPECT_TRUE(form->isEnabled());
+        EXPECT_EQ(Setting("PhoneNumber1"), QByteArray("37060000001"));
+        // The boxes show the cleared flags, so nothing that stores them brings the old ones back.
+        for (QCheckBox* b : {form->TntCheckBox5, form->TntCheckBox6, form->TntCheckBox23, form->TntCheckBox30})
+            EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
+        ExpectNothingWrittenOrSavedUntilRead();
+        CloseWindow();
+    }
 }
 
 TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)

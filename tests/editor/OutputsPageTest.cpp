@@ -218,12 +218,17 @@ TEST_F(OutputsPageTest, ShowingASlotTicksOnlyEnabledBoxesAndWholeNumbers)
 TEST_F(OutputsPageTest, SavingStoresNumberAndTickedOutputs)
 {
     form->ShowPGMRow(4);
-    Paste(form->Edit12, "+555 12-34"); // only digits stay
-    EXPECT_EQ(form->Edit12->text(), "5551234");
+    Paste(form->Edit12, "+555 12-34"); // digits stay, and the "+" in front, as in the users list
+    EXPECT_EQ(form->Edit12->text(), "+5551234");
+    // Nothing goes in front of the "+", typed or pasted.
+    form->Edit12->home(false);
+    QTest::keyClicks(form->Edit12, "0");
+    Paste(form->Edit12, "0");
+    EXPECT_EQ(form->Edit12->text(), "+5551234");
     form->TntCheckBox2->setChecked(true);
     form->TntCheckBox11->setChecked(true);
     form->TntButton16->click();
-    EXPECT_EQ(RemotePhones[4].Number, "5551234");
+    EXPECT_EQ(RemotePhones[4].Number, "+5551234");
     EXPECT_EQ(RemotePhones[4].PGMPnCR, 0xA0);
     EXPECT_EQ(Cell(4, 2), "1,3,");
 
@@ -272,12 +277,17 @@ TEST_F(OutputsPageTest, DuplicateNumbersAreRefusedOutsideTheServiceMode)
     EXPECT_EQ(Messages(GetLangText(81)), 1);
     EXPECT_EQ(RemotePhones[3].Number, "600100");
 
-    // The same digits are the same phone, with or without the "+" the module sent.
+    // The same digits are the same phone, with or without the "+" and the blanks the module sent.
     NormalMode = true;
     SetPhone(41, "+600300", 0x80);
     form->Edit12->setText("600300");
     form->TntButton16->click();
     EXPECT_EQ(Messages(GetLangText(81)), 2);
+    SetPhone(42, "+370 600 00011", 0x80);
+    form->Edit12->setText("37060000011");
+    form->TntButton16->click();
+    EXPECT_EQ(Messages(GetLangText(81)), 3);
+    EXPECT_EQ(RemotePhones[3].Number, "600100");
 }
 
 TEST_F(OutputsPageTest, LeavingManualAsksOnceAndRemovesTheOutputFromPhones)

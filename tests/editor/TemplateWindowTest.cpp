@@ -454,6 +454,8 @@ TEST_F(TemplateWindowTest, AFailedValueChangesNothing)
         // is, and to their length; what typing would give does not matter.
         {"ConnectionString2", "rx 2!.example.net:5002", true}, {"ConnectionString2", "rx2.example.net:50a2"},
         {"ReserveAccount1", "12-4", true}, {"AccessPIN", "12a4"}, {"SIM PIN", "123456789"}, {"HeartBeat Event ID", "XYZ"},
+        // An access PIN as a module shows it loads; a SIM takes digits only.
+        {"AccessPIN", "12A4", true}, {"SIM PIN", "12ab"},
         {"EncryptionKey1", "00112233445566778899AABBCCDDEEFG"}, {"PhoneNr3", "+3706100x", true},
         {"PGMPhonenumber7", "3706+2000", true},
         // The module's width loads; a longer value is refused rather than cut to one nobody entered.

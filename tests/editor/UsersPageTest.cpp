@@ -197,6 +197,11 @@ TEST_F(UsersPageTest, EditedNumbersKeepDigitsAndStayUnique)
     ASSERT_TRUE(m->setData(Cell(6, 1), QStringLiteral("1234567890123459999")));
     EXPECT_TRUE(UserPhones[6].PhoneNr.isEmpty());
     EXPECT_EQ(MessagesShown(), 2);
+    // The digits alone decide: the blanks of a number the module sent make no other phone.
+    UserPhones[7].PhoneNr = "+370 600 00011";
+    ASSERT_TRUE(m->setData(Cell(6, 1), QStringLiteral("37060000011")));
+    EXPECT_TRUE(UserPhones[6].PhoneNr.isEmpty());
+    EXPECT_EQ(MessagesShown(), 3);
 
     // A click in the number column opens the inline editor of the selected user.
     Pick(2);

@@ -19,10 +19,11 @@ class WriteGuardTest : public WindowTestBase {
 protected:
     void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(400, 100); }
 
-    static int Messages(int n)
+    static int Messages(int n) { return Messages(GetLangText(n)); }
+    static int Messages(const QString& text)
     {
         return static_cast<int>(std::count_if(ui::Record().begin(), ui::Record().end(),
-                                              [n](const ui::ShownDialog& d) { return d.text == GetLangText(n); }));
+                                              [&text](const ui::ShownDialog& d) { return d.text == text; }));
     }
     // "Send data to Module" (step -1), or the wizard's Next from this step; Next from step 7
     // goes onto the summary, which sends as well.
@@ -77,16 +78,21 @@ TEST_F(WriteGuardTest, NothingIsSentOverSettingsThatWereNotRead)
     }
 }
 
+// The same refusals hold for "Save New Template" where the template would not load.
 TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
 {
     using Module = std::function<void(sim::SimModuleConfig&)>;
     const Module bothChannels = [](auto& m) { BothChannels(m, "rx1.example:5001", "rx2.example:5002"); };
+    const QByteArray host45 = "rx2." + QByteArray(38, 'x') + ".lt";
     const struct {
         const char* name;
         Module module;
         std::function<void(TForm1&)> edit;
         int message; // 0: it goes out
         int page;    // the page that holds the field
+        int channel = 0;  // named in the message
+        int saved = 0;    // "Save New Template" refuses with this message (0: it saves)
+        std::function<void(const sim::SimModuleConfig&)> sent = {}; // the module after it went out
     } cases[] = {
         {"heartbeat ID of two digits", [](sim::SimModuleConfig&) {}, [](TForm1& f) { f.TntEdit4->setText("60"); }, 119, 1},
         {"SIM PIN emptied while in use", [](sim::SimModuleConfig&) {},
@@ -98,11 +104,32 @@ TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
          120, 6},
         {"short account of channel 1", bothChannels, [](TForm1& f) { f.Edit11->setText("12"); }, 113, 1},
         {"emptied account of channel 2", bothChannels, [](TForm1& f) { f.Edit6->clear(); }, 115, 1},
-        {"access PIN with a letter", [](sim::SimModuleConfig& m) { m.accessPin = 0x12A4FFFF; }, [](TForm1&) {}, 116, 0},
+        // A PIN word the module sent goes back as it came, hexadecimal digits and all.
+        {"access PIN with a letter", [](sim::SimModuleConfig& m) { m.accessPin = 0x12A4FFFF; },
+         [](TForm1& f) { ASSERT_EQ(f.Edit13->text(), QStringLiteral("12A4")); }, 0, 0, 0, 0,
+         [](const sim::SimModuleConfig& m) { EXPECT_EQ(m.accessPin, 0x12A4FFFFu); }},
         // A channel not in use shows its short account greyed, as the module holds it.
         {"short account of an unused channel",
          [](sim::SimModuleConfig& m) { m.reserveAccounts = {QByteArray("12  "), QByteArray()}; },
-         [](TForm1& f) { ASSERT_EQ(f.Edit11->text(), QStringLiteral("12")); }, 0, 1},
+         [](TForm1& f) { ASSERT_EQ(f.Edit11->text(), QStringLiteral("12")); }, 0, 1, 0, 0,
+         [](const sim::SimModuleConfig& m) { EXPECT_EQ(m.reserveAccounts[0], QByteArray("12  ")); }}, // with its blanks
+        // Host and port share the module's 50 characters; the port keeps what was typed.
+        {"port typed after a long host", [&](auto& m) { BothChannels(m, "rx1.example:5001", host45 + ":80"); },
+         [](TForm1& f) {
+             f.TntEdit3->selectAll();
+             QTest::keyClicks(f.TntEdit3, "65000");
+             ASSERT_EQ(f.TntEdit3->text(), QStringLiteral("65000"));
+         },
+         128, 1, 2, 128},
+        {"long host without a port put to use", [&](auto& m) { m.connectionString = host45 + "abc"; m.apn = "internet"; },
+         [](TForm1& f) {
+             Choose(f.ComboBox4, 1);
+             QTest::keyClicks(f.TntEdit2, "5001");
+         },
+         128, 1, 1, 128},
+        // A SIM PIN the module sent goes back as it came, but a template holds digits.
+        {"SIM PIN with letters from the module", [](sim::SimModuleConfig& m) { m.simPin = "12ab"; }, [](TForm1&) {}, 0,
+         6, 0, 129, [](const sim::SimModuleConfig& m) { EXPECT_EQ(m.simPin.trimmed(), QByteArray("12ab")); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,6 +139,10 @@ TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
         ASSERT_TRUE(CreateFormsWithLanguages());
         ASSERT_TRUE(WaitReadFinished());
         c.edit(*form);
+        auto text = [&c](int message) {
+            const QString t = GetLangText(message);
+            return c.channel ? t.arg(c.channel) : t;
+        };
         for (int step : {-1, c.page, 7}) {
             SCOPED_TRACE(testing::Message() << "from step " << step);
             module->ClearLog();
@@ -120,7 +151,7 @@ TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
             sim::Pump(100);
             if (c.message) {
                 ASSERT_FALSE(GetLangText(c.message).isEmpty());
-                EXPECT_EQ(Messages(c.message), 1);
+                EXPECT_EQ(Messages(text(c.message)), 1);
                 EXPECT_EQ(ui::Record().size(), 1u);
                 EXPECT_TRUE(module->Packets().empty());
                 EXPECT_EQ(form->wzrd1->GetActivePageIndex(), c.page);
@@ -130,9 +161,23 @@ TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
                 ASSERT_TRUE(WaitReadEnded());
                 EXPECT_TRUE(ui::Record().empty());
                 EXPECT_FALSE(WritePackets().empty());
-                EXPECT_EQ(module->Config().reserveAccounts[0], QByteArray("12  ")); // with its blanks
+                if (c.sent)
+                    c.sent(module->Config());
             }
         }
+        const QString file = dir.filePath("guard.tpl");
+        QFile::remove(file);
+        form->GoToWizardStep(7);
+        ui::ClearRecord();
+        ui::QueueText(file);
+        form->TntButton26Click();
+        if (c.saved) {
+            ASSERT_FALSE(GetLangText(c.saved).isEmpty());
+            EXPECT_EQ(Messages(text(c.saved)), 1);
+            EXPECT_EQ(ui::Record().size(), 1u);
+            EXPECT_EQ(form->wzrd1->GetActivePageIndex(), c.page);
+        }
+        EXPECT_EQ(QFile::exists(file), c.saved == 0);
         CloseWindow();
     }
 }
