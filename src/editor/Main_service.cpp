@@ -137,9 +137,16 @@ void TForm1::TntButton25Click()
             // The wait dialog holds the main window disabled; the prompt belongs to the
             // dialog so that it can be used.
             QWidget* owner = wait && wait->isVisible() ? static_cast<QWidget*>(wait.data()) : this;
+            const TModuleAtHand asked = ModuleAtHand();
             const std::optional<QString> answer =
                 ui::InputQuery(QStringLiteral("Enter testing number"), QStringLiteral("Number (e.g: 37060000000)"),
                                LangToUnicode(preset), owner);
+            // A module swapped in while the prompt was up gets nothing of this test, and its
+            // user 1 stays as it was read.
+            if (answer && !AnswerMayAct(asked, TAnswerUse::ProductionTest)) {
+                stopped();
+                return;
+            }
             if (!answer) {
                 // The reset stays done; the window is given back.
                 DropWholeWrite();
