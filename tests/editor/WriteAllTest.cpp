@@ -538,7 +538,7 @@ TEST_F(WriteAllTest, WithoutAModuleNothingWasReadSoNothingStarts)
 {
     ASSERT_TRUE(CreateFormsWithLanguages());
     form->TntButton1Click();
-    EXPECT_TRUE(Shown(GetLangText(110)));
+    EXPECT_TRUE(Shown(GetLangText(118)));
     EXPECT_FALSE(Form5->isVisible());
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_TRUE(form->isEnabled());

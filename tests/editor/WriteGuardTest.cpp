@@ -24,6 +24,7 @@ protected:
         return static_cast<int>(std::count_if(ui::Record().begin(), ui::Record().end(),
                                               [n](const ui::ShownDialog& d) { return d.text == GetLangText(n); }));
     }
+    QString Subtitle() const { return form->WPage[9]->Header()->Subtitle()->Text(); }
     // "Send data to Module" (step -1), or the wizard's Next from this step; Next from step 7
     // goes onto the summary, which sends as well.
     void Send(int step)
@@ -73,8 +74,30 @@ TEST_F(WriteGuardTest, NothingIsSentOverSettingsThatWereNotRead)
         EXPECT_EQ(ui::Record().size(), 3u);
         EXPECT_TRUE(module->Packets().empty());
         EXPECT_FALSE(QFile::exists(dir.path() + "/unread.tpl"));
+        EXPECT_EQ(Subtitle(), GetLangText(70)); // nothing was written, whole or not
         CloseWindow();
     }
+}
+
+// With "Code=2" and no module the pages are there to prepare settings: a Send says that no
+// module is connected, and a template of the window is saved.
+TEST_F(WriteGuardTest, WithNoModuleSendSaysSoAndATemplateIsSaved)
+{
+    WriteSettings("Code=2\r\n");
+    ASSERT_TRUE(CreateFormsWithLanguages());
+    ASSERT_FALSE(form->PageControl1->isHidden());
+    form->Edit13->setText(QStringLiteral("1234"));
+    ui::ClearRecord();
+    for (int step : {-1, 7})
+        Send(step);
+    const QString file = dir.path() + "/prepared.tpl";
+    ui::QueueText(file);
+    form->TntButton26Click();
+    ASSERT_FALSE(GetLangText(118).isEmpty());
+    EXPECT_EQ(Messages(118), 2);
+    EXPECT_EQ(ui::Record().size(), 4u); // and the save dialog, and 104
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(Subtitle(), GetLangText(70));
 }
 
 TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
