@@ -307,102 +307,79 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatLeavesOrIsSwappedEndsThere
 // for; the newcomer keeps its settings, also through the next Send.
 TEST_F(ModuleLinkFaultsTest, AnAnswerOutlivingItsModuleDoesNothing)
 {
-    enum class Ask { Reset, RemoveOutput, Load, Save, SaveWithoutModule, ProductionTest };
+    const QString other = dir.path() + "/other.tpl", saved = dir.path() + "/saved.tpl";
+    const ui::Answer yes{ui::MsgButton::Yes, {}};
     const struct Row {
-        Ask ask;
+        const char* settings;
+        int question;     // the question's message, or 0 for a dialog of this kind:
+        const char* kind;
+        ui::Answer answer;
+        std::function<void(TForm1&)> ask;
         int firmware; // of the module swapped in
         bool locked;
-        int told;
+        int told;     // 125: the production test had reset its module before the prompt
     } rows[] = {
-        {Ask::Reset, 2035, false, 131}, {Ask::Reset, 2035, true, 131}, {Ask::Reset, 1999, false, 131},
-        {Ask::RemoveOutput, 2035, false, 131}, {Ask::Load, 2035, true, 131}, {Ask::Save, 2035, false, 131},
-        {Ask::SaveWithoutModule, 2035, false, 132},
-        {Ask::ProductionTest, 2035, false, 125}, // its module was reset before the prompt
+        {"", 24, "", yes, [](TForm1& f) { f.TntButton1911Click(); }, 2035, false, 131},
+        {"", 24, "", yes, [](TForm1& f) { f.TntButton1911Click(); }, 2035, true, 131},
+        {"", 24, "", yes, [](TForm1& f) { f.TntButton1911Click(); }, 1999, false, 131},
+        {"", 109, "", yes, [](TForm1& f) { Choose(f.OutputCombo[0], 1); }, 2035, false, 131}, // "Arm"
+        {"", 0, "open", {{}, other}, [](TForm1& f) { f.TntButton27Click(); }, 2035, true, 131},
+        {"", 0, "save", {{}, saved}, [](TForm1& f) { f.TntButton26Click(); }, 2035, false, 131},
+        {"Code=2\r\n", 0, "save", {{}, saved}, [](TForm1& f) { f.TntButton26Click(); }, 2035, false, 132},
+        {"Code=48213\r\n", 0, "input", {{}, "37069999999"}, [](TForm1& f) { f.TntButton25Click(); }, 2035, false, 125},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << "question " << int(r.ask) << ", swapped in " << r.firmware
-                                        << (r.locked ? " locked" : ""));
-        WriteSettings(r.ask == Ask::ProductionTest ? "Code=48213\r\n" : r.ask == Ask::SaveWithoutModule ? "Code=2\r\n" : "");
-        Connect(r.ask != Ask::SaveWithoutModule);
-        const QString file = dir.path() + "/swapped.tpl";
-        if (r.ask == Ask::Load) { // a template of other settings
-            QList<QByteArray> lines;
-            form->BuildTemplateLines(lines);
-            for (QByteArray& l : lines)
-                if (l.startsWith("ConnectionString1="))
-                    l = "ConnectionString1=template.example:7777";
-            ASSERT_TRUE(SaveStringsEncrypted(file, TemplatePassPhrase, lines));
-        }
+        SCOPED_TRACE(testing::Message() << r.question << r.kind << ", " << r.firmware << (r.locked ? " locked" : ""));
+        WriteSettings(r.settings);
+        Connect(QByteArray(r.settings) != "Code=2\r\n"); // the first module, or none
+        QList<QByteArray> lines; // a template of other settings
+        form->BuildTemplateLines(lines);
+        for (QByteArray& l : lines)
+            l.replace("ConnectionString1=", "ConnectionString1=template.example:7777");
+        ASSERT_TRUE(SaveStringsEncrypted(other, TemplatePassPhrase, lines));
         sim::SimModuleOptions o;
         o.productName = sim::SimModule::ProductNameFor(r.firmware, QStringLiteral("VEQ3"));
         o.serialNumber = QStringLiteral("VQ00099999");
-        auto other = std::make_unique<sim::SimModule>(*hid, o, false);
-        sim::SimModuleConfig& b = other->Config();
+        auto newcomer = std::make_unique<sim::SimModule>(*hid, o, false);
+        sim::SimModuleConfig& b = newcomer->Config();
         b.accessPin = AccessPINToWord("4321");
         b.connectionString = "newcomer.example:6000";
         b.phones[0] = {"+37060000200", 0x03, 0};
         b.pgmPhones[0] = {"600800", 0x80};
         b.outputs[0].cr = 0x08;
-        other->SetGPRSLocked(r.locked);
+        newcomer->SetGPRSLocked(r.locked);
         const sim::SimModuleConfig before = b;
 
-        // The swap, while the question or dialog is up: the newcomer is read (its lock applied).
-        const QString asked = r.ask == Ask::Reset ? GetLangText(24) : r.ask == Ask::RemoveOutput ? GetLangText(109) : QString();
-        const QString kind = r.ask == Ask::Load ? "open" : r.ask == Ask::ProductionTest ? "input" : "save";
-        bool swapped = false;
+        bool swapped = false; // while the dialog is up: the newcomer is read, its lock applied
         ui::SetOnRecorded([&](const ui::ShownDialog& d) {
-            if (swapped || (asked.isEmpty() ? d.kind != kind : !d.text.startsWith(asked)))
+            if (swapped || (r.question ? !d.text.startsWith(GetLangText(r.question)) : d.kind != r.kind))
                 return;
             swapped = true;
             if (module)
                 module->Unplug();
-            other->Plug();
+            newcomer->Plug();
             sim::WaitUntil([&] {
                 const TVEQ2* l = form->Link();
-                return l->Connected && l->SerialNumber == o.serialNumber &&
-                       (r.firmware < FwReadOnConnect ||
-                        (!l->ReadingAll && !other->Codes().empty() && other->Codes().back() == 0x41 &&
-                         !form->Timer2->isActive() && !form->Timer_CheckPassword->isActive()));
+                const bool read = !l->ReadingAll && !newcomer->Codes().empty() && newcomer->Codes().back() == 0x41 &&
+                                  !form->Timer2->isActive() && !form->Timer_CheckPassword->isActive();
+                return l->Connected && l->SerialNumber == o.serialNumber && (r.firmware < FwReadOnConnect || read);
             }, 10000);
         });
-        switch (r.ask) {
-        case Ask::Reset:
-            ui::QueueButton(ui::MsgButton::Yes);
-            form->TntButton1911Click();
-            break;
-        case Ask::RemoveOutput:
-            ui::QueueButton(ui::MsgButton::Yes);
-            Choose(form->OutputCombo[0], 1); // "Arm": phone 600700 switches output 1
-            break;
-        case Ask::Load:
-            ui::QueueText(file);
-            form->TntButton27Click();
-            break;
-        case Ask::Save:
-        case Ask::SaveWithoutModule:
-            ui::QueueText(file);
-            form->TntButton26Click();
-            break;
-        case Ask::ProductionTest:
-            ui::QueueText(QStringLiteral("37069999999"));
-            form->TntButton25Click();
-            break;
-        }
+        ui::QueueAnswer(r.answer);
+        r.ask(*form);
         ui::SetOnRecorded(nullptr);
         ASSERT_TRUE(swapped);
         EXPECT_TRUE(Shown(GetLangText(r.told).replace(QLatin1String("%1"), QLatin1String("VQ00012345"))));
         // Nothing was written to the newcomer, loaded into its window or saved of it.
-        const auto codes = other->Codes();
+        const auto codes = newcomer->Codes();
         EXPECT_EQ(std::count_if(codes.begin(), codes.end(), [](quint8 c) { return c < 0x40; }), 0);
-        EXPECT_EQ(QFile::exists(file), r.ask == Ask::Load);
+        EXPECT_FALSE(QFile::exists(saved));
         EXPECT_FALSE(TemplateLoaded);
         if (r.firmware >= FwReadOnConnect) { // the window holds the newcomer's settings: a Send gives them back
             EXPECT_EQ(UserPhones[0].PhoneNr.trimmed(), before.phones[0].number);
-            std::swap(module, other);
-            ASSERT_TRUE(form->SettingsReadComplete());
-            module->ClearLog();
-            ui::ClearRecord();
+            std::swap(module, newcomer);
             ASSERT_TRUE(sim::WaitUntil([&] { return form->isEnabled(); })); // the read's wait dialog has gone
+            ui::ClearRecord();
             form->TntButton1->click();
             ASSERT_TRUE(WaitReadEnded());
             EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
@@ -413,8 +390,7 @@ TEST_F(ModuleLinkFaultsTest, AnAnswerOutlivingItsModuleDoesNothing)
             EXPECT_EQ(b.pgmPhones[0].mask, before.pgmPhones[0].mask);
         }
         CloseWindow();
-        other.reset();
-        QFile::remove(file);
+        QFile::remove(saved);
     }
 }
 

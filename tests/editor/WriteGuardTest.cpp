@@ -79,27 +79,6 @@ TEST_F(WriteGuardTest, NothingIsSentOverSettingsThatWereNotRead)
     }
 }
 
-// With "Code=2" and no module the pages are there to prepare settings: a Send says that no
-// module is connected, and a template of the window is saved.
-TEST_F(WriteGuardTest, WithNoModuleSendSaysSoAndATemplateIsSaved)
-{
-    WriteSettings("Code=2\r\n");
-    ASSERT_TRUE(CreateFormsWithLanguages());
-    ASSERT_FALSE(form->PageControl1->isHidden());
-    form->Edit13->setText(QStringLiteral("1234"));
-    ui::ClearRecord();
-    for (int step : {-1, 7})
-        Send(step);
-    const QString file = dir.path() + "/prepared.tpl";
-    ui::QueueText(file);
-    form->TntButton26Click();
-    ASSERT_FALSE(GetLangText(118).isEmpty());
-    EXPECT_EQ(Messages(118), 2);
-    EXPECT_EQ(ui::Record().size(), 4u); // and the save dialog, and 104
-    EXPECT_TRUE(QFile::exists(file));
-    EXPECT_EQ(Subtitle(), GetLangText(70));
-}
-
 TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
 {
     using Module = std::function<void(sim::SimModuleConfig&)>;
