@@ -910,6 +910,23 @@ public:
     // that was there is not the one there now.
     unsigned ConnectionCount() const { return connectionCount_; }
 
+    // ---- questions and file dialogs that lead to a send, a load or a save (Main_answers.cpp) --
+    // The module a question or file dialog is opened for: its connection and serial number
+    // (not Connected: no module was there).
+    struct TModuleAtHand {
+        unsigned Connection = 0;
+        bool Connected = false;
+        QString SerialNumber;
+    };
+    TModuleAtHand ModuleAtHand() const;
+    // What the answer goes on to do.
+    enum class TAnswerUse { FactoryReset, RemoveOutput, LoadTemplate, SaveTemplate, ProductionTest };
+    // Whether the answer to a question or file dialog opened for At may do Use now: the
+    // module it was opened for is still the one connected, and the button's own checks hold.
+    // When not, the user is told why and nothing is to be done (a production test that lost
+    // its module tells in the words of its cut write).
+    bool AnswerMayAct(const TModuleAtHand& At, TAnswerUse Use);
+
 
 protected:
     void closeEvent(QCloseEvent* e) override;

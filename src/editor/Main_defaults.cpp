@@ -89,16 +89,14 @@ void TForm1::WireFactoryDefaults()
 
 void TForm1::TntButton1911Click()
 {
+    // The question is about the module connected now: one swapped in while it is open is
+    // not reset.
+    const TModuleAtHand asked = ModuleAtHand();
     if (WideMessagedlg(GetLangText(24), ui::MsgType::Confirmation, {ui::MsgButton::Yes, ui::MsgButton::No}) !=
         ui::MsgButton::Yes)
         return;
-    // The module may have left while the question was open: nothing is reset then, and the
-    // user hears so rather than nothing at all.
-    const TVEQ2* link = Link();
-    if (!link || !link->Connected) {
-        WideMessagedlg(GetLangText(118), ui::MsgType::Error, {ui::MsgButton::OK});
+    if (!AnswerMayAct(asked, TAnswerUse::FactoryReset))
         return;
-    }
     WriteFactoryDefaults(false);
 }
 

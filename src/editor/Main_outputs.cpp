@@ -493,7 +493,10 @@ void TForm1::AskToRemoveOutputFromPhones(int o)
     if (!ListOutputControlPhones(o, list) || (Link() && Link()->ReadingAll))
         return;
     const QString text = GetLangText(109) + QStringLiteral("\r\n\r\n") + LangToUnicode(list);
-    if (WideMessagedlg(text, ui::MsgType::Warning, {ui::MsgButton::Yes, ui::MsgButton::No}) == ui::MsgButton::Yes)
+    // The phones listed are those of the module connected now.
+    const TModuleAtHand asked = ModuleAtHand();
+    if (WideMessagedlg(text, ui::MsgType::Warning, {ui::MsgButton::Yes, ui::MsgButton::No}) == ui::MsgButton::Yes &&
+        AnswerMayAct(asked, TAnswerUse::RemoveOutput))
         RemoveOutputFromPhones(o);
 }
 

@@ -148,9 +148,16 @@ void TForm1::TntButton25Click()
                 fields::Install(e, TField::UserNumber);
                 fields::Show(e, TField::UserNumber, shown, false);
             };
+            const TModuleAtHand asked = ModuleAtHand();
             const std::optional<QString> answer =
                 ui::InputQuery(QStringLiteral("Enter testing number"), QStringLiteral("Number (e.g: 37060000000)"),
                                LangToUnicode(preset), owner, nullptr, numberRule);
+            // A module swapped in while the prompt was up gets nothing of this test, and its
+            // user 1 stays as it was read.
+            if (answer && !AnswerMayAct(asked, TAnswerUse::ProductionTest)) {
+                stopped();
+                return;
+            }
             if (!answer || !whole(*answer)) {
                 // The reset stays done; the window is given back.
                 DropWholeWrite();

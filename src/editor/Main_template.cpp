@@ -212,13 +212,11 @@ bool TForm1::SaveTemplate(const QString& fileName)
 
 void TForm1::TntButton26Click()
 {
-    // A setting the window did not read stands at its default or blank: a template of it
-    // would later give another module those in place of what this one holds. So a
-    // template needs what a write-all needs, a completed read of the connected module.
-    if (!SettingsReadComplete()) {
-        WideMessagedlg(GetLangText(114), ui::MsgType::Error, {ui::MsgButton::OK});
+    // A template of a module needs what a write-all needs, a completed read of it; and it is
+    // that module's settings that go into the file, chosen after the dialogs have closed.
+    const TModuleAtHand asked = ModuleAtHand();
+    if (!AnswerMayAct(asked, TAnswerUse::SaveTemplate))
         return;
-    }
     // A value whose template would not load is mended first, on its page, as before a send.
     if (const TUnsendable refused = UnsendableValue(-1, true)) {
         WideMessagedlg(refused.text, ui::MsgType::Error, {ui::MsgButton::OK});
@@ -228,7 +226,7 @@ void TForm1::TntButton26Click()
     // Replacing a file is asked below, once.
     const std::optional<QString> chosen =
         ui::SaveFileName(QString(), platform::ProgramDir(), kTemplateFilter, kTemplateExtension, this, false);
-    if (!chosen || chosen->isEmpty())
+    if (!chosen || chosen->isEmpty() || !AnswerMayAct(asked, TAnswerUse::SaveTemplate))
         return;
     const QString fileName = *chosen;
     // What the user ticked last for the shown user belongs in the file, as it goes to the
@@ -238,7 +236,7 @@ void TForm1::TntButton26Click()
         const ui::ModalResult answer =
             WideMessagedlg(GetLangText(35) + WithoutFolder(fileName) + GetLangText(36), ui::MsgType::Confirmation,
                            {ui::MsgButton::Yes, ui::MsgButton::No});
-        if (answer == ui::MsgButton::Yes)
+        if (answer == ui::MsgButton::Yes && AnswerMayAct(asked, TAnswerUse::SaveTemplate))
             SaveTemplate(fileName);
         return;
     }
@@ -516,8 +514,10 @@ void TForm1::TntButton27Click()
 {
     if (TntOpenDialog1InitialDir.isEmpty())
         TntOpenDialog1InitialDir = platform::ProgramDir();
+    // The file is loaded for the module connected now, and only into its window.
+    const TModuleAtHand asked = ModuleAtHand();
     const std::optional<QString> chosen = ui::OpenFileName(QString(), TntOpenDialog1InitialDir, kTemplateFilter, this);
-    if (!chosen || chosen->isEmpty())
+    if (!chosen || chosen->isEmpty() || !AnswerMayAct(asked, TAnswerUse::LoadTemplate))
         return;
     // A load that failed changed nothing: the file is not named, and no texts wait to be
     // written.

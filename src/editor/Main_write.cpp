@@ -111,24 +111,31 @@ void TForm1::SendConnectionTexts(TSendSequence& seq)
 
 void TForm1::TntButton1Click()
 {
-    // The summary says whether the configuration went out whole, whichever way this ends.
+    // The summary says whether the configuration went out whole, whichever way a write that
+    // began ends. A refused Send writes nothing and leaves it as it was.
+    bool began = false;
     bool whole = false;
     struct Summary {
         TForm1& form;
+        const bool& began;
         const bool& whole;
         ~Summary()
         {
+            if (!began)
+                return;
             form.summaryWritten_ = whole;
             form.ShowSummarySubtitle();
         }
-    } summary{*this, whole};
+    } summary{*this, began, whole};
     auto refuse = [this](const QString& text) {
         WideMessagedlg(text, ui::MsgType::Error, {ui::MsgButton::OK});
     };
     // A setting the window never read stands at its default here: sending it would replace
     // the module's value. So the whole configuration goes out only over a complete read.
+    // With no module at all (the pages are shown before one with "Code=2"), there is
+    // nothing to read again: the user hears that no module is connected.
     if (!SettingsReadComplete()) {
-        refuse(GetLangText(110));
+        refuse(GetLangText(Link() && Link()->Connected ? 110 : 118));
         return;
     }
     // Page checks: the first that fails ends the click with nothing sent.
@@ -166,6 +173,7 @@ void TForm1::TntButton1Click()
     }
     const QByteArray pin = EditText(Edit13);
 
+    began = true;
     // The wait dialog disables the main window until the read-back ends.
     QPointer<TForm5> wait = Form5;
     if (wait)

@@ -2,6 +2,7 @@
 // way a module can be lost, and the unlock panel of the GPRS settings from one module to the
 // next.
 #include "editor/Encodings.h"
+#include "editor/Envelope.h"
 #include "lang/LangText.h"
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
@@ -40,15 +41,22 @@ protected:
     }
 
     // A module read whole, its lock applied; its log and the dialogs recorded so far cleared.
-    void Connect()
+    // Without Module only the window, with no module.
+    void Connect(bool Module = true)
     {
-        PlugModule(2035);
-        module->Config().accessPin = AccessPINToWord("4321");
-        module->Config().phones[0] = {"+37060000100", 0x03, 0};
-        for (int i = 0; i < 15; ++i)
-            module->Config().smsPhrases[static_cast<std::size_t>(i)] = "P" + QByteArray::number(i);
-        module->Config().additionalSmsTexts = {"A0", "A1"};
+        if (Module) {
+            PlugModule(2035);
+            module->Config().accessPin = AccessPINToWord("4321");
+            module->Config().phones[0] = {"+37060000100", 0x03, 0};
+            for (int i = 0; i < 15; ++i)
+                module->Config().smsPhrases[static_cast<std::size_t>(i)] = "P" + QByteArray::number(i);
+            module->Config().additionalSmsTexts = {"A0", "A1"};
+            module->Config().pgmPhones[0] = {"600700", 0x80}; // output 1, "Manual"
+            module->Config().outputs[0].cr = 0x08;
+        }
         ASSERT_TRUE(CreateFormsWithLanguages());
+        if (!Module)
+            return ui::ClearRecord();
         // The timers that lead to a read and to the lock check come round sooner.
         form->Timer2->setInterval(5);
         form->Timer7->setInterval(5);
@@ -129,7 +137,7 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         const bool back = c.cut == Cut::Replugged || c.cut == Cut::Swapped;
         const bool readBack = c.code >= 0x80;
         // What is told, naming the module that was cut by its serial.
-        const int told = c.cut == Cut::GoneAtQuestion ? 118 : c.op == Op::ProductionTest ? 125 : readBack ? 136
+        const int told = c.cut == Cut::GoneAtQuestion ? 131 : c.op == Op::ProductionTest ? 125 : readBack ? 136
                          : c.cut == Cut::Swapped ? 124 : c.op == Op::FactoryReset ? (stall ? 123 : 117)
                          : !stall ? 111 : c.op == Op::PhrasesWrite || c.op == Op::AdditionalTextsWrite ? 138 : 122;
         // The production test lives on the service page, with a test number in its list.
@@ -292,6 +300,98 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatLeavesOrIsSwappedEndsThere
         {Op::ProductionTest, Cut::Swapped, 0x0F, 3},
         {Op::ClearNumber, Cut::Unplugged, 0x0B, 1},
     });
+}
+
+// A question or file dialog belongs to the module it was opened for. When another one has
+// been plugged in and read meanwhile, the answer does nothing and names the module it was
+// for; the newcomer keeps its settings, also through the next Send.
+TEST_F(ModuleLinkFaultsTest, AnAnswerOutlivingItsModuleDoesNothing)
+{
+    const QString other = dir.path() + "/other.tpl", saved = dir.path() + "/saved.tpl";
+    const ui::Answer yes{ui::MsgButton::Yes, {}};
+    const struct Row {
+        const char* settings;
+        int question;     // the question's message, or 0 for a dialog of this kind:
+        const char* kind;
+        ui::Answer answer;
+        std::function<void(TForm1&)> ask;
+        int firmware; // of the module swapped in
+        bool locked;
+        int told;     // 125: the production test had reset its module before the prompt
+    } rows[] = {
+        {"", 24, "", yes, [](TForm1& f) { f.TntButton1911Click(); }, 2035, false, 131},
+        {"", 24, "", yes, [](TForm1& f) { f.TntButton1911Click(); }, 2035, true, 131},
+        {"", 24, "", yes, [](TForm1& f) { f.TntButton1911Click(); }, 1999, false, 131},
+        {"", 109, "", yes, [](TForm1& f) { Choose(f.OutputCombo[0], 1); }, 2035, false, 131}, // "Arm"
+        {"", 0, "open", {{}, other}, [](TForm1& f) { f.TntButton27Click(); }, 2035, true, 131},
+        {"", 0, "save", {{}, saved}, [](TForm1& f) { f.TntButton26Click(); }, 2035, false, 131},
+        {"Code=2\r\n", 0, "save", {{}, saved}, [](TForm1& f) { f.TntButton26Click(); }, 2035, false, 132},
+        {"Code=48213\r\n", 0, "input", {{}, "37069999999"}, [](TForm1& f) { f.TntButton25Click(); }, 2035, false, 125},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.question << r.kind << ", " << r.firmware << (r.locked ? " locked" : ""));
+        WriteSettings(r.settings);
+        Connect(QByteArray(r.settings) != "Code=2\r\n"); // the first module, or none
+        QList<QByteArray> lines; // a template of other settings
+        form->BuildTemplateLines(lines);
+        for (QByteArray& l : lines)
+            l.replace("ConnectionString1=", "ConnectionString1=template.example:7777");
+        ASSERT_TRUE(SaveStringsEncrypted(other, TemplatePassPhrase, lines));
+        sim::SimModuleOptions o;
+        o.productName = sim::SimModule::ProductNameFor(r.firmware, QStringLiteral("VEQ3"));
+        o.serialNumber = QStringLiteral("VQ00099999");
+        auto newcomer = std::make_unique<sim::SimModule>(*hid, o, false);
+        sim::SimModuleConfig& b = newcomer->Config();
+        b.accessPin = AccessPINToWord("4321");
+        b.connectionString = "newcomer.example:6000";
+        b.phones[0] = {"+37060000200", 0x03, 0};
+        b.pgmPhones[0] = {"600800", 0x80};
+        b.outputs[0].cr = 0x08;
+        newcomer->SetGPRSLocked(r.locked);
+        const sim::SimModuleConfig before = b;
+
+        bool swapped = false; // while the dialog is up: the newcomer is read, its lock applied
+        ui::SetOnRecorded([&](const ui::ShownDialog& d) {
+            if (swapped || (r.question ? !d.text.startsWith(GetLangText(r.question)) : d.kind != r.kind))
+                return;
+            swapped = true;
+            if (module)
+                module->Unplug();
+            newcomer->Plug();
+            sim::WaitUntil([&] {
+                const TVEQ2* l = form->Link();
+                const bool read = !l->ReadingAll && !newcomer->Codes().empty() && newcomer->Codes().back() == 0x41 &&
+                                  !form->Timer2->isActive() && !form->Timer_CheckPassword->isActive();
+                return l->Connected && l->SerialNumber == o.serialNumber && (r.firmware < FwReadOnConnect || read);
+            }, 10000);
+        });
+        ui::QueueAnswer(r.answer);
+        r.ask(*form);
+        ui::SetOnRecorded(nullptr);
+        ASSERT_TRUE(swapped);
+        EXPECT_TRUE(Shown(GetLangText(r.told).replace(QLatin1String("%1"), QLatin1String("VQ00012345"))));
+        // Nothing was written to the newcomer, loaded into its window or saved of it.
+        const auto codes = newcomer->Codes();
+        EXPECT_EQ(std::count_if(codes.begin(), codes.end(), [](quint8 c) { return c < 0x40; }), 0);
+        EXPECT_FALSE(QFile::exists(saved));
+        EXPECT_FALSE(TemplateLoaded);
+        if (r.firmware >= FwReadOnConnect) { // the window holds the newcomer's settings: a Send gives them back
+            EXPECT_EQ(UserPhones[0].PhoneNr.trimmed(), before.phones[0].number);
+            std::swap(module, newcomer);
+            ASSERT_TRUE(sim::WaitUntil([&] { return form->isEnabled(); })); // the read's wait dialog has gone
+            ui::ClearRecord();
+            form->TntButton1->click();
+            ASSERT_TRUE(WaitReadEnded());
+            EXPECT_TRUE(ui::Record().empty()) << ui::Record().front().text.toStdString();
+            EXPECT_EQ(b.connectionString.trimmed(), before.connectionString);
+            EXPECT_EQ(b.phones[0].number.trimmed(), before.phones[0].number);
+            EXPECT_EQ(b.phones[0].cr, before.phones[0].cr);
+            EXPECT_EQ(b.pgmPhones[0].number.trimmed(), before.pgmPhones[0].number);
+            EXPECT_EQ(b.pgmPhones[0].mask, before.pgmPhones[0].mask);
+        }
+        CloseWindow();
+        QFile::remove(saved);
+    }
 }
 
 // The unlock panel of locked GPRS settings: Return in its password edit unlocks rather

@@ -538,10 +538,15 @@ TEST_F(WriteAllTest, WithoutAModuleNothingWasReadSoNothingStarts)
 {
     ASSERT_TRUE(CreateFormsWithLanguages());
     form->TntButton1Click();
-    EXPECT_TRUE(Shown(GetLangText(110)));
+    EXPECT_TRUE(Shown(GetLangText(118)));
     EXPECT_FALSE(Form5->isVisible());
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->WPage[9]->Header()->Subtitle()->Text(), GetLangText(70)); // nothing was written
+    // The window's settings, prepared without a module ("Code=2" shows the pages), go into a template.
+    ui::QueueText(dir.path() + "/prepared.tpl");
+    form->TntButton26Click();
+    EXPECT_TRUE(QFile::exists(dir.path() + "/prepared.tpl"));
 }
 
 TEST(WriteControls, WordsFromTheWindowsControls)

@@ -25,6 +25,7 @@ protected:
         return static_cast<int>(std::count_if(ui::Record().begin(), ui::Record().end(),
                                               [&text](const ui::ShownDialog& d) { return d.text == text; }));
     }
+    QString Subtitle() const { return form->WPage[9]->Header()->Subtitle()->Text(); }
     // "Send data to Module" (step -1), or the wizard's Next from this step; Next from step 7
     // goes onto the summary, which sends as well.
     void Send(int step)
@@ -74,6 +75,7 @@ TEST_F(WriteGuardTest, NothingIsSentOverSettingsThatWereNotRead)
         EXPECT_EQ(ui::Record().size(), 3u);
         EXPECT_TRUE(module->Packets().empty());
         EXPECT_FALSE(QFile::exists(dir.path() + "/unread.tpl"));
+        EXPECT_EQ(Subtitle(), GetLangText(70)); // nothing was written, whole or not
         CloseWindow();
     }
 }
