@@ -3,6 +3,7 @@
 // option, the factory words), the test number from the list or the prompt, and both
 // stopping safely when the module or the window goes away. Also the service page.
 #include "editor/Encodings.h"
+#include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_Packets.h"
@@ -47,7 +48,7 @@ struct ResetCase {
 
 QByteArray Encoded(int message, const QByteArray& suffix = {})
 {
-    return TForm2::EncodeSmsText(GetLangMessage(message) + suffix);
+    return ModuleText::FromLangText(GetLangMessage(message) + suffix);
 }
 
 std::vector<Packet> ExpectedReset(const ResetCase& c)

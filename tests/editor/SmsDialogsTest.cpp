@@ -4,6 +4,7 @@
 #include "NamesWindowFixture.h"
 
 #include "editor/Controls.h"
+#include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 
@@ -76,7 +77,7 @@ TEST_F(SmsDialogsTest, PhrasesWriteEncodedWithPausesThenEndTheBatch)
         const QByteArray& p = log[i].packet;
         EXPECT_EQ(static_cast<quint8>(p[0]), 0x0D);
         EXPECT_EQ(static_cast<int>(p[1]), i);
-        const QByteArray text = TForm2::EncodeSmsText(LangFromUnicode(Form2->PhraseEdit(i)->text()));
+        const QByteArray text = ModuleText::FromLangText(LangFromUnicode(Form2->PhraseEdit(i)->text()));
         EXPECT_EQ(p.mid(2, 16), (text + QByteArray(16, ' ')).left(16)) << i;
         if (i > 0) {
             EXPECT_GE(log[i].atNs - log[i - 1].atNs, 5'000'000);
