@@ -160,16 +160,20 @@ TEST_F(FactoryDefaultsTest, ResetSendsTheFactoryConfigurationAndReadsItBack)
             WriteSettings("PSTN=1\r\n");
         Connect(k.firmware);
         TemplateLoaded = true;
-        bool waitUp = true;
+        bool waitUp = true, saysWriting = true;
         module->OnPacket = [&](const QByteArray& p) {
             if (static_cast<quint8>(p[0]) == 0x80 || static_cast<quint8>(p[0]) == 0x1B)
                 waitUp = waitUp && Form5->isVisible() && !form->isEnabled();
+            // From the first packet on, though the connect read left it saying reading.
+            if (static_cast<quint8>(p[0]) == 0x1B)
+                saysWriting = saysWriting && !Form5->Label1->isHidden() && Form5->Label2->isHidden();
         };
         ResetWithYes();
         EXPECT_TRUE(Form5->isVisible());
         EXPECT_FALSE(TemplateLoaded);
         ASSERT_TRUE(WaitReadEnded());
         EXPECT_TRUE(waitUp) << "the wait dialog went before the read-back";
+        EXPECT_TRUE(saysWriting);
 
         ResetCase c;
         c.firmware = k.firmware;
