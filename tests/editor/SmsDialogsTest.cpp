@@ -363,6 +363,7 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
             d.dialog()->close();
             TemplateLoaded = false;
         }
+    form->Link()->OnState = onState;
 }
 
 // A read the module does not answer (silent, busy for good), and one while it still owes it: told (126).
@@ -406,10 +407,10 @@ TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
                 return true;
         return false;
     };
+    bool messageWasUp = false, watchdog = false;
     for (const How how : {Replugged, LinkLost, Unplugged, ReplugDuringRead, ReplugUnderItsMessage}) {
         const TextDialog d = TextDialogs()[how == LinkLost || how == ReplugUnderItsMessage ? 1 : 0];
         SCOPED_TRACE(testing::Message() << d.name << ", how " << how);
-        bool messageWasUp = false, watchdog = false;
         if (how == ReplugDuringRead)
             module->OnPacket = [&](const QByteArray&) {
                 module->OnPacket = nullptr;
