@@ -63,8 +63,9 @@ public:
 
     // ---- language -------------------------------------------------------------------
     QString GetLangText(int n) const;
+    // Over: the window the message is about and stands over (null: this one).
     ui::ModalResult WideMessagedlg(const QString& msg, ui::MsgType type,
-                                   const QList<ui::MsgButton>& buttons);
+                                   const QList<ui::MsgButton>& buttons, QWidget* Over = nullptr);
     void Timer5Timer();
     void ComboBox28Change(QObject* sender);
     void LocateManual(bool open);

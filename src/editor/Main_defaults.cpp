@@ -109,7 +109,7 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
     const bool own = BeginWholeWrite(TWholeWrite::FactoryReset);
     try {
         if (wait)
-            wait->show();
+            wait->ShowWaiting(true);
         SetAlarmSystemMode(false);
         const bool done = seq.Run([&] {
             send([](TVEQ2& l) { l.SendCPCR(CPCRCommunicator); }, kStorePause);
@@ -163,10 +163,6 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
             SetValue(SpinEdit2, kFactorySpinDefault);
             SetValue(se1, kFactorySpinDefault);
             SetValue(SpinEdit40, kFactoryRestartHours);
-            if (wait) {
-                wait->Label1->show();
-                wait->Label2->hide();
-            }
 
             SendConnectionTexts(seq);
             const quint32 tcpcr = FactoryTCPCR(ReadTCPCRControls());

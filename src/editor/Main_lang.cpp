@@ -29,9 +29,9 @@ QString TForm1::GetLangText(int n) const
 }
 
 ui::ModalResult TForm1::WideMessagedlg(const QString& msg, ui::MsgType type,
-                                       const QList<ui::MsgButton>& buttons)
+                                       const QList<ui::MsgButton>& buttons, QWidget* Over)
 {
-    return ::WideMessagedlg(msg, type, buttons, this);
+    return ::WideMessagedlg(msg, type, buttons, Over ? Over : this);
 }
 
 void TForm1::Timer5Timer()

@@ -171,8 +171,8 @@ void TForm1::TntButton25Click()
             IniWriteString(settings::SettingsSection, kTestNumberKey, number);
         }
 
-        if (wait && !wait->isVisible())
-            wait->show();
+        if (wait)
+            wait->ShowWaiting(true);
         const bool done = seq.Run([&] {
             TUserPhoneRecord& user = UserPhones[0];
             if (!number.isEmpty()) {

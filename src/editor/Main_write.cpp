@@ -351,7 +351,7 @@ QString TForm1::CutWriteText(TWholeWrite kind, const TSendSequence& Seq) const
     int message = 0;
     switch (kind) {
     case TWholeWrite::Settings: message = stillThere ? 122 : 111; break;
-    case TWholeWrite::Texts: message = stillThere ? 138 : 111; break;
+    case TWholeWrite::Texts: message = stillThere ? 138 : 134; break;
     case TWholeWrite::FactoryReset: message = stillThere ? 123 : 117; break;
     case TWholeWrite::ProductionTest: message = 125; break;
     }

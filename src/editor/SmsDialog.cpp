@@ -13,7 +13,9 @@
 #include <QEventLoop>
 #include <QHideEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -101,7 +103,7 @@ bool TSmsDialog::WriteSeries(int count, int pauseMs, const std::function<void(TV
     }
     // The dialog goes first, so that the message stands over the window it gives back.
     const bool whole = seq.End() == TSendEnd::Whole;
-    if (!whole && isVisible())
+    if (!whole && OnScreen())
         close();
     if (own && Form1)
         Form1->EndWholeWrite(seq);
@@ -119,8 +121,26 @@ bool TSmsDialog::ModuleConnectedToWrite()
     if (ModuleConnected())
         return true;
     if (Form1 && !Form1->WholeWriteRunning())
-        Form1->WideMessagedlg(Form1->GetLangText(118), ui::MsgType::Error, {ui::MsgButton::OK});
+        Tell(118);
     return false;
+}
+
+void TSmsDialog::Tell(int n)
+{
+    if (Form1)
+        Form1->WideMessagedlg(Form1->GetLangText(n), ui::MsgType::Error, {ui::MsgButton::OK},
+                              OnScreen() ? this : nullptr);
+}
+
+void TSmsDialog::PlainButtons()
+{
+    // In a dialog a push button presses itself on Return by default, and the first one
+    // becomes the default button that Return in any edit presses: here that would write
+    // every text, half-typed ones included.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 }
 
 void TSmsDialog::ReadTexts(int count, const std::function<void(TVEQ2&, int)>& request)
@@ -130,6 +150,23 @@ void TSmsDialog::ReadTexts(int count, const std::function<void(TVEQ2&, int)>& re
     HoldMainWindow();
     if (!ModuleConnected())
         return;
+    // The replies reach the edits as their reports are handled, one after another and never
+    // inside an earlier one. Shown while one is being handled, the dialog would wait for
+    // replies that cannot be handled before it stops waiting: it reads once that is over.
+    TVEQ2* link = Form1->Link();
+    if (link->HandlingReport()) {
+        const QPointer<TSmsDialog> self = this;
+        link->RunOutsideReports([self, count, request] {
+            if (self && self->ReadGoing())
+                Guarded([&] { self->ReadAndTell(count, request); });
+        });
+        return;
+    }
+    ReadAndTell(count, request);
+}
+
+void TSmsDialog::ReadAndTell(int count, const std::function<void(TVEQ2&, int)>& request)
+{
     QPointer<TForm5> wait = Form5;
     if (wait)
         wait->ShowWaiting(false);
@@ -141,13 +178,13 @@ void TSmsDialog::ReadTexts(int count, const std::function<void(TVEQ2&, int)>& re
     if (!read)
         QTimer::singleShot(0, this, [this] {
             if (ReadGoing())
-                Guarded([] { Form1->WideMessagedlg(Form1->GetLangText(126), ui::MsgType::Error, {ui::MsgButton::OK}); });
+                Guarded([this] { Tell(126); });
         });
 }
 
 bool TSmsDialog::ReadGoing() const
 {
-    return reading_ && isVisible() && Form1 && Form1->ConnectionCount() == readConnection_ && ModuleConnected();
+    return reading_ && OnScreen() && Form1 && Form1->ConnectionCount() == readConnection_ && ModuleConnected();
 }
 
 bool TSmsDialog::ReadFromModule(int count, const std::function<void(TVEQ2&, int)>& request)
@@ -161,7 +198,10 @@ bool TSmsDialog::ReadFromModule(int count, const std::function<void(TVEQ2&, int)
     if (!SendSeries(count, 5, request))
         return false;
     // The module answers each request before the next one goes, so once it has answered the
-    // end of the batch every reply is in hand; their events run before what is posted later.
+    // end of the batch every reply has been passed on to this thread. The reader marks a
+    // packet answered before its reply is handed over, but each reply is handed over before
+    // the next report is read: the replies are all queued by then, and their handling (never
+    // inside an earlier report's, see ReadTexts) runs before what is posted later.
     WaitFor([&] { return TextsRead() || free(); }, limitMs);
     RunPostedEvents();
     return TextsRead();
@@ -184,7 +224,7 @@ void TSmsDialog::BeginTextsRead(int count)
 
 void TSmsDialog::TextArrived(int idx)
 {
-    if (!reading_ || !isVisible() || idx < 0 || idx >= textCount_)
+    if (!reading_ || !OnScreen() || idx < 0 || idx >= textCount_)
         return;
     if (!Form1 || Form1->ConnectionCount() != readConnection_)
         return;
@@ -201,15 +241,14 @@ bool TSmsDialog::MayWriteTexts()
 {
     if (TemplateLoaded || textsSet_ || TextsRead())
         return true;
-    if (Form1)
-        Form1->WideMessagedlg(Form1->GetLangText(121), ui::MsgType::Error, {ui::MsgButton::OK});
+    Tell(121);
     return false;
 }
 
 void TSmsDialog::HoldMainWindow()
 {
     // Closed already while its requests went out: the window stays with the user.
-    if (!isVisible())
+    if (!OnScreen())
         return;
     if (Form1 && Form1->isEnabled()) {
         Form1->setEnabled(false);
@@ -220,12 +259,37 @@ void TSmsDialog::HoldMainWindow()
 
 void TSmsDialog::FormClose()
 {
-    // What this showing read or set is not what the next showing shows.
+    // What this showing read or set is not what the next showing shows, and what the
+    // dialog told about it (that its texts could not be read, or not sent) is past.
     ForgetTexts();
+    for (QMessageBox* box : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly))
+        if (box->isVisible())
+            box->reject();
     if (disabledMain_) {
         disabledMain_ = false;
         if (Form1)
             Form1->setEnabled(true);
+    }
+}
+
+void TSmsDialog::setVisible(bool visible)
+{
+    if (inShow_) {
+        if (!visible)
+            hideAfterShow_ = true;
+        return;
+    }
+    if (!visible || isVisible()) {
+        QDialog::setVisible(visible);
+        return;
+    }
+    inShow_ = true;
+    hideAfterShow_ = false;
+    QDialog::setVisible(true);
+    inShow_ = false;
+    if (hideAfterShow_) {
+        hideAfterShow_ = false;
+        QDialog::setVisible(false);
     }
 }
 

@@ -4,7 +4,8 @@
 // it gives it back), and runs its handlers so that no fault leaves them. The phrase and
 // additional-text dialogs read their texts when shown and write back only texts they know.
 // A dialog belongs to the module it was shown for: the main window closes it when that
-// module leaves or another comes.
+// module leaves or another comes, and what the dialog told about itself goes with it. Its
+// buttons are plain: Return in an edit presses none of them.
 #include <QDialog>
 
 #include <functional>
@@ -29,6 +30,11 @@ public:
     // Text Idx of the dialog's own read has arrived from the module.
     void TextArrived(int idx);
 
+    // A dialog closed inside its own show event (its read runs there) is hidden once the
+    // show has ended: the window system maps the window after that event, so a hide inside
+    // it would leave the window on screen.
+    void setVisible(bool visible) override;
+
 protected:
     // send(link, i) for i = 0 .. count - 1, each followed by a pause of pauseMs, then the
     // end-of-batch command. It stops as soon as the module it began with is no longer there
@@ -44,13 +50,19 @@ protected:
     static bool ModuleConnected();
     // The same, and without a module the user hears that nothing was sent (message 118);
     // inside the write-all or the factory reset they tell for themselves.
-    static bool ModuleConnectedToWrite();
+    bool ModuleConnectedToWrite();
+    // Message N, about this dialog, shown over it; the dialog's closing takes it along.
+    void Tell(int n);
+    // The dialog's buttons do not take Return for themselves: a text is written only when
+    // its Write button is pressed. Called once the buttons are made.
+    void PlainButtons();
 
     // Reads the dialog's Count texts for this showing, request(link, i) asking for text i,
     // with the main window held and the wait dialog up. The first request goes only once
     // the module is free; a module that gives no word within the no-answer limit, or does
     // not send every text, ends the read, and the user hears that the texts could not be
-    // read (message 126). Without a module nothing is read and nothing is said.
+    // read (message 126). The read ends when the module's last reply has been handled.
+    // Without a module nothing is read and nothing is said.
     void ReadTexts(int count, const std::function<void(TVEQ2&, int)>& request);
 
     // The dialog's read of its Count texts starts for this showing; only what arrives
@@ -75,12 +87,18 @@ private:
     static bool RunSeries(class TSendSequence& seq, int count, int pauseMs,
                           const std::function<void(TVEQ2&, int)>& send);
     bool TextsRead() const;
+    // Shown, and not closed inside its show event.
+    bool OnScreen() const { return isVisible() && !hideAfterShow_; }
     // The read of this showing still concerns the dialog: it is shown, and the module it
     // asked is still connected.
     bool ReadGoing() const;
-    // The module's part of ReadTexts: true when every text arrived.
+    // The module's part of ReadTexts, under the wait dialog, and the word when it failed.
+    void ReadAndTell(int count, const std::function<void(TVEQ2&, int)>& request);
+    // True when every text arrived.
     bool ReadFromModule(int count, const std::function<void(TVEQ2&, int)>& request);
     bool disabledMain_ = false;
+    bool inShow_ = false;
+    bool hideAfterShow_ = false;
     int textCount_ = 0;
     unsigned arrived_ = 0;        // bit i: text i arrived for this showing
     unsigned readConnection_ = 0; // the connection the read was asked of

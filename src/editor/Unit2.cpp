@@ -8,7 +8,6 @@
 #include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
-#include "lang/SmsCharset.h"
 #include "link/VEQ2_SDK.h"
 
 #include <QGroupBox>
@@ -43,16 +42,7 @@ TForm2::TForm2(QWidget* parent) : TSmsDialog(parent)
     connect(TntButton53, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton53Click(); }); });
     connect(TntButton2, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton2Click(); }); });
     connect(TntButton1, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton1Click(); }); });
-}
-
-QByteArray TForm2::EncodeSmsText(const QByteArray& s)
-{
-    return ::EncodeSmsText(s);
-}
-
-QByteArray TForm2::DecodeSmsText(const QByteArray& s)
-{
-    return ::DecodeSmsText(s);
+    PlainButtons();
 }
 
 QLineEdit* TForm2::PhraseEdit(int i) const
@@ -94,7 +84,7 @@ bool TForm2::TntButton53Click()
 void TForm2::TntButton2Click()
 {
     for (int i = 0; i < PhraseCount; ++i)
-        ModuleText::Set(edits_[i], EncodeSmsText(GetLangMessage(i + 1)));
+        ModuleText::Set(edits_[i], ModuleText::FromLangText(GetLangMessage(i + 1)));
     TextsSet();
 }
 

@@ -25,10 +25,6 @@ public:
     void TntButton2Click();  // Set default
     void TntButton1Click();  // Close
 
-    // Text to and from the module's SMS character set of the current language.
-    static QByteArray EncodeSmsText(const QByteArray& s);
-    static QByteArray DecodeSmsText(const QByteArray& s);
-
     // Phrase edit i (0..14): "Edit" + (33 + i); nullptr outside.
     QLineEdit* PhraseEdit(int i) const;
 

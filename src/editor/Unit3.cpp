@@ -32,6 +32,7 @@ TForm3::TForm3(QWidget* parent) : TSmsDialog(parent)
     TntButton1->setText(QStringLiteral("OK"));
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Guarded([this] { Memo1Change(); }); });
     connect(TntButton1, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton1Click(); }); });
+    PlainButtons();
 }
 
 QByteArray TForm3::Text() const

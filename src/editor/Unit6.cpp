@@ -41,6 +41,7 @@ TForm6::TForm6(QWidget* parent) : TSmsDialog(parent)
     connect(TntButton53, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton53Click(); }); });
     connect(TntButton4, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton4Click(); }); });
     connect(TntButton5, &QPushButton::clicked, this, [this] { Guarded([this] { TntButton5Click(); }); });
+    PlainButtons();
 }
 
 void TForm6::FormShow()

@@ -3,6 +3,7 @@
 // option, the factory words), the test number from the list or the prompt, and both
 // stopping safely when the module or the window goes away. Also the service page.
 #include "editor/Encodings.h"
+#include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 #include "link/VEQ2_Packets.h"
@@ -47,7 +48,7 @@ struct ResetCase {
 
 QByteArray Encoded(int message, const QByteArray& suffix = {})
 {
-    return TForm2::EncodeSmsText(GetLangMessage(message) + suffix);
+    return ModuleText::FromLangText(GetLangMessage(message) + suffix);
 }
 
 std::vector<Packet> ExpectedReset(const ResetCase& c)
@@ -159,10 +160,13 @@ TEST_F(FactoryDefaultsTest, ResetSendsTheFactoryConfigurationAndReadsItBack)
             WriteSettings("PSTN=1\r\n");
         Connect(k.firmware);
         TemplateLoaded = true;
-        bool waitUp = true;
+        bool waitUp = true, saysWriting = true;
         module->OnPacket = [&](const QByteArray& p) {
             if (static_cast<quint8>(p[0]) == 0x80 || static_cast<quint8>(p[0]) == 0x1B)
                 waitUp = waitUp && Form5->isVisible() && !form->isEnabled();
+            // From the first packet on, though the connect read left it saying reading.
+            if (static_cast<quint8>(p[0]) == 0x1B)
+                saysWriting = saysWriting && !Form5->Label1->isHidden() && Form5->Label2->isHidden();
         };
         // The button is offered only for a module the window configures; below that the
         // reset itself still keeps to the firmware's commands.
@@ -175,6 +179,7 @@ TEST_F(FactoryDefaultsTest, ResetSendsTheFactoryConfigurationAndReadsItBack)
         EXPECT_FALSE(TemplateLoaded);
         ASSERT_TRUE(WaitReadEnded());
         EXPECT_TRUE(waitUp) << "the wait dialog went before the read-back";
+        EXPECT_TRUE(saysWriting);
 
         ResetCase c;
         c.firmware = k.firmware;

@@ -137,9 +137,10 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         const bool back = c.cut == Cut::Replugged || c.cut == Cut::Swapped;
         const bool readBack = c.code >= 0x80;
         // What is told, naming the module that was cut by its serial.
+        const bool textsDialog = c.op == Op::PhrasesWrite || c.op == Op::AdditionalTextsWrite;
         const int told = c.cut == Cut::GoneAtQuestion ? 131 : c.op == Op::ProductionTest ? 125 : readBack ? 136
                          : c.cut == Cut::Swapped ? 124 : c.op == Op::FactoryReset ? (stall ? 123 : 117)
-                         : !stall ? 111 : c.op == Op::PhrasesWrite || c.op == Op::AdditionalTextsWrite ? 138 : 122;
+                         : textsDialog ? (stall ? 138 : 134) : stall ? 122 : 111;
         // The production test lives on the service page, with a test number in its list.
         WriteSettings(c.op == Op::ProductionTest ? "Code=48213\r\nPhoneNumber1=37060000001\r\n" : "");
         Connect();

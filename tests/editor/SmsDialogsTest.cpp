@@ -4,16 +4,22 @@
 #include "NamesWindowFixture.h"
 
 #include "editor/Controls.h"
+#include "editor/ModuleText.h"
 #include "lang/Kalbos.h"
 #include "lang/LangText.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QWindow>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -76,7 +82,7 @@ TEST_F(SmsDialogsTest, PhrasesWriteEncodedWithPausesThenEndTheBatch)
         const QByteArray& p = log[i].packet;
         EXPECT_EQ(static_cast<quint8>(p[0]), 0x0D);
         EXPECT_EQ(static_cast<int>(p[1]), i);
-        const QByteArray text = TForm2::EncodeSmsText(LangFromUnicode(Form2->PhraseEdit(i)->text()));
+        const QByteArray text = ModuleText::FromLangText(LangFromUnicode(Form2->PhraseEdit(i)->text()));
         EXPECT_EQ(p.mid(2, 16), (text + QByteArray(16, ' ')).left(16)) << i;
         if (i > 0) {
             EXPECT_GE(log[i].atNs - log[i - 1].atNs, 5'000'000);
@@ -294,8 +300,16 @@ std::vector<TextDialog> TextDialogs()
 
 TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
 {
-    enum State { Unanswered, Answered, UnansweredThenDefaults, TemplateTexts };
+    // AnsweredInAReport: shown while a report of the module is being handled.
+    enum State { Unanswered, Answered, UnansweredThenDefaults, TemplateTexts, AnsweredInAReport };
     ConnectAndRead();
+    std::function<void()> openInReport;
+    const auto onState = form->Link()->OnState;
+    form->Link()->OnState = [&](QObject* s, quint8 a, quint8 b, quint8 c, quint16 d, quint8 e, quint8 f) {
+        onState(s, a, b, c, d, e, f);
+        if (openInReport)
+            std::exchange(openInReport, nullptr)();
+    };
     // While asked to, the module takes the dialog's requests and sends back only its
     // status, so that the next request can go.
     bool dropReads = false;
@@ -309,12 +323,18 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
         });
     };
     for (const TextDialog& d : TextDialogs())
-        for (State st : {Unanswered, Answered, UnansweredThenDefaults, TemplateTexts}) {
+        for (State st : {Unanswered, Answered, UnansweredThenDefaults, TemplateTexts, AnsweredInAReport}) {
             SCOPED_TRACE(testing::Message() << d.name << ", state " << st);
-            dropReads = st != Answered;
+            dropReads = st != Answered && st != AnsweredInAReport;
             TemplateLoaded = st == TemplateTexts;
             ui::ClearRecord();
-            d.opener(*form)->click();
+            if (st == AnsweredInAReport) {
+                openInReport = [&] { d.opener(*form)->click(); };
+                module->SendState({});
+                ASSERT_TRUE(sim::WaitUntil([&] { return !openInReport; }));
+            } else {
+                d.opener(*form)->click();
+            }
             sim::Pump(150);
             ASSERT_TRUE(d.dialog()->isVisible());
             // A read left unanswered is told (126) before the write's own word.
@@ -325,6 +345,8 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
                 d.setDefault();
             d.edit(0)->setText(QStringLiteral("Typed"));
             module->ClearLog();
+            QTest::keyClick(d.edit(0), Qt::Key_Return); // finishes the field, writes nothing
+            EXPECT_TRUE(module->Packets().empty() && ui::Record().empty());
             d.write();
             sim::Pump(150);
             if (st == Unanswered) {
@@ -341,6 +363,7 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
             d.dialog()->close();
             TemplateLoaded = false;
         }
+    form->Link()->OnState = onState;
 }
 
 // A read the module does not answer (silent, busy for good), and one while it still owes it: told (126).
@@ -370,18 +393,59 @@ TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
     }
 }
 
-// A dialog goes with its module; shown without one, Write says so (118) and the module's coming closes it.
+// A dialog goes with its module and with what it told, leaving nothing on screen, also when
+// the module goes during the dialog's own read; shown without one, Write says so (118) and
+// the module's coming closes it.
 TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
 {
-    enum How { Replugged, LinkLost, Unplugged };
+    enum How { Replugged, LinkLost, Unplugged, ReplugDuringRead, ReplugUnderItsMessage };
+    TForm1::LinkTiming.NoAnswerMs = 400;
     ConnectAndRead();
-    for (const How how : {Replugged, LinkLost, Unplugged}) {
-        const TextDialog d = TextDialogs()[how == LinkLost ? 1 : 0];
+    auto messageUp = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w) && w->isVisible())
+                return true;
+        return false;
+    };
+    bool messageWasUp = false, watchdog = false;
+    for (const How how : {Replugged, LinkLost, Unplugged, ReplugDuringRead, ReplugUnderItsMessage}) {
+        const TextDialog d = TextDialogs()[how == LinkLost || how == ReplugUnderItsMessage ? 1 : 0];
         SCOPED_TRACE(testing::Message() << d.name << ", how " << how);
+        if (how == ReplugDuringRead)
+            module->OnPacket = [&](const QByteArray&) {
+                module->OnPacket = nullptr;
+                QTimer::singleShot(0, form, [&] { module->Replug(); });
+            };
+        if (how == ReplugUnderItsMessage) { // the read is left unanswered: 126 comes up for real
+            module->OnPacket = [&](const QByteArray&) {
+                module->OnPacket = nullptr;
+                module->SetSilent(true);
+            };
+            ui::SetNonInteractive(false);
+            ui::SetOnRecorded([&](const ui::ShownDialog&) {
+                QTimer::singleShot(100, form, [&] {
+                    ui::SetNonInteractive(true); // no later dialog may block
+                    messageWasUp = messageUp();
+                    module->SetSilent(false);
+                    module->Replug();
+                });
+                QTimer::singleShot(3000, form, [&] {
+                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                        watchdog = true, box->reject();
+                });
+            });
+        }
         d.opener(*form)->click();
-        (how == Replugged ? module->Replug() : module->Unplug(how == Unplugged));
-        ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
-        if (how != Replugged) {
+        if (how < ReplugDuringRead)
+            (how == Replugged ? module->Replug() : module->Unplug(how == Unplugged));
+        ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible() && !messageUp(); }, 5000));
+        ui::SetOnRecorded(nullptr);
+        ui::SetNonInteractive(true);
+        if (how == ReplugUnderItsMessage) {
+            EXPECT_TRUE(messageWasUp && Shown(GetLangText(126)));
+            EXPECT_FALSE(watchdog);
+        }
+        if (how == LinkLost || how == Unplugged) {
             d.dialog()->show();
             d.write();
             EXPECT_TRUE(Shown(GetLangText(118)) && d.dialog()->isVisible());
@@ -389,6 +453,9 @@ TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
             ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
         }
         ASSERT_TRUE(WaitReadFinished());
+        // The window system was told to take it off the screen as well.
+        EXPECT_TRUE(!d.dialog()->windowHandle() || !d.dialog()->windowHandle()->isVisible());
+        EXPECT_TRUE(form->isEnabled());
         ui::ClearRecord();
     }
 }
