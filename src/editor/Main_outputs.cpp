@@ -12,6 +12,7 @@
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "widgets/Colors.h"
+#include "widgets/PageWizard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -393,12 +394,19 @@ void TForm1::ApplyOutputRecord(int index)
     ShowPulseControls(index);
 }
 
+bool TForm1::OutputRowShown(int index) const
+{
+    return IsOutputIndex(index) && !GatedOff(WPage[4]) && !GatedOff(OutputTable[index].Row.RowGroupBox);
+}
+
 TOutputRecord TForm1::BuildOutputRecord(int index)
 {
     TOutputRecord r;
     if (!IsOutputIndex(index))
         return r;
-    if (!OutputCombo[index] || outputRowHeld_[index]) {
+    // A row nobody sees or can edit goes back as it came: what its controls were made to
+    // hold (the forced pulse of functions 1 to 3) is for rows the user sees.
+    if (!OutputCombo[index] || outputRowHeld_[index] || !OutputRowShown(index)) {
         r.CR = OutputTable[index].CR;
         r.ImpLength = OutputTable[index].ImpLength;
         return r;
@@ -590,6 +598,16 @@ void TForm1::StringGrid2SelectCell(int row)
         Edit12->setFocus();
 }
 
+std::uint8_t TForm1::PGMBitsGatedOff() const
+{
+    const QCheckBox* remote[4] = {TntCheckBox2, TntCheckBox4, TntCheckBox11, TntCheckBox14};
+    std::uint8_t bits = 0;
+    for (int o = 0; o < OutputCount; ++o)
+        if (GatedOff(remote[o]))
+            bits |= PGMOutputBit(o);
+    return bits;
+}
+
 void TForm1::TntButton16Click()
 {
     const int s = SelectedPGMSlot();
@@ -597,9 +615,16 @@ void TForm1::TntButton16Click()
         return;
     QCheckBox* remote[4] = {TntCheckBox2, TntCheckBox4, TntCheckBox11, TntCheckBox14};
     std::uint8_t mask = 0;
-    for (int o = 0; o < OutputCount; ++o)
-        if (remote[o] && remote[o]->isChecked())
+    // The bits no box shows (a hidden or disabled box, and those of no output) go back as
+    // the slot holds them.
+    std::uint8_t shown = 0;
+    for (int o = 0; o < OutputCount; ++o) {
+        if (!remote[o] || !ctl::Visible(remote[o]) || !OwnEnabled(remote[o]))
+            continue;
+        shown |= PGMOutputBit(o);
+        if (remote[o]->isChecked())
             mask |= PGMOutputBit(o);
+    }
     const QByteArray number = CutToWidth(LangFromUnicode(Edit12->text()), PhoneNumberWidth);
 
     if (!number.isEmpty() && mask == 0) {
@@ -621,7 +646,7 @@ void TForm1::TntButton16Click()
         }
     }
     if (!number.isEmpty())
-        StoreRemotePhone(s, mask, number);
+        StoreRemotePhone(s, static_cast<std::uint8_t>(mask | (RemotePhones[s].PGMPnCR & ~shown)), number);
     else
         StoreRemotePhone(s, 0, QByteArray());
     FillPGMGrid();
