@@ -275,8 +275,8 @@ public:
     // "Smartphone" as the shown user had it without "SMS backup", which forces it on: where
     // no box shows it, unticking "SMS backup" puts it back.
     bool SmartphoneWithoutBackup = false;
-    // The user bits (PnAddCR when Additional, else PnCR) whose boxes the model gating takes
-    // from this module's window.
+    // The user bits (of PnAddCR when additional, else of PnCR) whose boxes the model
+    // gating takes from this module's window.
     std::uint8_t UserBitsGatedOff(bool additional) const;
     // users page: members end
 
