@@ -280,7 +280,7 @@ QByteArray AccessPINFromWord(std::uint32_t W)
 
 // ---- heartbeat event ID ------------------------------------------------------------------
 
-std::uint16_t HeartbeatIdFromText(const QByteArray& Text)
+std::uint16_t HeartbeatIdFromText(const QByteArray& Text, std::uint16_t Kept)
 {
     std::uint16_t id = 0;
     for (int k = 0; k < 3; ++k) {
@@ -294,7 +294,7 @@ std::uint16_t HeartbeatIdFromText(const QByteArray& Text)
         }
         id = static_cast<std::uint16_t>(id | ((d & 0xF) << (8 - 4 * k)));
     }
-    return id;
+    return static_cast<std::uint16_t>(id | (Kept & HeartbeatHiddenBits));
 }
 
 THeartbeatControls DecodeHeartbeat(std::uint16_t Data)

@@ -209,8 +209,10 @@ QByteArray AccessPINFromWord(std::uint32_t W);
 inline constexpr char HeartbeatIdDefault[] = "602";
 // The 12-bit ID from the edit's first three characters, each one hexadecimal digit; a
 // missing or non-hexadecimal character counts as 0. The box travels as the packet's
-// flag (bit 7 of its first byte).
-std::uint16_t HeartbeatIdFromText(const QByteArray& Text);
+// flag (bit 7 of its first byte). Bits 12-14, which no control shows, come from Kept,
+// the value as the module sent it (0 where none was read, as for the factory value).
+inline constexpr std::uint16_t HeartbeatHiddenBits = 0x7000;
+std::uint16_t HeartbeatIdFromText(const QByteArray& Text, std::uint16_t Kept = 0);
 struct THeartbeatControls {
     bool TntCheckBox33 = false;              // "HeartBeat Event ID:" (bit 15)
     QByteArray TntEdit4 = HeartbeatIdDefault; // 3 upper-case hexadecimal digits

@@ -210,6 +210,8 @@ public:
     quint32 KeptTCPCR = 0;
     quint32 KeptVEQ2CR = 0;
     quint32 KeptSMSPSTNCR = 0;
+    // The heartbeat event ID as the module sent it: its bits 12-14 go back from here.
+    quint16 KeptHeartbeat = 0;
 
     // ---- routines of the pages the receive handlers refresh ----------------------------
     void SelectUserNode(int index);
@@ -277,6 +279,12 @@ public:
     // between them ("+", blanks); a number without digits is nobody's. The users list and
     // the remote-control phones both ask it.
     static bool SamePhoneNumber(const QByteArray& a, const QByteArray& b);
+    // "Smartphone" as the shown user had it without "SMS backup", which forces it on: where
+    // no box shows it, unticking "SMS backup" puts it back.
+    bool SmartphoneWithoutBackup = false;
+    // The user bits (of PnAddCR when additional, else of PnCR) whose boxes the model
+    // gating takes from this module's window.
+    std::uint8_t UserBitsGatedOff(bool additional) const;
     // users page: members end
 
     // ---- users page: committing the boxes (Main_users.cpp) --------------------------------
@@ -380,6 +388,13 @@ public:
     void ApplyOutputsRuntimeTexts();
     // The function code of the row's chosen item (0 when none is chosen).
     int OutputFunctionCode(int index) const;
+    // Output Index's row is on this module's window. One that is not (the model has no such
+    // output, or no outputs page) stands for nothing: BuildOutputRecord gives back the
+    // table's values.
+    bool OutputRowShown(int index) const;
+    // The output-mask bits whose remote-control boxes the model gating takes from this
+    // module's window.
+    std::uint8_t PGMBitsGatedOff() const;
     // True while output Index shows a function its row cannot offer: the row then
     // stands for nothing and BuildOutputRecord gives back the table's values.
     bool OutputRowHeld(int index) const { return index >= 0 && index < 4 && outputRowHeld_[index]; }
@@ -611,7 +626,22 @@ public:
     // ---- wizard shell ---------------------------------------------------------------
     void SetFormSize();
     void ApplyFirmwareFeatures(int firmware);
+    // The receiver protocols the channel lists offer with this firmware, in code order.
+    static QStringList ReceiverProtocols(int firmware);
     void ApplyModelFeatures();
+    // What the module's model takes from its window: each gated control, whether the
+    // connected module's window shows it, and how it is taken away. ApplyModelFeatures
+    // applies it; what a write sends back as read and what a template leaves to the module
+    // read it.
+    enum class TGateKind { Hide, HideWithTag, Disable };
+    struct TModelGate {
+        QWidget* Control;
+        bool Shown;
+        TGateKind Kind;
+    };
+    QList<TModelGate> ModelGates() const;
+    // True when the model gating takes Control from this module's window.
+    bool GatedOff(const QWidget* control) const;
     void ApplyOutputCaptions(bool veq3);
 
     // The link (nullptr once the window has released it).

@@ -70,9 +70,12 @@ void SetValue(TSpinEdit* s, int value)
 }
 
 // The factory channel word: as the window's word, but without the transport and the
-// encryption-key bits.
-quint32 FactoryTCPCR(TTCPCRControls c)
+// encryption-key bits. Under the GPRS lock the window keeps the channels as read, and the
+// word goes back as the write-all builds it, with the module's bits.
+quint32 FactoryTCPCR(TTCPCRControls c, bool locked, int firmware, quint32 kept)
 {
+    if (locked)
+        return BuildTCPCR(c, firmware, kept);
     c.TntComboBox3Index = 0;
     c.TntComboBox4Index = 0;
     c.TntCheckBox42Checked = false;
@@ -107,6 +110,10 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
     auto send = [&seq](const std::function<void(TVEQ2&)>& packet, int ms) { seq.Send(packet, ms); };
     // The production test makes the reset part of its own whole write, and tells for both.
     const bool own = BeginWholeWrite(TWholeWrite::FactoryReset);
+    // From here the window holds part factory values and part old ones, and the module
+    // neither until a read has run: a write-all or a template of it waits for that read
+    // (the read-back of a reset that went out whole, or the next one).
+    readStarted_ = false;
     try {
         if (wait)
             wait->ShowWaiting(true);
@@ -116,7 +123,8 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
 
             // The reporting controls, unless the GPRS settings are locked: then they keep
             // their values, and those are what goes out below.
-            if (!Link()->GPRSLocked) {
+            const bool locked = Link()->GPRSLocked;
+            if (!locked) {
                 // The edits Edit1 to Edit9 (the window has no Edit7).
                 for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit8, Edit9})
                     if (e)
@@ -165,7 +173,7 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
             SetValue(SpinEdit40, kFactoryRestartHours);
 
             SendConnectionTexts(seq);
-            const quint32 tcpcr = FactoryTCPCR(ReadTCPCRControls());
+            const quint32 tcpcr = FactoryTCPCR(ReadTCPCRControls(), locked, Link()->FirmwareVersion, KeptTCPCR);
             send([&](TVEQ2& l) { l.SendTCPCR(tcpcr); }, kStorePause);
             const quint32 veq2cr = BuildVEQ2CR(ReadVEQ2CRControls());
             send([&](TVEQ2& l) { l.SendVEQ2CR(veq2cr); }, kStorePause);
@@ -209,7 +217,7 @@ bool TForm1::WriteFactoryDefaults(bool TestMode)
                 send([&](TVEQ2& l) { l.SendPGMPhoneNumber(static_cast<quint8>(i), 0, QByteArray()); }, 0);
             if (Link()->FirmwareVersion >= FwAdditionalCR) {
                 const bool flag = TntCheckBox33 && TntCheckBox33->isChecked();
-                const quint16 id = HeartbeatIdFromText(EditText(TntEdit4));
+                const quint16 id = HeartbeatIdFromText(EditText(TntEdit4), locked ? KeptHeartbeat : 0);
                 send([&](TVEQ2& l) { l.SendHeartBeatEventId(flag, id); }, kStorePause);
             }
             send([](TVEQ2& l) { l.SendAccessPIN(kFactoryAccessPIN); }, 0);

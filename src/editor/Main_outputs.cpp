@@ -12,6 +12,7 @@
 #include "lang/LangText.h"
 #include "link/VEQ2_SDK.h"
 #include "widgets/Colors.h"
+#include "widgets/PageWizard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -398,12 +399,19 @@ void TForm1::ApplyOutputRecord(int index)
     ShowPulseControls(index);
 }
 
+bool TForm1::OutputRowShown(int index) const
+{
+    return IsOutputIndex(index) && !GatedOff(WPage[4]) && !GatedOff(OutputTable[index].Row.RowGroupBox);
+}
+
 TOutputRecord TForm1::BuildOutputRecord(int index)
 {
     TOutputRecord r;
     if (!IsOutputIndex(index))
         return r;
-    if (!OutputCombo[index] || outputRowHeld_[index]) {
+    // A row nobody sees or can edit goes back as it came: what its controls were made to
+    // hold (the forced pulse of functions 1 to 3) is for rows the user sees.
+    if (!OutputCombo[index] || outputRowHeld_[index] || !OutputRowShown(index)) {
         r.CR = OutputTable[index].CR;
         r.ImpLength = OutputTable[index].ImpLength;
         return r;
@@ -598,6 +606,16 @@ void TForm1::StringGrid2SelectCell(int row)
         Edit12->setFocus();
 }
 
+std::uint8_t TForm1::PGMBitsGatedOff() const
+{
+    const QCheckBox* remote[4] = {TntCheckBox2, TntCheckBox4, TntCheckBox11, TntCheckBox14};
+    std::uint8_t bits = 0;
+    for (int o = 0; o < OutputCount; ++o)
+        if (GatedOff(remote[o]))
+            bits |= PGMOutputBit(o);
+    return bits;
+}
+
 void TForm1::TntButton16Click()
 {
     const int s = SelectedPGMSlot();
@@ -605,9 +623,16 @@ void TForm1::TntButton16Click()
         return;
     QCheckBox* remote[4] = {TntCheckBox2, TntCheckBox4, TntCheckBox11, TntCheckBox14};
     std::uint8_t mask = 0;
-    for (int o = 0; o < OutputCount; ++o)
-        if (remote[o] && remote[o]->isChecked())
+    // The bits no box shows (a hidden or disabled box, and those of no output) go back as
+    // the slot holds them.
+    std::uint8_t shown = 0;
+    for (int o = 0; o < OutputCount; ++o) {
+        if (!remote[o] || !ctl::Visible(remote[o]) || !OwnEnabled(remote[o]))
+            continue;
+        shown |= PGMOutputBit(o);
+        if (remote[o]->isChecked())
             mask |= PGMOutputBit(o);
+    }
     // The number as the rule of every phone number takes it, as the users list does.
     const QByteArray number = LangFromUnicode(fields::Typed(TField::OutputNumber, Edit12->text()));
 
@@ -630,7 +655,7 @@ void TForm1::TntButton16Click()
         }
     }
     if (!number.isEmpty())
-        StoreRemotePhone(s, mask, number);
+        StoreRemotePhone(s, static_cast<std::uint8_t>(mask | (RemotePhones[s].PGMPnCR & ~shown)), number);
     else
         StoreRemotePhone(s, 0, QByteArray());
     FillPGMGrid();

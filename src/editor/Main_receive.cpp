@@ -158,6 +158,7 @@ void TForm1::OnAccessPINArrive(quint32 w)
 
 void TForm1::OnHeartBeatEventIdArrive(quint16 id)
 {
+    KeptHeartbeat = id;
     // The box's click handler enables or disables the edit, so it runs before the edit
     // gets its digits (unticked, the handler puts the default there first).
     try {

@@ -99,9 +99,8 @@ void TForm1::TntButton25Click()
         return;
     }
     // From here the module holds the reset and the test values, which are never read
-    // back: the window no longer shows what it holds, and a write-all or a template of
-    // it waits for the next read.
-    readStarted_ = false;
+    // back: the reset marks the window unread, so a write-all or a template of it waits
+    // for the next read.
     // The reset and the programming after it are one whole write: a module cut off anywhere
     // in it is told once to have the production test run again. A window that let go of its
     // link is closing, and its test simply failed, as it does when a fault stopped it.

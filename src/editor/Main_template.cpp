@@ -16,6 +16,7 @@
 #include "link/UnitEil.h"
 #include "link/VEQ2_SDK.h"
 #include "platform/AppPaths.h"
+#include "widgets/PageWizard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +27,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVariant>
+
+#include <algorithm>
+#include <limits>
 
 using tpl::BoolLine;
 using tpl::NumberLine;
@@ -318,6 +322,16 @@ void ShowText(TForm1& f, const TTemplateReader& t, const TTemplateEdit& x)
 void ApplyTemplateCR(TForm1& f, std::uint32_t v, int firmware, bool key1, bool key2)
 {
     TTCPCRControls c = f.ReadTCPCRControls();
+    // A protocol that only another firmware's list offers leaves the channel's as it is.
+    const int offeredAnywhere = static_cast<int>(TForm1::ReceiverProtocols(std::numeric_limits<int>::max()).size());
+    const struct {
+        int shift, index, count;
+    } protocols[] = {{0, c.ComboBox1Index, c.ComboBox1Count}, {4, c.ComboBox3Index, c.ComboBox3Count}};
+    for (const auto& p : protocols) {
+        const int code = static_cast<int>((v >> p.shift) & 0xFu);
+        if (code > p.count && code <= offeredAnywhere)
+            v = (v & ~(0xFu << p.shift)) | static_cast<std::uint32_t>(std::max(p.index, 0) + 1) << p.shift;
+    }
     const bool keys = firmware >= FwEncryptionBits;
     ApplyTCPCR(v, c, keys);
     f.ComboBox4->setCurrentIndex(c.ComboBox4Index);
@@ -375,9 +389,12 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
     const bool key1 = t.Has("EncryptionKey1");
     const bool key2 = t.Has("EncryptionKey2");
     // The words' bits that no control shows go out as the template holds them, as the
-    // bytes of users, inputs and outputs do.
-    f.KeptTCPCR = t.Word("CR");
-    ApplyTemplateCR(f, f.KeptTCPCR, firmware, key1, key2);
+    // bytes of users, inputs and outputs do. A template sets what this module's window
+    // shows: bits that another firmware's window shows, and this one's does not, stay the
+    // module's own.
+    const std::uint32_t otherFirmwares = TCPCRShownBits(std::numeric_limits<int>::max()) & ~TCPCRShownBits(firmware);
+    f.KeptTCPCR = (t.Word("CR") & ~otherFirmwares) | (f.KeptTCPCR & otherFirmwares);
+    ApplyTemplateCR(f, t.Word("CR"), firmware, key1, key2);
     f.KeptVEQ2CR = t.Word("VEQ2CR");
     ApplyTemplateVEQ2CR(f, f.KeptVEQ2CR);
     if (firmware >= FwEncryptionBits)
@@ -385,10 +402,15 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
             if (t.Has(x.key))
                 ShowText(f, t, x);
 
+    // Likewise the flags whose boxes another model's window shows and this one's does not.
+    const auto keep = [](std::uint8_t loaded, std::uint8_t own, std::uint8_t gated) {
+        return static_cast<std::uint8_t>((loaded & ~gated) | (own & gated));
+    };
+    const std::uint8_t gatedCR = f.UserBitsGatedOff(false), gatedAddCR = f.UserBitsGatedOff(true);
     for (int i = 0; i < UserPhoneCount; ++i) {
         TUserPhoneRecord& u = UserPhones[static_cast<std::size_t>(i)];
-        u.PnCR = Low8(t.Number(Indexed("PnCR", i)));
-        u.PnAddCR = Low8(t.Number(Indexed("PnAddCR", i)));
+        u.PnCR = keep(Low8(t.Number(Indexed("PnCR", i))), u.PnCR, gatedCR);
+        u.PnAddCR = keep(Low8(t.Number(Indexed("PnAddCR", i))), u.PnAddCR, gatedAddCR);
         // A slot the template leaves empty is cleared on the module at the next write, as
         // a number the user empties is.
         f.SetUserNumber(i, fields::Loaded(TField::UserNumber, t.Text(Indexed("PhoneNr", i))));
@@ -405,9 +427,16 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
         StoreAdditionalSMSText(i, ModuleBytes(TField::SmsText, t.Text(Indexed("AdditionalSMS", i))));
     f.FillAdditionalTextEdits();
 
+    // The module's own phones where its window has no remote-control page; the slots no
+    // module holds come from the template.
+    const bool remotePage = !f.GatedOff(f.WPage[5]);
+    const std::uint8_t gatedOutputs = f.PGMBitsGatedOff();
     for (int i = 0; i < RemotePhoneCount; ++i) {
         TRemotePhoneRecord& p = RemotePhones[static_cast<std::size_t>(i)];
-        p.PGMPnCR = Low8(t.Number(Indexed("PGMPnCR", i)));
+        const bool onModule = i < RemotePhonesOnModule;
+        if (onModule && !remotePage)
+            continue;
+        p.PGMPnCR = keep(Low8(t.Number(Indexed("PGMPnCR", i))), p.PGMPnCR, onModule ? gatedOutputs : 0);
         p.Number = fields::Loaded(TField::OutputNumber, t.Text(Indexed("PGMPhonenumber", i)));
     }
     f.FillPGMGrid();
@@ -450,6 +479,8 @@ void ApplyTemplateValues(TForm1& f, const TTemplateReader& t, int firmware)
     f.RefreshInputFunctions();
 
     for (int i = 0; i < OutputCount; ++i) {
+        if (!f.OutputRowShown(i))
+            continue; // an output this module's window has no row for keeps the module's own
         TOutputRecord& r = OutputTable[static_cast<std::size_t>(i)];
         r.CR = Low8(t.Number(Indexed("OutputSettingsCR", i)));
         r.ImpLength = Low16(t.Number(Indexed("ImpLength", i)));

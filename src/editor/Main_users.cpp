@@ -35,6 +35,22 @@ namespace {
 
 constexpr colors::TColor kWarnColor = 0xEAEAFF;
 
+// The notification boxes besides "SMS backup", each with the flag byte and bit it shows.
+struct TUserBox {
+    QCheckBox* TForm1::*box;
+    bool additional; // PnAddCR, else PnCR
+    std::uint8_t bit;
+};
+const TUserBox kUserBoxes[] = {
+    {&TForm1::TntCheckBox5, false, PnCRArmingSMS},      {&TForm1::TntCheckBox6, false, PnCRDisarmingSMS},
+    {&TForm1::TntCheckBox7, false, PnCRCallOnAlarm},    {&TForm1::TntCheckBox8, false, PnCRSmartphone},
+    {&TForm1::TntCheckBox22, false, PnCRMandatoryCall}, {&TForm1::TntCheckBox9, false, PnCRPeriodicSMSTest},
+    {&TForm1::TntCheckBox23, false, PnCRAlarmSMS},      {&TForm1::TntCheckBox24, false, PnCRTroubleSMS},
+    {&TForm1::TntCheckBox29, true, PnAddCRBypassReports}, {&TForm1::TntCheckBox30, true, PnAddCRPGMStateReports},
+    {&TForm1::TntCheckBox31, true, PnAddCRForwardUnknownSMS}, {&TForm1::TntCheckBox32, true, PnAddCRShortCallArm},
+    {&TForm1::TntCheckBox39, true, PnAddCRProhibitControl},
+};
+
 // The ten user slots as the list shows them: the program owns the rows (the user table),
 // the model only asks the window for each cell's text and hands edited numbers back.
 class TUserPhoneModel : public QAbstractTableModel {
@@ -433,6 +449,8 @@ void TForm1::ShowUserFlags(int index)
         return;
     const std::uint8_t p = UserPhones[index].PnCR;
     const std::uint8_t a = UserPhones[index].PnAddCR;
+    // A user who came with "SMS backup" had "Smartphone" forced on with it.
+    SmartphoneWithoutBackup = !(a & PnAddCRSMSBackup) && (p & PnCRSmartphone);
     TntCheckBox5->setChecked(p & PnCRArmingSMS);
     TntCheckBox5Click();
     TntCheckBox6->setChecked(p & PnCRDisarmingSMS);
@@ -479,21 +497,20 @@ void TForm1::KeepHiddenUserBits(std::uint8_t p, std::uint8_t a)
                               b == TntCheckBox31 || b == TntCheckBox32;
         return byBackup && ctl::Tag(b) != 1;
     };
-    const struct {
-        QCheckBox* box;
-        bool bit;
-    } boxes[] = {
-        {TntCheckBox5, (p & PnCRArmingSMS) != 0},       {TntCheckBox6, (p & PnCRDisarmingSMS) != 0},
-        {TntCheckBox7, (p & PnCRCallOnAlarm) != 0},     {TntCheckBox8, (p & PnCRSmartphone) != 0},
-        {TntCheckBox22, (p & PnCRMandatoryCall) != 0},  {TntCheckBox9, (p & PnCRPeriodicSMSTest) != 0},
-        {TntCheckBox23, (p & PnCRAlarmSMS) != 0},       {TntCheckBox24, (p & PnCRTroubleSMS) != 0},
-        {TntCheckBox29, (a & PnAddCRBypassReports) != 0}, {TntCheckBox30, (a & PnAddCRPGMStateReports) != 0},
-        {TntCheckBox31, (a & PnAddCRForwardUnknownSMS) != 0}, {TntCheckBox32, (a & PnAddCRShortCallArm) != 0},
-        {TntCheckBox39, (a & PnAddCRProhibitControl) != 0},
-    };
-    for (const auto& b : boxes)
-        if (b.box && !ctl::Visible(b.box) && !forced(b.box))
-            b.box->setChecked(b.bit);
+    for (const TUserBox& b : kUserBoxes) {
+        QCheckBox* box = this->*b.box;
+        if (box && !ctl::Visible(box) && !forced(box))
+            box->setChecked(((b.additional ? a : p) & b.bit) != 0);
+    }
+}
+
+std::uint8_t TForm1::UserBitsGatedOff(bool additional) const
+{
+    std::uint8_t bits = 0;
+    for (const TUserBox& b : kUserBoxes)
+        if (b.additional == additional && GatedOff(this->*b.box))
+            bits |= b.bit;
+    return bits;
 }
 
 bool TForm1::CommitUserFlags(int index)
@@ -656,7 +673,8 @@ void TForm1::TntCheckBox38Click()
             TntCheckBox39->hide();
         }
         if (untagged(TntCheckBox8)) {
-            TntCheckBox8->setChecked(false);
+            // Where no box shows it, the user's own "Smartphone" comes back.
+            TntCheckBox8->setChecked(!ctl::Visible(TntCheckBox8) && SmartphoneWithoutBackup);
             TntCheckBox8->setEnabled(true);
         }
         for (QWidget* w : std::initializer_list<QWidget*>{TntCheckBox9, se1, Label40})

@@ -56,16 +56,21 @@ void TForm1::SetFormSize()
     setFixedSize(w, h);
 }
 
+QStringList TForm1::ReceiverProtocols(int firmware)
+{
+    QStringList protocols = {QStringLiteral("Enigma II"), QStringLiteral("Vozevud KSP")};
+    if (firmware >= FwEncryptionBits)
+        protocols << QStringLiteral("Fibro");
+    return protocols;
+}
+
 void TForm1::ApplyFirmwareFeatures(int firmware)
 {
     if (TntCheckBox8)
         TntCheckBox8->hide();
-    const QStringList protocols = {QStringLiteral("Enigma II"), QStringLiteral("Vozevud KSP")};
     for (QComboBox* c : {ComboBox1, ComboBox3}) {
         c->clear();
-        c->addItems(protocols);
-        if (firmware >= FwEncryptionBits)
-            c->addItem(QStringLiteral("Fibro"));
+        c->addItems(ReceiverProtocols(firmware));
     }
     const bool simPin = firmware >= FwSimPinBox;
     TntGroupBox2->setVisible(simPin);
@@ -75,21 +80,42 @@ void TForm1::ApplyFirmwareFeatures(int firmware)
     }
 }
 
+QList<TForm1::TModelGate> TForm1::ModelGates() const
+{
+    using K = TGateKind;
+    QList<TModelGate> gates = {
+        {Step[3], !Model3mClass, K::Hide},           {Step[4], !Model3mClass, K::Hide},
+        {WPage[4], !Model3mClass, K::Disable},       {WPage[5], !Model3mClass, K::Disable},
+        {TntCheckBox7, !Model3mClass, K::HideWithTag}, {TntCheckBox22, !Model3mClass, K::HideWithTag},
+    };
+    for (int i = 2; i < OutputCount; ++i)
+        gates.append({OutputTable[i].Row.RowGroupBox, !ModelVeq4mFrom3000, K::Hide});
+    gates.append({TntCheckBox11, !ModelVeq4mFrom3000, K::Hide});
+    gates.append({TntCheckBox14, !ModelVeq4mFrom3000, K::Hide});
+    return gates;
+}
+
+bool TForm1::GatedOff(const QWidget* control) const
+{
+    if (!control)
+        return false;
+    for (const TModelGate& g : ModelGates())
+        if (g.Control == control)
+            return !g.Shown;
+    return false;
+}
+
 void TForm1::ApplyModelFeatures()
 {
-    Step[3]->setVisible(!Model3mClass);
-    Step[4]->setVisible(!Model3mClass);
-    WPage[4]->setEnabled(!Model3mClass);
-    WPage[5]->setEnabled(!Model3mClass);
-    showWithTag(TntCheckBox7, !Model3mClass);
-    showWithTag(TntCheckBox22, !Model3mClass);
-    for (int i = 2; i < OutputCount; ++i)
-        if (QGroupBox* g = OutputTable[i].Row.RowGroupBox)
-            g->setVisible(!ModelVeq4mFrom3000);
-    if (TntCheckBox11)
-        TntCheckBox11->setVisible(!ModelVeq4mFrom3000);
-    if (TntCheckBox14)
-        TntCheckBox14->setVisible(!ModelVeq4mFrom3000);
+    for (const TModelGate& g : ModelGates()) {
+        if (!g.Control)
+            continue;
+        switch (g.Kind) {
+        case TGateKind::Hide: g.Control->setVisible(g.Shown); break;
+        case TGateKind::HideWithTag: showWithTag(g.Control, g.Shown); break;
+        case TGateKind::Disable: g.Control->setEnabled(g.Shown); break;
+        }
+    }
 }
 
 void TForm1::ApplyOutputCaptions(bool veq3)

@@ -220,7 +220,7 @@ void TForm1::TntButton1Click()
             send([&](TVEQ2& l) { l.SendAccessPIN(pin); }, 0);
             if (firmware >= FwAdditionalCR) {
                 const bool flag = Checked(TntCheckBox33);
-                const quint16 id = HeartbeatIdFromText(EditText(TntEdit4));
+                const quint16 id = HeartbeatIdFromText(EditText(TntEdit4), KeptHeartbeat);
                 send([&](TVEQ2& l) { l.SendHeartBeatEventId(flag, id); }, kStorePause);
             }
             if (sendKeys) {

@@ -224,27 +224,41 @@ TEST_F(FactoryDefaultsTest, GPRSLockKeepsTheReportingSettingsAndTheUSBPassword)
     m.tcpCR = 0x2 | 0x10 | 0x100 | 0x800 | 0x3000 | 1u << 24 | 1u << 25;
     // Heartbeat check, period 1234 s, SIM PIN, statistics, GPRS password.
     m.veq2CR = 1u << 2 | 1234u << 8 | 1u << 6 | 1u << 24 | 1u << 25;
-    m.heartBeat = 0x8ABC;
-    Connect(2035, true, m);
-    ASSERT_TRUE(form->Link()->GPRSLocked);
-    // The lock hides the button (and its answer does nothing); the production test resets
-    // such a module all the same.
-    form->WriteFactoryDefaults(false);
-    ASSERT_TRUE(WaitReadEnded());
+    m.heartBeat = 0xFABC; // bits 12-14, which no control shows
+    // The production test runs the same reset, without the names and the read-back.
+    for (const bool productionTest : {false, true}) {
+        SCOPED_TRACE(productionTest ? "production test" : "factory reset");
+        if (productionTest)
+            WriteSettings("Code=48213\r\nPhoneNumber1=37060000001\r\n");
+        Connect(2035, true, m);
+        ASSERT_TRUE(form->Link()->GPRSLocked);
+        // The lock hides the reset's button (and its answer does nothing); the routine
+        // itself, and the production test, reset such a module all the same.
+        if (productionTest) {
+            form->TntButton25->click();
+        } else {
+            form->WriteFactoryDefaults(false);
+            ASSERT_TRUE(WaitReadEnded());
+        }
 
-    ResetCase c;
-    c.locked = true;
-    c.tcpcr = 0x3912; // no transport or key bits
-    c.veq2cr = 1u << 2 | 1234u << 8 | 5u << 3 | 1u << 25;
-    c.heartbeat = 0xABC;
-    c.heartbeatFlag = true;
-    c.kept = {"10.1.2.3:5001", "backup.example:6002", "apn.test", "user", "pass", "1234", "5678", "Owner"};
-    const auto expected = ExpectedReset(c);
-    ExpectPackets(expected);
-    EXPECT_EQ(WritePackets().size(), expected.size());
-    const auto codes = module->Codes();
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x07), 0);
-    EXPECT_EQ(module->Config().usbPassword.trimmed(), QByteArray("secret"));
+        ResetCase c;
+        c.locked = true;
+        c.testMode = productionTest;
+        c.tcpcr = m.tcpCR; // the channels as read, their transport and key bits too
+        c.veq2cr = 1u << 2 | 1234u << 8 | 5u << 3 | 1u << 25;
+        c.heartbeat = 0x7ABC;
+        c.heartbeatFlag = true;
+        c.kept = {"10.1.2.3:5001", "backup.example:6002", "apn.test", "user", "pass", "1234", "5678", "Owner"};
+        const auto expected = ExpectedReset(c);
+        ExpectPackets(expected);
+        if (!productionTest) {
+            EXPECT_EQ(WritePackets().size(), expected.size());
+        }
+        const auto codes = module->Codes();
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x07), 0);
+        EXPECT_EQ(module->Config().usbPassword.trimmed(), QByteArray("secret"));
+        CloseWindow();
+    }
 }
 
 TEST_F(FactoryDefaultsTest, AnsweringNoSendsNothing)

@@ -233,7 +233,15 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
             module->SetMonitoring(0);
             sim::Pump(100); // it finishes what it held, without a word of its own
             EXPECT_EQ(module->Packets().size(), cutAt); // nothing of the cut write went out meanwhile
-            if (c.op == Op::ProductionTest || readBack) { // what it holds is unread: a write waits for a read
+            if (c.op == Op::ProductionTest || c.op == Op::FactoryReset || readBack) {
+                // What it holds is unread: a write (110) and a template save (114) wait for a read.
+                ui::ClearRecord();
+                form->TntButton1->click();
+                form->TntButton26->click();
+                ASSERT_EQ(ui::Record().size(), 2u);
+                EXPECT_EQ(ui::Record()[0].text, GetLangText(110));
+                EXPECT_EQ(ui::Record()[1].text, GetLangText(114));
+                EXPECT_EQ(module->Packets().size(), cutAt);
                 module->SendStatus(); // a read left unanswered holds the link busy
                 form->TntButton19Click(); // "Read VEQ3 Settings"
                 ASSERT_TRUE(WaitReadFinished());

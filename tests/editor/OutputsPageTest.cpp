@@ -252,6 +252,14 @@ TEST_F(OutputsPageTest, SavingStoresNumberAndTickedOutputs)
     EXPECT_EQ(RemotePhones[7].PGMPnCR, 0);
     EXPECT_EQ(form->StringGrid2->currentRow(), 7);
     EXPECT_EQ(form->Edit12->text(), "");
+
+    // Bits no box shows go back as the slot holds them: those of no output, and that of
+    // an output whose function disables its box.
+    PickFunction(1, 1);
+    SetPhone(8, "600800", 0xCF);
+    form->ShowPGMRow(8);
+    form->TntButton16->click();
+    EXPECT_EQ(RemotePhones[8].PGMPnCR, 0xCF);
 }
 
 TEST_F(OutputsPageTest, DuplicateNumbersAreRefusedOutsideTheServiceMode)

@@ -74,11 +74,12 @@ class TemplateWindowTest : public WindowTestBase {
 protected:
     void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
 
-    // The window with its language applied; with a module of that firmware, read.
+    // The window with its language applied; with a module of that firmware, read (a VEQ3,
+    // whose window shows every page).
     void Open(int firmware = 0)
     {
         if (firmware)
-            PlugModule(firmware);
+            PlugModule(firmware, true, QStringLiteral("VEQ3"));
         CreateForms();
         ASSERT_TRUE(sim::WaitUntil([&] { return form->ComboBox28->count() > 1; }));
         ui::ClearRecord();

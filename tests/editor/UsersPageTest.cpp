@@ -503,7 +503,7 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
     constexpr quint32 kNoControl = 1u << 10 | 1u << 14 | 0xFFu << 16 | 3u << 26 | 3u << 30;
     struct Row {
         quint8 cr, addCR;
-        bool backupClick; // on "SMS backup" while the user is shown
+        int backupClicks; // on "SMS backup" while the user is shown
         quint8 wantCR, wantAddCR;
     };
     const struct {
@@ -513,12 +513,13 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
         std::vector<Row> rows;
     } modules[] = {
         // Boxes hidden without SMS backup, at design or by the mode, and bits without a box.
+        // Ticked and unticked again, "SMS backup" gives the hidden "Smartphone" back.
         {"VEQ3", 2035, kBase | 1u << 29 | kNoControl,
-         {{0xCB, 0xEF, false, 0xCB, 0xEF}, {0x48, 0x3B, false, 0x48, 0x3B},
-          {0x95, 0x04, true, 0x89, 0x10}, {0x48, 0x30, true, 0x40, 0x00}}},
+         {{0xCB, 0xEF, 0, 0xCB, 0xEF}, {0x48, 0x3B, 0, 0x48, 0x3B}, {0x89, 0x00, 2, 0x89, 0x00},
+          {0x95, 0x04, 1, 0x89, 0x10}, {0x48, 0x30, 1, 0x40, 0x00}}},
         // "Call on Alarm" and "Mandatory Call" hidden by the model.
         {"VEQ3m", 2029, kBase | 1u << 25 | 1u << 29 | kNoControl,
-         {{0x5C, 0x10, false, 0x5C, 0x10}, {0x34, 0x00, true, 0x1C, 0x10}}},
+         {{0x5C, 0x10, 0, 0x5C, 0x10}, {0x34, 0x00, 1, 0x1C, 0x10}}},
     };
     for (const auto& m : modules) {
         SCOPED_TRACE(m.type);
@@ -528,7 +529,7 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
         ReadModule(m.type, users, m.firmware, m.channelWord);
         for (std::size_t i = 0; i < m.rows.size(); ++i) { // the last one stays shown
             Pick(int(i));
-            if (m.rows[i].backupClick)
+            for (int k = 0; k < m.rows[i].backupClicks; ++k)
                 form->TntCheckBox38->click();
         }
         Choose(form->TntComboBox4, 1); // UDP for channel 2

@@ -92,11 +92,11 @@ protected:
         return sim::WaitUntil([&] { return form->ComboBox28->count() > 0; });
     }
 
-    // A module of the given firmware on the simulated bus, plugged in now or by the test.
-    void PlugModule(int firmware = 2035, bool plugNow = true)
+    // A module of the given firmware (and type) on the simulated bus, plugged in now or by the test.
+    void PlugModule(int firmware = 2035, bool plugNow = true, const QString& type = QStringLiteral("VEQ4m"))
     {
         sim::SimModuleOptions o;
-        o.productName = sim::SimModule::ProductNameFor(firmware);
+        o.productName = sim::SimModule::ProductNameFor(firmware, type);
         module = std::make_unique<sim::SimModule>(*hid, o, plugNow);
     }
 
