@@ -6,6 +6,8 @@
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
@@ -60,13 +62,17 @@ protected:
     }
 };
 
+// ConnectRead: the module is plugged in again and read (not a write: nothing is cut but the read).
 enum class Operation { WriteAll, WizardWriteAll, WriteAllTexts, FactoryReset, ProductionTest, PhrasesWrite,
-                       AdditionalTextsWrite, ClearNumber };
+                       AdditionalTextsWrite, ClearNumber, ConnectRead };
 
 // Starts the operation as the user does; returns once it has ended.
-void Start(TForm1* form, Operation op)
+void Start(TForm1* form, sim::SimModule& module, Operation op)
 {
     switch (op) {
+    case Operation::ConnectRead:
+        module.Replug();
+        break;
     case Operation::WriteAllTexts:
         TemplateLoaded = true; // its texts go out through the text dialogs' own series
         [[fallthrough]];
@@ -128,8 +134,10 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         const bool stall = c.cut == Cut::Silent || c.cut == Cut::StaysBusy || c.cut == Cut::BusyReporting;
         const bool back = c.cut == Cut::Replugged || c.cut == Cut::Swapped;
         const bool readBack = c.code >= 0x80;
+        const bool reads = readBack || c.op == Op::ConnectRead; // a read goes on after the operation has returned
         // What is told, naming the module that was cut by its serial.
-        const int told = c.cut == Cut::GoneAtQuestion ? 118 : c.op == Op::ProductionTest ? 125 : readBack ? 136
+        const int told = c.cut == Cut::GoneAtQuestion ? 118 : c.op == Op::ConnectRead ? 39
+                         : c.op == Op::ProductionTest ? 125 : readBack ? 136
                          : c.cut == Cut::Swapped ? 124 : c.op == Op::FactoryReset ? (stall ? 123 : 117)
                          : !stall ? 111 : c.op == Op::PhrasesWrite || c.op == Op::AdditionalTextsWrite ? 138 : 122;
         // The production test lives on the service page, with a test number in its list.
@@ -181,9 +189,9 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
                     other->Plug();
             });
         };
-        Start(form, c.op);
+        Start(form, *first, c.op);
         ui::SetOnRecorded(nullptr);
-        if (readBack) // the read-back goes on after the operation has returned
+        if (reads)
             sim::WaitUntil([&] { return Shown(toldText); }, 5000);
         ASSERT_TRUE(cut);
         if (stall) {
@@ -212,6 +220,10 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         EXPECT_FALSE(Form2->isVisible());
         EXPECT_FALSE(Form6->isVisible());
         EXPECT_TRUE(form->isEnabled());
+        if (readBack) { // read before the read stopped, channel 1's address shows the channel's state
+            for (const QLineEdit* e : {form->Edit1, form->TntEdit2})
+                EXPECT_EQ(!e->testAttribute(Qt::WA_Disabled), form->ComboBox4->currentIndex() > 0) << e->objectName().toStdString();
+        }
         if (c.op == Op::WizardWriteAll) { // the summary does not say that the settings were written
             EXPECT_EQ(form->WPage[9]->Header()->Subtitle()->Text(), GetLangText(137));
         }
@@ -224,7 +236,7 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
             module->SetMonitoring(0);
             sim::Pump(100); // it finishes what it held, without a word of its own
             EXPECT_EQ(module->Packets().size(), cutAt); // nothing of the cut write went out meanwhile
-            if (c.op == Op::ProductionTest || readBack) { // what it holds is unread: a write waits for a read
+            if (c.op == Op::ProductionTest || reads) { // what it holds is unread: a write waits for a read
                 module->SendStatus(); // a read left unanswered holds the link busy
                 form->TntButton19Click(); // "Read VEQ3 Settings"
                 ASSERT_TRUE(WaitReadFinished());
@@ -269,6 +281,8 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatStopsAnsweringEndsAtTheLim
         {Op::ClearNumber, Cut::Silent, 0x0B, 1},
         {Op::WriteAll, Cut::Silent, 0x81, 1}, // written whole, its reading back stops
         {Op::FactoryReset, Cut::Silent, 0x81, 1},
+        {Op::ConnectRead, Cut::BusyReporting, 0x43, 1}, // the walk's first request waits behind the hour
+        {Op::ConnectRead, Cut::Silent, 0x43, 1},
     });
 }
 
@@ -292,6 +306,52 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatLeavesOrIsSwappedEndsThere
         {Op::ProductionTest, Cut::Swapped, 0x0F, 3},
         {Op::ClearNumber, Cut::Unplugged, 0x0B, 1},
     });
+}
+
+// A write cut because another module took the place of the one it went to is told first (124,
+// naming the module that was cut): the newcomer's password prompt comes once that message has
+// been closed, and then the newcomer is read.
+TEST_F(ModuleLinkFaultsTest, ANewModulesPromptComesOnceTheCutWriteIsTold)
+{
+    Connect();
+    sim::SimModuleOptions o;
+    o.productName = sim::SimModule::ProductNameFor(2035);
+    o.serialNumber = QStringLiteral("VQ00099999");
+    auto other = std::make_unique<sim::SimModule>(*hid, o, false);
+    other->Config().usbPassword = "secret";
+    other->RequirePassword(true);
+    sim::SimModule* const first = module.get();
+    bool cut = false;
+    first->OnPacket = [&](const QByteArray& p) {
+        if (cut || quint8(p[0]) != 0x10)
+            return;
+        cut = true;
+        first->SetStayBusy(true);
+        QTimer::singleShot(20, form, [&] { first->Unplug(), other->Plug(); });
+    };
+    TForm1::QuitProgram = [] {}; // a prompt closed unanswered must not end the test's loops
+    long promptsWhileUp = -1;
+    ui::SetOnRecorded([&](const ui::ShownDialog& d) {
+        if (d.kind != "message")
+            return;
+        ui::SetNonInteractive(false); // the message really comes up, and stays a while
+        QTimer::singleShot(400, form, [&] {
+            promptsWhileUp = std::count_if(ui::Record().begin(), ui::Record().end(), [](auto& r) { return r.kind == "input"; });
+            ui::SetNonInteractive(true);
+            ui::QueueText(QStringLiteral("secret"));
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                box->reject();
+        });
+    });
+    form->TntButton1->click();
+    ui::SetOnRecorded(nullptr);
+    std::swap(module, other);
+    ASSERT_TRUE(WaitReadFinished());
+    TForm1::QuitProgram = nullptr;
+    EXPECT_EQ(promptsWhileUp, 0);
+    ASSERT_EQ(ui::Record().size(), 2u);
+    EXPECT_EQ(ui::Record()[0].text, GetLangText(124).replace(QLatin1String("%1"), QLatin1String("VQ00012345")));
+    EXPECT_EQ(ui::Record()[1].kind, QStringLiteral("input"));
 }
 
 // The unlock panel of locked GPRS settings: Return in its password edit unlocks rather
