@@ -339,7 +339,7 @@ TEST_F(ModuleLinkFaultsTest, ANewModulesPromptComesOnceTheCutWriteIsTold)
             promptsWhileUp = std::count_if(ui::Record().begin(), ui::Record().end(), [](auto& r) { return r.kind == "input"; });
             ui::SetNonInteractive(true);
             ui::QueueText(QStringLiteral("secret"));
-            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            while (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 box->reject();
         });
     });
