@@ -38,6 +38,7 @@ protected:
     void TearDown() override
     {
         ui::SetOnRecorded(nullptr);
+        TForm1::QuitProgram = nullptr;
         WindowTestBase::TearDown();
     }
 
@@ -222,7 +223,8 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         EXPECT_TRUE(form->isEnabled());
         if (readBack) { // read before the read stopped, channel 1's address shows the channel's state
             for (const QLineEdit* e : {form->Edit1, form->TntEdit2})
-                EXPECT_EQ(!e->testAttribute(Qt::WA_Disabled), form->ComboBox4->currentIndex() > 0) << e->objectName().toStdString();
+                EXPECT_EQ(!e->testAttribute(Qt::WA_Disabled), form->ComboBox4->currentIndex() > 0)
+                    << e->objectName().toStdString();
         }
         if (c.op == Op::WizardWriteAll) { // the summary does not say that the settings were written
             EXPECT_EQ(form->WPage[9]->Header()->Subtitle()->Text(), GetLangText(137));
@@ -336,7 +338,8 @@ TEST_F(ModuleLinkFaultsTest, ANewModulesPromptComesOnceTheCutWriteIsTold)
             return;
         ui::SetNonInteractive(false); // the message really comes up, and stays a while
         QTimer::singleShot(400, form, [&] {
-            promptsWhileUp = std::count_if(ui::Record().begin(), ui::Record().end(), [](auto& r) { return r.kind == "input"; });
+            const auto& r = ui::Record();
+            promptsWhileUp = std::count_if(r.begin(), r.end(), [](auto& x) { return x.kind == "input"; });
             ui::SetNonInteractive(true);
             ui::QueueText(QStringLiteral("secret"));
             while (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
@@ -347,7 +350,6 @@ TEST_F(ModuleLinkFaultsTest, ANewModulesPromptComesOnceTheCutWriteIsTold)
     ui::SetOnRecorded(nullptr);
     std::swap(module, other);
     ASSERT_TRUE(WaitReadFinished());
-    TForm1::QuitProgram = nullptr;
     EXPECT_EQ(promptsWhileUp, 0);
     ASSERT_EQ(ui::Record().size(), 2u);
     EXPECT_EQ(ui::Record()[0].text, GetLangText(124).replace(QLatin1String("%1"), QLatin1String("VQ00012345")));
