@@ -132,8 +132,8 @@ TEST_F(ModuleClaimTest, LoginThatTheModuleDoesNotAnswerIsTold)
     SetLinkTiming(1000, 300);
     TForm1::LinkTiming.NoAnswerMs = 400;
     TForm1::LinkTiming.GapMs = TForm1::LinkTiming.SeriesPauseMaxMs = 0;
-    // 0-2: it hangs on the login; 3, 4: it is busy before the login goes out; 5: Unlock twice;
-    // 6: the prompt of a write's read-back.
+    // 0-2: it hangs on the login; 3, 4: it is busy, reporting, before the login goes out;
+    // 5: Unlock pressed twice; 6: the prompt of a write's read-back.
     for (const int kind : {0, 1, 2, 3, 4, 5, 6}) {
         const bool staysBusy = kind == 1, unlock = kind == 2 || kind == 4 || kind == 5;
         const bool busyBefore = kind == 3 || kind == 4, readBack = kind == 6;
@@ -143,59 +143,51 @@ TEST_F(ModuleClaimTest, LoginThatTheModuleDoesNotAnswerIsTold)
         PlugModule(2035);
         module->Config().usbPassword = "secret";
         (unlock ? module->SetGPRSLocked(true) : module->RequirePassword(!readBack));
-        // Busy while it reports: each state record with the busy bit, as a hung module sends them.
-        const auto busyReport = [&] {
-            QByteArray r(64, '\0');
-            r[0] = char(module->StatusByte(true) | 0x80);
-            module->SendRawReport(r);
+        QTimer busyReports; // state records with the busy bit, as a hung module sends them
+        QObject::connect(&busyReports, &QTimer::timeout, [&] {
+            module->SendRawReport(QByteArray(1, char(module->StatusByte(true) | 0x80)).leftJustified(64, '\0'));
+        });
+        const auto release = [&] {
+            busyReports.stop(), module->SetSilent(false), module->SetStayBusy(false), module->SendStatus();
         };
-        QTimer busyReports;
-        QObject::connect(&busyReports, &QTimer::timeout, busyReport);
-        const auto hangBusy = [&] {
-            busyReport();
-            busyReports.start(60);
+        // Busy until released after Ms: a login held past the limit then goes out late and fails
+        // the row rather than hanging it.
+        const auto hangBusy = [&](int Ms) {
+            busyReports.start(10);
+            QTimer::singleShot(Ms, form, release);
             return sim::WaitUntil([&] { return form->Link()->Busy.load(); });
-        };
-        // Bounded: a login held past the limit goes out once the module answers again, so a
-        // missed limit fails the row instead of hanging it.
-        const auto bound = [&] {
-            QTimer::singleShot(2900, form, [&] { busyReports.stop(), module->SetSilent(false), module->SendStatus(); });
         };
         module->OnPacket = [&](const QByteArray& p) {
             if (quint8(p[0]) == 0x42 && !busyBefore)
                 (staysBusy ? module->SetStayBusy(true) : module->SetSilent(true));
+            if (quint8(p[0]) == 0x12 && readBack) // it asks for its password once the write is in
+                module->RequirePassword(true);
         };
         if (busyBefore && !unlock)
             ui::SetOnRecorded([&](const ui::ShownDialog& d) {
                 if (d.kind == "input") {
-                    ASSERT_TRUE(hangBusy()); // while the prompt is up
-                    bound();
+                    ASSERT_TRUE(hangBusy(2900)); // while the prompt is up
                 }
             });
         ui::QueueText(QStringLiteral("secret"));
         CreateForms();
         form->Timer_CheckPassword->setInterval(20);
-        if (unlock) {
+        if (unlock || readBack) {
             ASSERT_TRUE(WaitReadFinished());
+        }
+        if (unlock) {
             ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden() && form->isEnabled(); }));
             form->TntEdit5->setText(QStringLiteral("secret"));
             if (busyBefore) {
-                ASSERT_TRUE(hangBusy());
+                ASSERT_TRUE(hangBusy(2900));
             }
-            if (busyBefore || kind == 5)
-                bound();
-            if (kind == 5) // pressed again while the module still owes the first one its answer
+            if (kind == 5) { // pressed again while the module still owes the first one its answer
                 QTimer::singleShot(100, form, [&] { form->TntButton34->click(); });
+                QTimer::singleShot(2900, form, release);
+            }
             form->TntButton34->click();
         }
-        if (readBack) { // the module asks for its password once the write is in
-            ASSERT_TRUE(WaitReadFinished());
-            module->OnPacket = [&](const QByteArray& p) {
-                if (quint8(p[0]) == 0x12)
-                    module->RequirePassword(true);
-                if (quint8(p[0]) == 0x42)
-                    module->SetSilent(true);
-            };
+        if (readBack) {
             form->Edit13->setText(QStringLiteral("1234"));
             form->TntButton1->click();
         }
@@ -203,39 +195,34 @@ TEST_F(ModuleClaimTest, LoginThatTheModuleDoesNotAnswerIsTold)
         sim::Pump(600);
         EXPECT_EQ(ui::Record().size(), unlock ? 1u : 2u); // the prompt once, then the message once
         EXPECT_TRUE(form->TntLabel82->isHidden()); // "Password you entered is incorrect"
-        auto codes = module->Codes();
-        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x42), busyBefore ? 0 : 1);
+        const auto logins = [&] {
+            const auto codes = module->Codes();
+            return std::count(codes.begin(), codes.end(), 0x42);
+        };
+        EXPECT_EQ(logins(), busyBefore ? 0 : 1);
 
         // It comes to: nothing of that login goes out, and the panel stays locked.
         ui::SetOnRecorded(nullptr);
-        busyReports.stop();
         module->OnPacket = nullptr;
-        module->SetSilent(false);
-        module->SetStayBusy(false);
-        module->SendStatus();
+        release();
         sim::Pump(200);
-        codes = module->Codes();
-        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x42), busyBefore ? 0 : 1);
+        EXPECT_EQ(logins(), busyBefore ? 0 : 1);
         EXPECT_EQ(form->TntPanel18->isHidden(), !unlock);
         ui::ClearRecord();
         module->ClearLog();
         if (readBack) { // a plain read that stops is a read of its own
             module->RequirePassword(false);
             module->SendStatus();
-            module->OnPacket = [&](const QByteArray& p) {
-                if (quint8(p[0]) == 0x81)
-                    module->SetSilent(true);
-            };
+            module->OnPacket = [&](const QByteArray& p) { module->SetSilent(quint8(p[0]) == 0x81); };
             form->TntButton19Click(); // "Read VEQ3 Settings"
             ASSERT_TRUE(sim::WaitUntil([&] { return !ui::Record().empty(); }, 5000));
             EXPECT_EQ(ui::Record().front().text, GetLangText(39));
-        } else if (unlock) { // busy for a moment: the next Unlock waits for it, then unlocks
-            ASSERT_TRUE(hangBusy());
-            QTimer::singleShot(150, form, [&] { busyReports.stop(), module->SendStatus(); });
+        } else if (unlock) { // busy for a moment: the next Unlock waits for it, unlocks, reads the USB password
+            ASSERT_TRUE(hangBusy(150));
             form->TntButton34->click();
-            ASSERT_TRUE(sim::WaitUntil([&] { return form->TntPanel18->isHidden(); }));
             ASSERT_TRUE(sim::WaitUntil([&] { return !module->Codes().empty() && module->Codes().back() == 0x87; }));
-            EXPECT_EQ(module->Codes(), (std::vector<quint8>{0x42, 0x87})); // the USB password is read
+            EXPECT_EQ(module->Codes(), (std::vector<quint8>{0x42, 0x87}));
+            EXPECT_TRUE(form->TntPanel18->isHidden());
         } else { // plugged in again, it is asked afresh and read
             ui::QueueText(QStringLiteral("secret"));
             module->Replug();
