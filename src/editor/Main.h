@@ -1030,6 +1030,17 @@ private:
     bool AwaitingModuleAnswer(QTimer* poll);
     bool ModuleAnswerOverdue() const;
     void TellModuleDidNotAnswer();
+    // The connect prompt's turn of Timer2: true while the way to the read goes on (Timer2
+    // runs again), false when it ended here.
+    bool PasswordPrompt();
+    // A login on the road: true when it went out. One the module kept waiting past the
+    // limit is dropped for good, and the user hears so (127).
+    bool SendModuleLogin(const QByteArray& Password);
+    // The road of the read that runs: its requests go out while it lives, under its limit.
+    std::shared_ptr<class TSendSequence> readRoad_;
+    // A read stopped short because the module did not answer in time: the wait dialog goes
+    // and the user hears so.
+    void ReadStopped();
 };
 
 // The main window of the running program (set when it is created).

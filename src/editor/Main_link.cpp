@@ -6,6 +6,7 @@
 #include "editor/Controls.h"
 #include "editor/Encodings.h"
 #include "editor/MainTables.h"
+#include "editor/SendSequence.h"
 #include "editor/SettingsFile.h"
 #include "editor/Unit2.h"
 #include "editor/Unit3.h"
@@ -118,18 +119,30 @@ void TForm1::OnModuleConnect()
     if (NormalMode)
         PageControl1->SetActivePageIndex(4);
     const unsigned connection = ++connectionCount_;
-    VEQ2->SendHour();
+    // The hour opens the read, on the road: a module that keeps it waiting past the limit
+    // gets none of it, then or later, and is not read.
+    TSendSequence hour(*this);
+    hour.Run([&] { hour.Send([](TVEQ2& l) { l.SendHour(); }, 0); });
     // The send waits for the module and meanwhile handles window messages: the module may
     // have left (the window then shows its no-module state, which must stay), or left and
     // come back (the new connection has done all of this already).
     if (!VEQ2 || !VEQ2->Connected || connection != connectionCount_)
         return;
+    const bool read = !hour.Unanswered();
     ApplyFirmwareFeatures(VEQ2->FirmwareVersion);
     ShowTemplateName(QString());
     Image1->hide();
     PageControl1->show();
     TntButton5->show();
-    Timer2->start();
+    if (read) {
+        Timer2->start();
+    } else {
+        // Told once the device listing that brought the module is over.
+        QTimer::singleShot(0, this, [this, connection] {
+            if (VEQ2 && VEQ2->Connected && connection == connectionCount_)
+                Guard([this] { ReadStopped(); });
+        });
+    }
     const TModelFlags m = ModelFlagsFor(VEQ2->ProductName, VEQ2->FirmwareVersion);
     Model3mClass = m.Model3mClass;
     ModelVeq3 = m.ModelVeq3;
@@ -172,8 +185,8 @@ void TForm1::OnModuleDisconnect()
 
 void TForm1::OnModuleNoAnswer()
 {
-    // A write series waited in vain for the module: it stopped there (its sequence tells
-    // its operation), and the wait dialog goes, so the window is the user's again.
+    // A packet waited in vain for the module: its sequence stopped there (and tells its
+    // operation), and the wait dialog goes, so the window is the user's again.
     if (Form5 && Form5->isVisible())
         Form5->close();
 }
@@ -267,30 +280,16 @@ void TForm1::Timer2Timer()
 {
     Timer2->stop();
     if (!VEQ2 || !VEQ2->Connected) {
+        readBackOfWrite_ = false;
         if (Form5)
             Form5->close();
         return;
     }
     if (VEQ2->PasswordRequired) {
-        // Whether the module still asks is known from its answer to the last packet (the
-        // hour, or the login just sent): a module that gives none is not asked again.
-        if (AwaitingModuleAnswer(Timer2))
-            return;
-        const unsigned connection = connectionCount_;
-        const auto pw =
-            ui::InputQuery(kPasswordPromptCaption, QStringLiteral("Password"), QString(), this, &passwordPrompt_);
-        // The module left while the prompt was up (which closed it): the answer was for a
-        // module that is no longer there, and a Cancel does not end the program.
-        if (!VEQ2 || !VEQ2->Connected || connection != connectionCount_)
-            return;
-        if (!pw) {
-            // Cancelled: the program ends here, without its close handlers.
-            TerminateProgram();
-            return;
-        }
-        if (VEQ2)
-            VEQ2->SendLogin(LangFromUnicode(*pw));
-        Timer2->start();
+        // A read that does not follow is no read-back of a write any more: a later read
+        // that stops says so as a read of its own.
+        if (!PasswordPrompt())
+            readBackOfWrite_ = false;
         return;
     }
     if (IsWindowsXPOrLater()) {
@@ -298,6 +297,51 @@ void TForm1::Timer2Timer()
     } else {
         StartReadAll();
     }
+}
+
+bool TForm1::PasswordPrompt()
+{
+    // A message or question the user is reading (one that names a module that was cut,
+    // say) stays readable: the prompt comes once it has been closed.
+    if (QApplication::activeModalWidget()) {
+        Timer2->start();
+        return true;
+    }
+    // Whether the module still asks is known from its answer to the last packet (the
+    // hour, or the login just sent): a module that gives none is not asked again.
+    if (AwaitingModuleAnswer(Timer2))
+        return Timer2->isActive();
+    const unsigned connection = connectionCount_;
+    const auto pw =
+        ui::InputQuery(kPasswordPromptCaption, QStringLiteral("Password"), QString(), this, &passwordPrompt_);
+    // The module left while the prompt was up (which closed it): the answer was for a
+    // module that is no longer there, and a Cancel does not end the program.
+    if (!VEQ2 || !VEQ2->Connected || connection != connectionCount_)
+        return false;
+    if (!pw) {
+        // Cancelled: the program ends here, without its close handlers.
+        TerminateProgram();
+        return false;
+    }
+    if (!SendModuleLogin(LangFromUnicode(*pw)))
+        return false;
+    Timer2->start();
+    return true;
+}
+
+bool TForm1::SendModuleLogin(const QByteArray& Password)
+{
+    TSendSequence road(*this);
+    road.Run([&] { road.Send([&](TVEQ2& l) { l.SendLogin(Password); }, 0); });
+    if (road.Unanswered()) {
+        TellModuleDidNotAnswer();
+        return false;
+    }
+    if (!road.Going())
+        return false;
+    // Its answer is awaited from now on, on a clock of its own.
+    answerWait_.invalidate();
+    return true;
 }
 
 void TForm1::Timer7Timer()
@@ -320,7 +364,12 @@ void TForm1::StartReadAll()
     // The watch timer runs first: the walk's requests and replies are handled inside the
     // waits of the first send, so the dialog must be able to appear meanwhile.
     Timer6->start();
-    VEQ2->ReadAll();
+    // The walk's first request goes out here and each next one from the reply before it,
+    // all on this read's road: a module that stops answering gets none of them late, and
+    // the watch learns from the road that the read stopped.
+    auto road = std::make_shared<TSendSequence>(*this);
+    readRoad_ = road;
+    road->Run([&] { road->Send([](TVEQ2& l) { l.ReadAll(); }, 0); });
 }
 
 bool TForm1::SettingsReadComplete() const
@@ -334,27 +383,40 @@ bool TForm1::SettingsReadComplete() const
 void TForm1::Timer6Timer()
 {
     Timer6->stop();
+    const TSendEnd end = readRoad_ ? readRoad_->End() : TSendEnd::Whole;
     // A module that left in the middle of the walk never finishes it: the dialog closes
     // rather than holding the window disabled.
-    if (!VEQ2 || !VEQ2->Connected) {
+    if (!VEQ2 || !VEQ2->Connected || end == TSendEnd::Left || end == TSendEnd::Replaced ||
+        end == TSendEnd::LinkGone) {
+        readRoad_.reset();
         if (Form5)
             Form5->close();
         return;
     }
-    if (VEQ2->ReadingAll && !VEQ2->TimedOut) {
+    const bool unanswered = end == TSendEnd::Silent || end == TSendEnd::StaysBusy;
+    if (VEQ2->ReadingAll && !VEQ2->TimedOut && !unanswered) {
         Form5->ShowWaiting(false);
         Timer6->start();
-    } else if (VEQ2->ReadingAll && VEQ2->TimedOut) {
-        Form5->close();
+        return;
+    }
+    readRoad_.reset();
+    if (VEQ2->ReadingAll) {
         AppendDebugCode(static_cast<std::uint32_t>(VEQ2->LastRequest));
-        // After a write that went out whole, only the reading back stopped.
-        const int message = readBackOfWrite_ ? 136 : 39;
-        readBackOfWrite_ = false;
-        WideMessagedlg(GetLangText(message), ui::MsgType::Error, {ui::MsgButton::OK});
+        ReadStopped();
     } else {
         readBackOfWrite_ = false;
         Form5->close();
     }
+}
+
+void TForm1::ReadStopped()
+{
+    if (Form5)
+        Form5->close();
+    // After a write that went out whole, only the reading back stopped.
+    const int message = readBackOfWrite_ ? 136 : 39;
+    readBackOfWrite_ = false;
+    WideMessagedlg(GetLangText(message), ui::MsgType::Error, {ui::MsgButton::OK});
 }
 
 // ---- GPRS-settings lock ---------------------------------------------------------------------
@@ -381,8 +443,15 @@ void TForm1::Timer_CheckPasswordTimer()
     if (!VEQ2->GPRSLocked) {
         Timer_CheckPassword->stop();
         ApplyGPRSLock();
-        if (VEQ2)
-            VEQ2->ReadUSBPassword();
+        // The USB password, on the road: a module that keeps the request waiting past the
+        // limit gets none of it. The window then lacks that setting, so a write of all
+        // settings waits for a read again.
+        TSendSequence road(*this);
+        road.Run([&] { road.Send([](TVEQ2& l) { l.ReadUSBPassword(); }, 0); });
+        if (road.Unanswered()) {
+            readStarted_ = false;
+            ReadStopped();
+        }
     }
 }
 
@@ -409,13 +478,12 @@ void TForm1::WireUnlockPanel()
 
 void TForm1::TntButton34Click()
 {
-    // A module that did not answer the last login would hold this one without end.
-    if (ModuleAnswerOverdue()) {
-        TellModuleDidNotAnswer();
+    // Each Unlock starts afresh: the answer an earlier one waited for is awaited no more
+    // (the lock check of a module just connected stays due).
+    if (!(UIStateBits & UIStateApplyGPRSLock))
+        Timer_CheckPassword->stop();
+    if (!SendModuleLogin(LangFromUnicode(TntEdit5->text())))
         return;
-    }
-    if (VEQ2)
-        VEQ2->SendLogin(LangFromUnicode(TntEdit5->text()));
     Timer_CheckPassword->start();
 }
 

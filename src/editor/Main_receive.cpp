@@ -90,8 +90,9 @@ void TForm1::OnConnectionStringArrive(const QByteArray& s)
     SplitHostPort(s, host, port);
     fields::Show(Edit1, TField::Host, host, true);
     fields::Show(TntEdit2, TField::Port, port, true);
-    Edit1->setEnabled(true);
-    TntEdit2->setEnabled(true);
+    // They show their channel's state, also when the read stops before the channel's word.
+    AddressChange(Edit1, ComboBox4);
+    PortChange(TntEdit2, ComboBox4);
 }
 
 void TForm1::OnConnectionString2Arrive(const QByteArray& s)

@@ -289,10 +289,8 @@ void TForm1::ComboBox4Change()
         TntCheckBox42->setEnabled(false);
         SetFieldState(TntEdit8, false);
     } else {
-        Edit1->setEnabled(true);
-        SetRequiredColor(Edit1);
-        TntEdit2->setEnabled(true);
-        SetRequiredColor(TntEdit2);
+        AddressChange(Edit1, ComboBox4);
+        PortChange(TntEdit2, ComboBox4);
         for (QWidget* w : std::initializer_list<QWidget*>{ComboBox1, TntComboBox3, Edit11})
             SetFieldState(w, true);
         CH1_Panel3->show();
@@ -315,10 +313,8 @@ void TForm1::ComboBox2Change()
 {
     const bool used = ComboBox2->currentIndex() == 1 || ComboBox2->currentIndex() == 2;
     if (used) {
-        Edit5->setEnabled(true);
-        SetRequiredColor(Edit5);
-        TntEdit3->setEnabled(true);
-        SetRequiredColor(TntEdit3);
+        AddressChange(Edit5, ComboBox2);
+        PortChange(TntEdit3, ComboBox2);
         for (QWidget* w : std::initializer_list<QWidget*>{ComboBox3, TntComboBox4, Edit6})
             SetFieldState(w, true);
         if (Edit2->text().isEmpty())
@@ -410,13 +406,17 @@ void TForm1::Edit2Change()
 
 // ---- edit colours, short accounts -------------------------------------------------------------
 
-// The warning colour of an address or port; their characters are the cleaner's.
+// An address or port shows its channel's state, whatever set its text: in use, editable
+// with the warning colour while empty; not in use, greyed. Their characters are the
+// cleaner's.
 void TForm1::AddressChange(QLineEdit* e, QComboBox* channel)
 {
-    if (channel->currentIndex() > 0)
+    if (channel->currentIndex() > 0) {
+        e->setEnabled(true);
         SetRequiredColor(e);
-    else
-        ctl::SetFieldColor(e, colors::clWindow);
+    } else {
+        SetFieldState(e, false);
+    }
 }
 
 void TForm1::PortChange(QLineEdit* e, QComboBox* channel)

@@ -75,6 +75,12 @@ bool TSendSequence::Cut() const
     return end != TSendEnd::Whole && end != TSendEnd::NoModule && end != TSendEnd::LinkGone;
 }
 
+bool TSendSequence::Unanswered() const
+{
+    const TSendEnd end = End();
+    return end == TSendEnd::Silent || end == TSendEnd::StaysBusy;
+}
+
 void TSendSequence::Check() const
 {
     if (!Going())

@@ -1,16 +1,19 @@
 #pragma once
-// A write sequence: packets sent to the module one after another, each followed by its
-// pause. Every send and every pause processes window messages, so the window may close
+// The one road of packets to the module: packets sent one after another, each followed by
+// its pause. Every send and every pause processes window messages, so the window may close
 // (it lets go of its link) or the module may leave while a sequence runs. The sequence
 // then stops at once: nothing more is sent and the link the window let go of is never
 // touched again. A module that came back meanwhile is another connection: it gets none
 // of the rest. A module that stays on the bus but stops answering (it goes silent, or its
 // busy bit never clears while it keeps reporting) stops the sequence as well, after the
-// link's no-answer limit, which holds for every send made while a sequence runs.
+// link's no-answer limit, which holds for every send made while a sequence runs: the
+// packet that waited is dropped, never written later.
 //
-// Every series of packets to the module runs through this, and this alone decides whether
-// a series was cut and why (End()): an operation asks its sequence how it ended, and the
-// window turns that into the one message for it (TForm1::EndWholeWrite).
+// Every packet to the module runs through this: a series, and a single login or read
+// request as well (the read walk's later requests go out while the read's sequence lives,
+// under its limit). This alone decides whether a sequence was cut and why (End()): an
+// operation asks its sequence how it ended, and the window turns that into the one message
+// for it (a cut write: TForm1::CutWriteText).
 #include "link/VEQ2_SDK.h"
 
 #include <QString>
@@ -51,6 +54,8 @@ public:
     // True when it stopped short of a module that was there at its start: a write to it was
     // cut (not when it never began for want of a module, or the window is closing).
     bool Cut() const;
+    // True when it stopped because the module, still connected, stopped answering.
+    bool Unanswered() const;
     // The serial number of the module it began with (empty when there was none).
     const QString& SerialNumber() const { return serial_; }
 

@@ -707,7 +707,21 @@ void TVEQ2::ReadAll()
     RestartReplyTimeout();
     RetryCount = 0;
     FirstReplyTimer->start();
-    ReadConnectionString();
+    SendWalkPacket([this] { ReadConnectionString(); });
+}
+
+void TVEQ2::SendWalkPacket(const std::function<void()>& Packet)
+{
+    TAnswerLimit limit(this);
+    const unsigned given = noAnswerCount_;
+    Packet();
+    // The request never went out: no reply can come, so the walk stops waiting for one.
+    if (noAnswerCount_ != given && ReadingAll) {
+        ReplyTimer->stop();
+        FirstReplyTimer->stop();
+        RetryCount = 0;
+        TimedOut = true;
+    }
 }
 
 void TVEQ2::ReadNext(int Code, int Idx, int Sub)
@@ -732,14 +746,16 @@ void TVEQ2::ReadNext(int Code, int Idx, int Sub)
             ReadingAll = false;
             TimedOut = false;
             ReplyTimer->stop();
-            SendBatchEnd(true);
+            SendWalkPacket([this] { SendBatchEnd(true); });
             return;
         }
         idx = code == 0x90 ? 1 : 0;
         sub = 0;
     }
     RestartReplyTimeout();
-    SendReadRequest(static_cast<quint8>(code), static_cast<quint8>(idx), static_cast<quint8>(sub));
+    SendWalkPacket([&] {
+        SendReadRequest(static_cast<quint8>(code), static_cast<quint8>(idx), static_cast<quint8>(sub));
+    });
 }
 
 void TVEQ2::RestartReplyTimeout()

@@ -51,10 +51,11 @@ struct TVEQ2Timing {
     int GapMs = 4;            // pause after each output report
     int ReplyTimeoutMs = 6000; // no reply to a walk request within this: TimedOut
     int FirstReplyMs = 4000;  // restarts the reply time-out four times for the first reply
-    // Inside a write series: a packet that waits this long for the busy bit to clear finds a
-    // module that stopped answering, whether it sent no report of any kind meanwhile or kept
-    // reporting with its busy bit set. A running module answers each command within the
-    // reply time-out, so that is the limit.
+    // Under an answer limit (every packet the program sends, and every request of the read
+    // walk): a packet that waits this long for the busy bit to clear finds a module that
+    // stopped answering, whether it sent no report of any kind meanwhile or kept reporting
+    // with its busy bit set. A running module answers each command within the reply
+    // time-out, so that is the limit.
     int NoAnswerMs = 6000;
     // Tests: the pauses between the packets of a write series last at most this long (-1:
     // as long as each series asks).
@@ -209,9 +210,9 @@ public:
     // last report and the last packet written (it went silent), or has kept its busy bit set
     // for that long since the send began to wait, reports or not (it stays busy): the packet
     // is not written, NoAnswerCount() goes up, LastNoAnswer() says which, and OnNoAnswer is
-    // raised. A write series holds one for its whole run. Outside them a send waits as long
-    // as it takes: the first reply of a module that is just starting may take 22 s. They
-    // nest, and one may outlive its link.
+    // raised. The program's road for packets (a write series, a login, a read) holds one for
+    // its whole run, and the read walk holds one for each of its requests. Outside them a
+    // send waits as long as it takes. They nest, and one may outlive its link.
     class TAnswerLimit {
     public:
         explicit TAnswerLimit(TVEQ2* Link);
@@ -231,6 +232,9 @@ public:
     TNotifyEvent OnNoAnswer;
 
     // ---- the read-all walk ----------------------------------------------------------
+    // Each request of the walk waits for the busy bit under an answer limit, wherever it is
+    // sent from: one that a module keeps waiting past the limit is never written, and the
+    // walk then counts as timed out.
     void ReadAll();
     // One step of the walk after a reply at (Code, Idx, Sub).
     void ReadNext(int Code, int Idx, int Sub);
@@ -264,6 +268,9 @@ private:
     // Reader thread: the status flags of one report, then a wake-up for a waiting send.
     void ReportRead(const quint8* Data, quint16 Size);
     bool MustWaitWhileBusy() const;
+    // Sends one packet of the walk under an answer limit; a packet given up ends the walk's
+    // waiting as a time-out does.
+    void SendWalkPacket(const std::function<void()>& Packet);
     // A send that began to wait at WaitFromMs waits inside an answer limit, and the module
     // has been silent or busy past it: true, with Why.
     bool StoppedAnswering(qint64 WaitFromMs, TNoAnswer* Why = nullptr) const;

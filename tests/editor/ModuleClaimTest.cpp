@@ -123,35 +123,112 @@ TEST_F(ModuleClaimTest, PasswordPromptGoesWithItsModule)
 }
 
 // A login the module does not answer (the prompt's, silent or busy; the unlock panel's): told once
-// (127), neither asked again nor taken for a wrong password.
+// (127), neither asked again nor taken for a wrong password. One that a module busy while it
+// reports keeps waiting goes out neither then nor once the module comes to, and a second Unlock
+// within the limit ends there too; the next prompt or Unlock starts afresh. A read-back of a
+// write that the unanswered login ends leaves no trace: a later read that stops says 39.
 TEST_F(ModuleClaimTest, LoginThatTheModuleDoesNotAnswerIsTold)
 {
+    SetLinkTiming(1000, 300);
     TForm1::LinkTiming.NoAnswerMs = 400;
-    for (const int kind : {0, 1, 2}) {
-        const bool staysBusy = kind == 1, unlock = kind == 2;
-        SCOPED_TRACE(testing::Message() << "unlock " << unlock << ", stays busy " << staysBusy);
+    TForm1::LinkTiming.GapMs = TForm1::LinkTiming.SeriesPauseMaxMs = 0;
+    // 0-2: it hangs on the login; 3, 4: it is busy, reporting, before the login goes out;
+    // 5: Unlock pressed twice; 6: the prompt of a write's read-back.
+    for (const int kind : {0, 1, 2, 3, 4, 5, 6}) {
+        const bool staysBusy = kind == 1, unlock = kind == 2 || kind == 4 || kind == 5;
+        const bool busyBefore = kind == 3 || kind == 4, readBack = kind == 6;
+        SCOPED_TRACE(testing::Message() << "unlock " << unlock << ", stays busy " << staysBusy << ", kind " << kind);
         ui::ClearRecord();
+        ui::ClearAnswers();
         PlugModule(2035);
         module->Config().usbPassword = "secret";
-        (unlock ? module->SetGPRSLocked(true) : module->RequirePassword(true));
-        module->OnPacket = [&](const QByteArray& p) {
-            if (quint8(p[0]) == 0x42)
-                (staysBusy ? module->SetStayBusy(true) : module->SetSilent(true));
+        (unlock ? module->SetGPRSLocked(true) : module->RequirePassword(!readBack));
+        QTimer busyReports; // state records with the busy bit, as a hung module sends them
+        QObject::connect(&busyReports, &QTimer::timeout, [&] {
+            module->SendRawReport(QByteArray(1, char(module->StatusByte(true) | 0x80)).leftJustified(64, '\0'));
+        });
+        const auto release = [&] {
+            busyReports.stop(), module->SetSilent(false), module->SetStayBusy(false), module->SendStatus();
         };
+        // Busy until released after Ms: a login held past the limit then goes out late and fails
+        // the row rather than hanging it.
+        const auto hangBusy = [&](int Ms) {
+            busyReports.start(10);
+            QTimer::singleShot(Ms, form, release);
+            return sim::WaitUntil([&] { return form->Link()->Busy.load(); });
+        };
+        module->OnPacket = [&](const QByteArray& p) {
+            if (quint8(p[0]) == 0x42 && !busyBefore)
+                (staysBusy ? module->SetStayBusy(true) : module->SetSilent(true));
+            if (quint8(p[0]) == 0x12 && readBack) // it asks for its password once the write is in
+                module->RequirePassword(true);
+        };
+        if (busyBefore && !unlock)
+            ui::SetOnRecorded([&](const ui::ShownDialog& d) {
+                if (d.kind == "input") {
+                    ASSERT_TRUE(hangBusy(2900)); // while the prompt is up
+                }
+            });
         ui::QueueText(QStringLiteral("secret"));
         CreateForms();
-        if (unlock) {
+        form->Timer_CheckPassword->setInterval(20);
+        if (unlock || readBack) {
             ASSERT_TRUE(WaitReadFinished());
+        }
+        if (unlock) {
             ASSERT_TRUE(sim::WaitUntil([&] { return !form->TntPanel18->isHidden() && form->isEnabled(); }));
             form->TntEdit5->setText(QStringLiteral("secret"));
+            if (busyBefore) {
+                ASSERT_TRUE(hangBusy(2900));
+            }
+            if (kind == 5) { // pressed again while the module still owes the first one its answer
+                QTimer::singleShot(100, form, [&] { form->TntButton34->click(); });
+                QTimer::singleShot(2900, form, release);
+            }
             form->TntButton34->click();
+        }
+        if (readBack) {
+            form->Edit13->setText(QStringLiteral("1234"));
+            form->TntButton1->click();
         }
         ASSERT_TRUE(sim::WaitUntil([&] { return Shown("message", GetLangText(127)); }, 5000));
         sim::Pump(600);
         EXPECT_EQ(ui::Record().size(), unlock ? 1u : 2u); // the prompt once, then the message once
         EXPECT_TRUE(form->TntLabel82->isHidden()); // "Password you entered is incorrect"
-        const auto codes = module->Codes();
-        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x42), 1);
+        const auto logins = [&] {
+            const auto codes = module->Codes();
+            return std::count(codes.begin(), codes.end(), 0x42);
+        };
+        EXPECT_EQ(logins(), busyBefore ? 0 : 1);
+
+        // It comes to: nothing of that login goes out, and the panel stays locked.
+        ui::SetOnRecorded(nullptr);
+        module->OnPacket = nullptr;
+        release();
+        sim::Pump(200);
+        EXPECT_EQ(logins(), busyBefore ? 0 : 1);
+        EXPECT_EQ(form->TntPanel18->isHidden(), !unlock);
+        ui::ClearRecord();
+        module->ClearLog();
+        if (readBack) { // a plain read that stops is a read of its own
+            module->RequirePassword(false);
+            module->SendStatus();
+            module->OnPacket = [&](const QByteArray& p) { module->SetSilent(quint8(p[0]) == 0x81); };
+            form->TntButton19Click(); // "Read VEQ3 Settings"
+            ASSERT_TRUE(sim::WaitUntil([&] { return !ui::Record().empty(); }, 5000));
+            EXPECT_EQ(ui::Record().front().text, GetLangText(39));
+        } else if (unlock) { // busy for a moment: the next Unlock waits for it, unlocks, reads the USB password
+            ASSERT_TRUE(hangBusy(150));
+            form->TntButton34->click();
+            ASSERT_TRUE(sim::WaitUntil([&] { return !module->Codes().empty() && module->Codes().back() == 0x87; }));
+            EXPECT_EQ(module->Codes(), (std::vector<quint8>{0x42, 0x87}));
+            EXPECT_TRUE(form->TntPanel18->isHidden());
+        } else { // plugged in again, it is asked afresh and read
+            ui::QueueText(QStringLiteral("secret"));
+            module->Replug();
+            ASSERT_TRUE(WaitReadFinished());
+        }
+        EXPECT_EQ(ui::Record().size(), unlock ? 0u : 1u);
         CloseWindow();
     }
 }

@@ -7,6 +7,8 @@
 #include "support/WindowTestBase.h"
 #include "widgets/PageWizard.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
@@ -68,13 +70,17 @@ protected:
     }
 };
 
+// ConnectRead: the module is plugged in again and read (not a write: nothing is cut but the read).
 enum class Operation { WriteAll, WizardWriteAll, WriteAllTexts, FactoryReset, ProductionTest, PhrasesWrite,
-                       AdditionalTextsWrite, ClearNumber };
+                       AdditionalTextsWrite, ClearNumber, ConnectRead };
 
 // Starts the operation as the user does; returns once it has ended.
-void Start(TForm1* form, Operation op)
+void Start(TForm1* form, sim::SimModule& module, Operation op)
 {
     switch (op) {
+    case Operation::ConnectRead:
+        module.Replug();
+        break;
     case Operation::WriteAllTexts:
         TemplateLoaded = true; // its texts go out through the text dialogs' own series
         [[fallthrough]];
@@ -136,9 +142,11 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         const bool stall = c.cut == Cut::Silent || c.cut == Cut::StaysBusy || c.cut == Cut::BusyReporting;
         const bool back = c.cut == Cut::Replugged || c.cut == Cut::Swapped;
         const bool readBack = c.code >= 0x80;
+        const bool reads = readBack || c.op == Op::ConnectRead; // a read goes on after the operation has returned
         // What is told, naming the module that was cut by its serial.
         const bool textsDialog = c.op == Op::PhrasesWrite || c.op == Op::AdditionalTextsWrite;
-        const int told = c.cut == Cut::GoneAtQuestion ? 131 : c.op == Op::ProductionTest ? 125 : readBack ? 136
+        const int told = c.cut == Cut::GoneAtQuestion ? 131 : c.op == Op::ConnectRead ? 39
+                         : c.op == Op::ProductionTest ? 125 : readBack ? 136
                          : c.cut == Cut::Swapped ? 124 : c.op == Op::FactoryReset ? (stall ? 123 : 117)
                          : textsDialog ? (stall ? 138 : 134) : stall ? 122 : 111;
         // The production test lives on the service page, with a test number in its list.
@@ -190,9 +198,9 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
                     other->Plug();
             });
         };
-        Start(form, c.op);
+        Start(form, *first, c.op);
         ui::SetOnRecorded(nullptr);
-        if (readBack) // the read-back goes on after the operation has returned
+        if (reads)
             sim::WaitUntil([&] { return Shown(toldText); }, 5000);
         ASSERT_TRUE(cut);
         if (stall) {
@@ -221,6 +229,11 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
         EXPECT_FALSE(Form2->isVisible());
         EXPECT_FALSE(Form6->isVisible());
         EXPECT_TRUE(form->isEnabled());
+        if (readBack) { // read before the read stopped, channel 1's address shows the channel's state
+            for (const QLineEdit* e : {form->Edit1, form->TntEdit2})
+                EXPECT_EQ(!e->testAttribute(Qt::WA_Disabled), form->ComboBox4->currentIndex() > 0)
+                    << e->objectName().toStdString();
+        }
         if (c.op == Op::WizardWriteAll) { // the summary does not say that the settings were written
             EXPECT_EQ(form->WPage[9]->Header()->Subtitle()->Text(), GetLangText(137));
         }
@@ -233,7 +246,7 @@ void ModuleLinkFaultsTest::RunCuts(std::initializer_list<CutCase> cases)
             module->SetMonitoring(0);
             sim::Pump(100); // it finishes what it held, without a word of its own
             EXPECT_EQ(module->Packets().size(), cutAt); // nothing of the cut write went out meanwhile
-            if (c.op == Op::ProductionTest || c.op == Op::FactoryReset || readBack) {
+            if (c.op == Op::ProductionTest || c.op == Op::FactoryReset || reads) {
                 // What it holds is unread: a write (110) and a template save (114) wait for a read.
                 ui::ClearRecord();
                 form->TntButton1->click();
@@ -286,6 +299,7 @@ TEST_F(ModuleLinkFaultsTest, AWriteSeriesToAModuleThatStopsAnsweringEndsAtTheLim
         {Op::ClearNumber, Cut::Silent, 0x0B, 1},
         {Op::WriteAll, Cut::Silent, 0x81, 1}, // written whole, its reading back stops
         {Op::FactoryReset, Cut::Silent, 0x81, 1},
+        {Op::ConnectRead, Cut::BusyReporting, 0x43, 1}, // the walk's first request waits behind the hour
     });
 }
 
@@ -401,6 +415,47 @@ TEST_F(ModuleLinkFaultsTest, AnAnswerOutlivingItsModuleDoesNothing)
         CloseWindow();
         QFile::remove(saved);
     }
+}
+
+// A write cut because another module took the place of the one it went to is told first (124):
+// the newcomer's password prompt comes once that message has been closed, and then it is read.
+TEST_F(ModuleLinkFaultsTest, ANewModulesPromptComesOnceTheCutWriteIsTold)
+{
+    Connect();
+    sim::SimModuleOptions o;
+    o.serialNumber = QStringLiteral("VQ00099999");
+    auto other = std::make_unique<sim::SimModule>(*hid, o, false);
+    other->Config().usbPassword = "secret";
+    other->RequirePassword(true);
+    sim::SimModule* const first = module.get();
+    first->OnPacket = [&, cut = false](const QByteArray& p) mutable {
+        if (!cut && quint8(p[0]) == 0x10) {
+            cut = true;
+            first->SetStayBusy(true);
+            QTimer::singleShot(20, form, [&] { first->Unplug(), other->Plug(); });
+        }
+    };
+    std::size_t shownWhileUp = 0;
+    ui::SetOnRecorded([&](const ui::ShownDialog& d) {
+        if (d.kind != "message")
+            return;
+        ui::SetNonInteractive(false); // the message really comes up, and stays a while
+        QTimer::singleShot(400, form, [&] {
+            shownWhileUp = ui::Record().size();
+            ui::SetNonInteractive(true);
+            ui::QueueText(QStringLiteral("secret"));
+            while (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                box->reject();
+        });
+    });
+    form->TntButton1->click();
+    ui::SetOnRecorded(nullptr);
+    std::swap(module, other);
+    ASSERT_TRUE(WaitReadFinished());
+    EXPECT_EQ(shownWhileUp, 1u);
+    ASSERT_EQ(ui::Record().size(), 2u);
+    EXPECT_EQ(ui::Record()[0].text, GetLangText(124).replace(QLatin1String("%1"), QLatin1String("VQ00012345")));
+    EXPECT_EQ(ui::Record()[1].kind, QStringLiteral("input"));
 }
 
 // The unlock panel of locked GPRS settings: Return in its password edit unlocks rather
