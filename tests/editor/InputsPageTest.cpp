@@ -479,16 +479,13 @@ TEST_F(InputsPageModuleTest, ReadThenWriteLeavesTheInputsAsTheyWere)
     ASSERT_TRUE(sim::WaitUntil([&] { return ReadFinished(); }, 15000));
     sim::Pump(50);
     EXPECT_EQ(form->ComboBox5->currentIndex(), 1);
-    // Function 5: not editable here, no parameters, and the summary and a template name it so.
+    // Function 5: not editable here and no parameters, in the summary too; a template keeps its values.
     EXPECT_EQ(form->ComboBox7->currentIndex(), -1);
     const QString held = form->GetLangText(133);
     EXPECT_EQ(form->ComboBox7->placeholderText(), held);
     EXPECT_TRUE(form->PNust2->isHidden() && form->Panel19->isHidden());
     form->BuildSummary();
-    const QStringList summary = form->Memo_Summ->toPlainText().split(QLatin1Char('\n'));
-    const qsizetype item = summary.indexOf("\tInput 2 - " + held);
-    ASSERT_GT(item, 0);
-    EXPECT_EQ(summary.value(item + 1), " ");
+    EXPECT_TRUE(form->Memo_Summ->toPlainText().contains("\n\tInput 2 - " + held + "\n \n"));
     QList<QByteArray> lines;
     form->BuildTemplateLines(lines);
     for (const QByteArray& line : {tpl::NumberLine("InputSettingsCR1", 0x0D), tpl::NumberLine("Sensivity1", 20),

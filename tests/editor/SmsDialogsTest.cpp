@@ -300,13 +300,12 @@ std::vector<TextDialog> TextDialogs()
 
 TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
 {
-    // AnsweredInAReport: shown while a report of the module is being handled.
     enum State { Unanswered, Answered, UnansweredThenDefaults, TemplateTexts, AnsweredInAReport };
     ConnectAndRead();
-    std::function<void()> openInReport;
+    std::function<void()> openInReport; // run by the next report of the module, inside its handling
     const auto onState = form->Link()->OnState;
-    form->Link()->OnState = [&](QObject* s, quint8 a, quint8 b, quint8 c, quint16 d, quint8 e, quint8 f) {
-        onState(s, a, b, c, d, e, f);
+    form->Link()->OnState = [&](auto... a) {
+        onState(a...);
         if (openInReport)
             std::exchange(openInReport, nullptr)();
     };
@@ -328,13 +327,9 @@ TEST_F(SmsDialogsTest, WriteSendsOnlyTextsTheDialogKnows)
             dropReads = st != Answered && st != AnsweredInAReport;
             TemplateLoaded = st == TemplateTexts;
             ui::ClearRecord();
-            if (st == AnsweredInAReport) {
-                openInReport = [&] { d.opener(*form)->click(); };
-                module->SendState({});
-                ASSERT_TRUE(sim::WaitUntil([&] { return !openInReport; }));
-            } else {
-                d.opener(*form)->click();
-            }
+            openInReport = [&] { d.opener(*form)->click(); };
+            st == AnsweredInAReport ? module->SendState({}) : std::exchange(openInReport, nullptr)();
+            ASSERT_TRUE(sim::WaitUntil([&] { return !openInReport; }));
             sim::Pump(150);
             ASSERT_TRUE(d.dialog()->isVisible());
             // A read left unanswered is told (126) before the write's own word.
@@ -393,58 +388,41 @@ TEST_F(SmsDialogsTest, ReadOfAModuleThatDoesNotAnswerIsToldAfterTheWait)
     }
 }
 
-// A dialog goes with its module and with what it told, leaving nothing on screen, also when
-// the module goes during the dialog's own read; shown without one, Write says so (118) and
-// the module's coming closes it.
+// A dialog goes with its module, taking what it told along and leaving nothing on screen, also
+// when the module goes during its read; shown without one, Write says so (118) and the module's coming closes it.
 TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
 {
     enum How { Replugged, LinkLost, Unplugged, ReplugDuringRead, ReplugUnderItsMessage };
     TForm1::LinkTiming.NoAnswerMs = 400;
     ConnectAndRead();
-    auto messageUp = [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(w) && w->isVisible())
-                return true;
-        return false;
-    };
-    bool messageWasUp = false, watchdog = false;
     for (const How how : {Replugged, LinkLost, Unplugged, ReplugDuringRead, ReplugUnderItsMessage}) {
         const TextDialog d = TextDialogs()[how == LinkLost || how == ReplugUnderItsMessage ? 1 : 0];
         SCOPED_TRACE(testing::Message() << d.name << ", how " << how);
-        if (how == ReplugDuringRead)
-            module->OnPacket = [&](const QByteArray&) {
+        if (how >= ReplugDuringRead) // at the read's first request: replugged, or left unanswered (126)
+            module->OnPacket = [&, how](const QByteArray&) {
                 module->OnPacket = nullptr;
-                QTimer::singleShot(0, form, [&] { module->Replug(); });
+                how == ReplugDuringRead ? QTimer::singleShot(0, form, [&] { module->Replug(); }) : module->SetSilent(true);
             };
-        if (how == ReplugUnderItsMessage) { // the read is left unanswered: 126 comes up for real
-            module->OnPacket = [&](const QByteArray&) {
-                module->OnPacket = nullptr;
-                module->SetSilent(true);
-            };
+        if (how == ReplugUnderItsMessage) { // 126 comes up for real, and the module comes back under it
             ui::SetNonInteractive(false);
             ui::SetOnRecorded([&](const ui::ShownDialog&) {
                 QTimer::singleShot(100, form, [&] {
                     ui::SetNonInteractive(true); // no later dialog may block
-                    messageWasUp = messageUp();
+                    ui::SetOnRecorded(nullptr);
+                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    ASSERT_TRUE(box && box->text() == GetLangText(126));
                     module->SetSilent(false);
                     module->Replug();
-                });
-                QTimer::singleShot(3000, form, [&] {
-                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                        watchdog = true, box->reject();
+                    EXPECT_TRUE(sim::WaitUntil([&] { return !box->isVisible(); })) << "the message outlived its dialog";
+                    if (box->isVisible())
+                        box->reject();
                 });
             });
         }
         d.opener(*form)->click();
         if (how < ReplugDuringRead)
             (how == Replugged ? module->Replug() : module->Unplug(how == Unplugged));
-        ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible() && !messageUp(); }, 5000));
-        ui::SetOnRecorded(nullptr);
-        ui::SetNonInteractive(true);
-        if (how == ReplugUnderItsMessage) {
-            EXPECT_TRUE(messageWasUp && Shown(GetLangText(126)));
-            EXPECT_FALSE(watchdog);
-        }
+        ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
         if (how == LinkLost || how == Unplugged) {
             d.dialog()->show();
             d.write();
@@ -453,8 +431,7 @@ TEST_F(SmsDialogsTest, DialogGoesWithItsModule)
             ASSERT_TRUE(sim::WaitUntil([&] { return !d.dialog()->isVisible(); }));
         }
         ASSERT_TRUE(WaitReadFinished());
-        // The window system was told to take it off the screen as well.
-        EXPECT_TRUE(!d.dialog()->windowHandle() || !d.dialog()->windowHandle()->isVisible());
+        EXPECT_TRUE(!d.dialog()->windowHandle() || !d.dialog()->windowHandle()->isVisible()); // off the screen too
         EXPECT_TRUE(form->isEnabled());
         ui::ClearRecord();
     }

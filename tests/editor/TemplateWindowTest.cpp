@@ -74,8 +74,7 @@ class TemplateWindowTest : public WindowTestBase {
 protected:
     void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(2000, 500); }
 
-    // The window with its language applied; with a module of that firmware, read (a VEQ3,
-    // whose window shows every page).
+    // The window with its language applied; with a VEQ3 of that firmware (every page shows), read.
     void Open(int firmware = 0)
     {
         if (firmware)

@@ -555,8 +555,7 @@ TEST_F(UsersPageTest, BitsNoVisibleControlShowsGoBackAsRead)
 // a read or a template that holds them again keeps them.
 TEST_F(UsersPageTest, SlotsATemplateLeavesEmptyAreClearedAtTheNextWrite)
 {
-    // Ten reads and four write-alls: no pauses between packets, and the timers that
-    // lead to a read come round sooner.
+    // Ten reads and four write-alls: no pauses between packets, and sooner timers before a read.
     SetLinkTiming(2000, 500);
     TForm1::LinkTiming.GapMs = 0;
     TForm1::LinkTiming.SeriesPauseMaxMs = 0;
