@@ -338,7 +338,7 @@ TEST_F(ModuleLinkFaultsTest, AnAnswerOutlivingItsModuleDoesNothing)
         {"Code=48213\r\n", "input", {{}, "37069999999"}, [](TForm1& f) { f.TntButton25Click(); }, 2035, false, 125},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.kind << ", " << r.firmware << (r.locked ? " locked" : "") << ", " << r.told);
+        SCOPED_TRACE(testing::Message() << "row " << &r - rows);
         WriteSettings(r.settings);
         Connect();
         ui::QueueAnswer({{}, other}); // a template of the first module's settings
@@ -400,7 +400,7 @@ TEST_F(ModuleLinkFaultsTest, ANewModulesPromptComesOnceTheCutWriteIsTold)
     auto other = std::make_unique<sim::SimModule>(*hid, o, false);
     other->Config().usbPassword = "secret";
     other->RequirePassword(true);
-    module->OnPacket = [&](const QByteArray& p) { // swapped while the write's first packet waits
+    module->OnPacket = [&](const QByteArray& p) { // another takes its place while a write packet waits
         if (quint8(p[0]) == 0x10)
             module->SetStayBusy(true), QTimer::singleShot(20, form, [&] { module->Unplug(), other->Plug(); });
     };
