@@ -50,7 +50,7 @@ protected:
         for (int i = 0; i < 15; ++i)
             module->Config().smsPhrases[static_cast<std::size_t>(i)] = "P" + QByteArray::number(i);
         module->Config().additionalSmsTexts = {"A0", "A1"};
-        module->Config().pgmPhones[0] = {"600700", 0x80}; // output 1, "Manual", on a remote-control phone
+        module->Config().pgmPhones[0] = {"600700", 0x80}; // a remote-control phone of output 1, "Manual"
         module->Config().outputs[0].cr = 0x08;
         ASSERT_TRUE(CreateFormsWithLanguages());
         // The timers that lead to a read and to the lock check come round sooner.
@@ -105,7 +105,7 @@ void Start(TForm1* form, Operation op)
     case Operation::ClearNumber: // user 1's, shown after the read
         form->TntButton7->click();
         break;
-    case Operation::ConnectRead:
+    case Operation::ConnectRead: // the caller plugs the module in again
         break;
     }
 }
