@@ -713,10 +713,9 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
             expected.itemNames[1][i] = blank.itemNames[1][i];
         for (size_t i = PartitionNameCount; i < 32; ++i)
             expected.itemNames[3][i] = blank.itemNames[3][i];
-        // What only another window shows: below 2030 the key bits, the keys and the third
-        // protocol (the list's first stands for the module's none); on the 3m class the
-        // outputs, the remote-control phones and "Call on Alarm" and "Mandatory Call"; from
-        // 3000 the other two outputs and their remote-control bits.
+        // What only another window shows: below 2030 the key bits, keys and third protocol (the list's
+        // first stands for none); on the 3m class the outputs, the remote-control phones, "Call on
+        // Alarm" and "Mandatory Call"; from 3000 outputs 3 and 4 and their remote-control bits.
         const bool class3m = to < FwVeq4mFrom3000;
         if (to < FwEncryptionBits) {
             expected.tcpCR = (own(saved.tcpCR, blank.tcpCR, 1u << 25 | 1u << 29) & ~0xF0u) | 0x10u;

@@ -17,12 +17,7 @@ namespace {
 
 class WriteGuardTest : public WindowTestBase {
 protected:
-    void SetUp() override
-    {
-        WindowTestBase::SetUp();
-        // No pauses between packets: what goes out counts here, not its pace.
-        TForm1::LinkTiming = {.GapMs = 0, .ReplyTimeoutMs = 400, .FirstReplyMs = 100, .SeriesPauseMaxMs = 0};
-    }
+    void SetUp() override { WindowTestBase::SetUp(); SetLinkTiming(400, 100); }
 
     // Message n, naming this channel where it has one.
     static int Messages(int n, int channel = 0)
@@ -88,6 +83,7 @@ TEST_F(WriteGuardTest, NothingIsSentOverSettingsThatWereNotRead)
 // The same refusals hold for "Save New Template" where the template would not load.
 TEST_F(WriteGuardTest, ValuesThatMustNotGoOutAreRefusedBeforeAnythingIsSent)
 {
+    TForm1::LinkTiming.GapMs = TForm1::LinkTiming.SeriesPauseMaxMs = 0; // what goes out counts, not its pace
     using Module = std::function<void(sim::SimModuleConfig&)>;
     const Module bothChannels = [](auto& m) { BothChannels(m, "rx1.example:5001", "rx2.example:5002"); };
     const QByteArray host45 = "rx2." + QByteArray(38, 'x') + ".lt";
