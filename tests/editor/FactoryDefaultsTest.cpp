@@ -160,16 +160,14 @@ TEST_F(FactoryDefaultsTest, ResetSendsTheFactoryConfigurationAndReadsItBack)
             WriteSettings("PSTN=1\r\n");
         Connect(k.firmware);
         TemplateLoaded = true;
-        bool waitUp = true, saysWriting = true;
+        bool waitUp = true, saysWriting = false;
         module->OnPacket = [&](const QByteArray& p) {
             if (static_cast<quint8>(p[0]) == 0x80 || static_cast<quint8>(p[0]) == 0x1B)
                 waitUp = waitUp && Form5->isVisible() && !form->isEnabled();
-            // From the first packet on, though the connect read left it saying reading.
-            if (static_cast<quint8>(p[0]) == 0x1B)
-                saysWriting = saysWriting && !Form5->Label1->isHidden() && Form5->Label2->isHidden();
+            if (static_cast<quint8>(p[0]) == 0x1B) // the first, though the connect read left it saying read
+                saysWriting = !Form5->Label1->isHidden() && Form5->Label2->isHidden();
         };
-        // The button is offered only for a module the window configures; below that the
-        // reset itself still keeps to the firmware's commands.
+        // Below 2000 the button is not offered, but the reset keeps to the firmware's commands.
         const bool offered = k.firmware >= FwReadOnConnect;
         if (offered)
             ResetWithYes();
@@ -225,40 +223,33 @@ TEST_F(FactoryDefaultsTest, GPRSLockKeepsTheReportingSettingsAndTheUSBPassword)
     // Heartbeat check, period 1234 s, SIM PIN, statistics, GPRS password.
     m.veq2CR = 1u << 2 | 1234u << 8 | 1u << 6 | 1u << 24 | 1u << 25;
     m.heartBeat = 0xFABC; // bits 12-14, which no control shows
-    // The production test runs the same reset, without the names and the read-back.
-    for (const bool productionTest : {false, true}) {
-        SCOPED_TRACE(productionTest ? "production test" : "factory reset");
-        if (productionTest)
-            WriteSettings("Code=48213\r\nPhoneNumber1=37060000001\r\n");
-        Connect(2035, true, m);
-        ASSERT_TRUE(form->Link()->GPRSLocked);
-        // The lock hides the reset's button (and its answer does nothing); the routine
-        // itself, and the production test, reset such a module all the same.
-        if (productionTest) {
-            form->TntButton25->click();
-        } else {
-            form->WriteFactoryDefaults(false);
-            ASSERT_TRUE(WaitReadEnded());
-        }
+    Connect(2035, true, m);
+    ASSERT_TRUE(form->Link()->GPRSLocked);
+    form->WriteFactoryDefaults(false); // the lock hides the reset's button, not the reset
+    ASSERT_TRUE(WaitReadEnded());
 
-        ResetCase c;
-        c.locked = true;
-        c.testMode = productionTest;
-        c.tcpcr = m.tcpCR; // the channels as read, their transport and key bits too
-        c.veq2cr = 1u << 2 | 1234u << 8 | 5u << 3 | 1u << 25;
-        c.heartbeat = 0x7ABC;
-        c.heartbeatFlag = true;
-        c.kept = {"10.1.2.3:5001", "backup.example:6002", "apn.test", "user", "pass", "1234", "5678", "Owner"};
-        const auto expected = ExpectedReset(c);
-        ExpectPackets(expected);
-        if (!productionTest) {
-            EXPECT_EQ(WritePackets().size(), expected.size());
-        }
-        const auto codes = module->Codes();
-        EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x07), 0);
-        EXPECT_EQ(module->Config().usbPassword.trimmed(), QByteArray("secret"));
-        CloseWindow();
-    }
+    ResetCase c;
+    c.locked = true;
+    c.tcpcr = m.tcpCR; // as read, the transport and key bits too
+    c.veq2cr = 1u << 2 | 1234u << 8 | 5u << 3 | 1u << 25;
+    c.heartbeat = 0x7ABC;
+    c.heartbeatFlag = true;
+    c.kept = {"10.1.2.3:5001", "backup.example:6002", "apn.test", "user", "pass", "1234", "5678", "Owner"};
+    const auto expected = ExpectedReset(c);
+    ExpectPackets(expected);
+    EXPECT_EQ(WritePackets().size(), expected.size());
+    const auto codes = module->Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0x07), 0);
+    EXPECT_EQ(module->Config().usbPassword.trimmed(), QByteArray("secret"));
+
+    // The production test's reset keeps them as well, without the names.
+    CloseWindow();
+    WriteSettings("Code=48213\r\nPhoneNumber1=37060000001\r\n");
+    Connect(2035, true, m);
+    form->TntButton25->click();
+    c.testMode = true;
+    ExpectPackets(ExpectedReset(c));
+    EXPECT_EQ(module->Config().usbPassword.trimmed(), QByteArray("secret"));
 }
 
 TEST_F(FactoryDefaultsTest, AnsweringNoSendsNothing)
@@ -425,9 +416,7 @@ TEST_F(ProductionTest, PromptOverTheWaitDialogIsUsableAndItsAnswerIsStoredUnchec
         ui::SetNonInteractive(true); // no later dialog may block
         promptEnabled = d->isEnabled() && !form->isEnabled();
         preset = d->textValue();
-        // It types as the users list does: no letter.
-        auto* e = d->findChild<QLineEdit*>();
-        if (e) {
+        if (auto* e = d->findChild<QLineEdit*>()) { // it types as the users list does: no letter
             e->end(false);
             QTest::keyClicks(e, "x5");
             typed = e->text();
@@ -457,34 +446,36 @@ TEST_F(ProductionTest, EmptyAnswerProgramsTheInputsAllTheSame)
     ExpectDone("");
 }
 
-// A number that the users list would not take as it stands (blanks, too long) is refused
-// as a cancel is, and said so: user 1 never gets a number cut or changed.
 TEST_F(ProductionTest, CancelledPromptLeavesTheModuleResetAndTheWindowUsable)
 {
-    for (const std::optional<QString>& answer : {std::optional<QString>(), std::optional<QString>("3706 000 0011")}) {
-        SCOPED_TRACE(answer.value_or("(cancelled)").toStdString());
-        sim::SimModuleConfig config;
-        config.phones[0] = {"37060000011", 0x43, 0x02};
-        Connect(2035, false, config);
-        ASSERT_TRUE(form->TntCheckBox23->isChecked()); // the shown user's "Alarm SMS"
-        form->TntComboBox1->setEditText(QString());
-        ui::QueueText(answer);
-        form->TntButton25->click();
-        ExpectPackets(ExpectedReset(TestModeCase()));
-        EXPECT_EQ(module->Packets().size(), ResetCount());
-        EXPECT_EQ(ui::Record().size(), answer ? 2u : 1u); // the prompt; a cancel says nothing more
-        if (answer) {
-            EXPECT_EQ(ui::Record().back().text, QStringLiteral("Numeris neteisingas"));
-        }
-        EXPECT_FALSE(Form5->isVisible());
-        EXPECT_TRUE(form->isEnabled());
-        EXPECT_EQ(Setting("PhoneNumber1"), QByteArray("37060000001"));
-        // The boxes show the cleared flags, so nothing that stores them brings the old ones back.
-        for (QCheckBox* b : {form->TntCheckBox5, form->TntCheckBox6, form->TntCheckBox23, form->TntCheckBox30})
-            EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
-        ExpectNothingWrittenOrSavedUntilRead();
-        CloseWindow();
-    }
+    sim::SimModuleConfig config;
+    config.phones[0] = {"37060000011", 0x43, 0x02};
+    Connect(2035, false, config);
+    ASSERT_TRUE(form->TntCheckBox23->isChecked()); // the shown user's "Alarm SMS"
+    form->TntComboBox1->setEditText(QString());
+    ui::QueueText(std::nullopt);
+    form->TntButton25->click();
+    ExpectPackets(ExpectedReset(TestModeCase()));
+    EXPECT_EQ(module->Packets().size(), ResetCount());
+    EXPECT_EQ(ui::Record().size(), 1u); // the prompt, no message
+    EXPECT_FALSE(Form5->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(Setting("PhoneNumber1"), QByteArray("37060000001"));
+    // The boxes show the cleared flags, so nothing that stores them brings the old ones back.
+    for (QCheckBox* b : {form->TntCheckBox5, form->TntCheckBox6, form->TntCheckBox23, form->TntCheckBox30})
+        EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
+    ExpectNothingWrittenOrSavedUntilRead();
+
+    // A number the users list would not take as it stands (blanks, too long) is refused as
+    // a cancel is, and said so: user 1 never gets a number cut or changed.
+    ui::ClearRecord();
+    module->ClearLog();
+    ui::QueueText(QStringLiteral("3706 000 0011"));
+    form->TntButton25->click();
+    EXPECT_EQ(module->Packets().size(), ResetCount());
+    ASSERT_EQ(ui::Record().size(), 2u);
+    EXPECT_EQ(ui::Record().back().text, QStringLiteral("Numeris neteisingas"));
+    EXPECT_EQ(Setting("PhoneNumber1"), QByteArray("37060000001"));
 }
 
 TEST_F(ProductionTest, ModuleOrWindowGoneMidwayIsAnError)

@@ -281,7 +281,7 @@ protected:
 
     // A module with the distinct configuration, read into a new window.
     void ConnectAndRead(int firmware, bool gprsLocked = false, const char* type = "VEQ4m",
-                        const sim::SimModuleConfig* config = nullptr)
+                        const std::optional<sim::SimModuleConfig>& config = std::nullopt)
     {
         PlugModule(firmware, true, QLatin1String(type));
         module->Config() = config ? *config : DistinctConfig(firmware);
@@ -633,6 +633,30 @@ TEST_F(WriteAllTest, ReadManualConfigurationAndSendKeepTheModuleAndTheWizardPage
     EXPECT_EQ(WizardState(*form), names);
 }
 
+// The distinct configuration of 2035, with what no control shows or typing would not give.
+sim::SimModuleConfig TemplateSourceConfig()
+{
+    const std::array<quint8, 5> burglary = {6, 0x13, 0x00, 0x10, 0x05}; // group 1, zone 5
+    sim::SimModuleConfig c = DistinctConfig(2035);
+    c.inputs[4] = {0x21, 0, 20, 600, burglary}; // 24H beside an event without it
+    c.inputs[0].cr = 0x41;                      // no 24H beside an event with it (fire alarm)
+    c.inputs[1] = {0xD9, 1, 8, 90, burglary};   // input bits 4 and 7
+    c.outputs[3].cr = 0x19;                     // the siren bit of a row the page shows
+    c.outputs[1] = {0x0D, 100};                 // function 5, in half seconds
+    c.veq2CR = 0x4902584F | VEQ2CRSimPinWrong;  // general word bits 1, 27, 30; the SIM PIN warning
+    c.smsPstnCR = 0x42180082;                   // SMS/PSTN word bits 1 and 25
+    c.connectionString = Fill("receiver-number-two.at-the-station-xy.example.lt", 50); // 48, no port
+    c.connectionString2 = Fill("rx~2.receiver-of-the-station.alarm.example.lt:80", 50);
+    // Channel 2 alone in use, on the third protocol; both keys in use.
+    c.tcpCR = BuildTCPCR({.ComboBox3Index = 2, .ComboBox3Count = 3, .ComboBox2Index = 1,
+                          .TntCheckBox42Checked = true, .TntCheckBox43Checked = true}, 2035) | 0x80000000u;
+    c.reserveAccounts[0] = "12  ";
+    c.phones[3].number = Fill("+3706100x", 15);
+    c.heartBeat = 0xF602;       // bits 12-14
+    c.pgmPhones[0].mask = 0xBF; // outputs 1, 3 and 4, and bits of no output
+    return c;
+}
+
 // A template saved from a module, loaded over a window that shows another configuration
 // and written: the module then holds what it held when the template was saved, except
 // what no template carries. What no control shows or typing would not give goes back whole,
@@ -640,38 +664,12 @@ TEST_F(WriteAllTest, ReadManualConfigurationAndSendKeepTheModuleAndTheWizardPage
 // firmware), what only the other window shows stays that module's own.
 TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
 {
-    const struct {
-        const char* from;
-        int fromFirmware;
-        const char* to;
-        int toFirmware;
-    } rows[] = {{"VEQ4m", 2035, "VEQ4m", 2035},  // a module like it (3m class)
-               {"VEQ3", 2035, "VEQ4m", 2020},   // 3m class and an older firmware
-                {"VEQ3", 2035, "VEQ4m", 3010}};  // two outputs
-    // Only what the modules store counts here, not the pacing of the packets.
-    TForm1::LinkTiming.GapMs = 0;
-    TForm1::LinkTiming.SeriesPauseMaxMs = 0;
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.from << " " << r.fromFirmware << " over " << r.to << " " << r.toFirmware);
-        const std::array<quint8, 5> burglary = {6, 0x13, 0x00, 0x10, 0x05}; // group 1, zone 5
-        sim::SimModuleConfig c = DistinctConfig(r.fromFirmware);
-        c.inputs[4] = {0x21, 0, 20, 600, burglary}; // 24H beside an event without it
-        c.inputs[0].cr = 0x41;                      // no 24H beside an event with it (fire alarm)
-        c.inputs[1] = {0xD9, 1, 8, 90, burglary};   // input bits 4 and 7
-        c.outputs[3].cr = 0x19;                     // the siren bit of a row the page shows
-        c.outputs[1] = {0x0D, 100};                 // function 5, in half seconds
-        c.veq2CR = 0x4902584F | VEQ2CRSimPinWrong;  // general word bits 1, 27, 30; the SIM PIN warning
-        c.smsPstnCR = 0x42180082;                   // SMS/PSTN word bits 1 and 25
-        c.connectionString = Fill("receiver-number-two.at-the-station-xy.example.lt", 50); // 48, no port
-        c.connectionString2 = Fill("rx~2.receiver-of-the-station.alarm.example.lt:80", 50);
-        // Channel 2 alone in use, on the third protocol; both keys in use.
-        c.tcpCR = BuildTCPCR({.ComboBox3Index = 2, .ComboBox3Count = 3, .ComboBox2Index = 1,
-                              .TntCheckBox42Checked = true, .TntCheckBox43Checked = true}, 2035) | 0x80000000u;
-        c.reserveAccounts[0] = "12  ";
-        c.phones[3].number = Fill("+3706100x", 15);
-        c.heartBeat = 0xF602;   // bits 12-14
-        c.pgmPhones[0].mask = 0xBF; // outputs 1, 3 and 4, and bits of no output
-        ConnectAndRead(r.fromFirmware, false, r.from, &c);
+    TForm1::LinkTiming.GapMs = TForm1::LinkTiming.SeriesPauseMaxMs = 0; // what is stored counts, not the pace
+    // Saved from a VEQ4m (3m class) or a VEQ3, both of 2035, loaded over a VEQ4m of this firmware.
+    const std::pair<const char*, int> rows[] = {{"VEQ4m", 2035}, {"VEQ3", 2020}, {"VEQ3", 3010}};
+    for (const auto& [from, to] : rows) {
+        SCOPED_TRACE(testing::Message() << from << " over " << to);
+        ConnectAndRead(2035, false, from, TemplateSourceConfig());
         sim::SimModuleConfig held = module->Config();
         held.cpCR = CPCRCommunicator;
         held.veq2CR &= ~VEQ2CRSimPinWrong; // the module's warning, never sent
@@ -689,7 +687,7 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
         blank.heartBeat = 0x2000;
         blank.tcpCR = 1u << 25;
         blank.outputs[2] = {0x01, 60}; // "Arm" without the pulse, on a row its window does not show
-        ConnectAndRead(r.toFirmware, false, r.to, &blank);
+        ConnectAndRead(to, false, "VEQ4m", blank);
         blank = module->Config();
 
         ui::QueueText(name);
@@ -700,6 +698,7 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
         form->TntButton1->click();
         ASSERT_TRUE(WaitReadEnded());
 
+        auto own = [](auto a, auto b, unsigned bits) { return decltype(a)((a & ~bits) | (b & bits)); };
         sim::SimModuleConfig expected = saved;
         expected.cpCR = CPCRCommunicator;
         // Not in a template: the third address, the SMS backup number, the GPRS-settings
@@ -708,36 +707,31 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
         expected.connectionString3 = blank.connectionString3;
         expected.smsBackupFlag = blank.smsBackupFlag;
         expected.smsBackupPhone = blank.smsBackupPhone;
-        expected.veq2CR = (saved.veq2CR & ~(1u << 25)) | (blank.veq2CR & (1u << 25));
-        expected.heartBeat = (saved.heartBeat & ~HeartbeatHiddenBits) | (blank.heartBeat & HeartbeatHiddenBits);
+        expected.veq2CR = own(saved.veq2CR, blank.veq2CR, 1u << 25);
+        expected.heartBeat = own(saved.heartBeat, blank.heartBeat, HeartbeatHiddenBits);
         for (size_t i = ModuleNameCount; i < 32; ++i)
             expected.itemNames[1][i] = blank.itemNames[1][i];
         for (size_t i = PartitionNameCount; i < 32; ++i)
             expected.itemNames[3][i] = blank.itemNames[3][i];
-        // What only another window shows: below 2030 the key bits, the keys and the third
-        // protocol (the list's first stands for the module's none); on the 3m class the
-        // outputs, the remote-control phones and "Call on Alarm" and "Mandatory Call"; with
-        // two outputs the other two and their remote-control bits.
-        const TModelFlags to = ModelFlagsFor(sim::SimModule::ProductNameFor(r.toFirmware, QLatin1String(r.to)),
-                                             r.toFirmware);
-        if (r.toFirmware < FwEncryptionBits) {
-            const quint32 keyBits = 1u << 25 | 1u << 29;
-            expected.tcpCR = (saved.tcpCR & ~keyBits & ~0xF0u) | (blank.tcpCR & keyBits) | 0x10u;
+        // What only another window shows: below 2030 the key bits, keys and third protocol (the list's
+        // first stands for none); on the 3m class the outputs, the remote-control phones, "Call on
+        // Alarm" and "Mandatory Call"; from 3000 outputs 3 and 4 and their remote-control bits.
+        const bool class3m = to < FwVeq4mFrom3000;
+        if (to < FwEncryptionBits) {
+            expected.tcpCR = (own(saved.tcpCR, blank.tcpCR, 1u << 25 | 1u << 29) & ~0xF0u) | 0x10u;
             expected.aesKeys = blank.aesKeys;
         }
         for (size_t i = 0; i < 4; ++i)
-            if (to.Model3mClass || (to.ModelVeq4mFrom3000 && i >= 2))
+            if (class3m || i >= 2)
                 expected.outputs[i] = blank.outputs[i];
         for (size_t i = 0; i < 32; ++i) {
             auto& p = expected.pgmPhones[i];
-            if (to.Model3mClass)
-                p = {Fill(blank.pgmPhones[i].number, 15), blank.pgmPhones[i].mask};
-            else if (to.ModelVeq4mFrom3000)
-                p.mask = quint8((p.mask & ~0x30) | (blank.pgmPhones[i].mask & 0x30));
+            p.mask = own(p.mask, blank.pgmPhones[i].mask, class3m ? 0xFF : 0x30);
+            if (class3m)
+                p.number = Fill(blank.pgmPhones[i].number, 15);
         }
-        if (to.Model3mClass)
-            for (size_t i = 0; i < 10; ++i)
-                expected.phones[i].cr = quint8((saved.phones[i].cr & ~0x14) | (blank.phones[i].cr & 0x14));
+        for (size_t i = 0; class3m && i < 10; ++i)
+            expected.phones[i].cr = own(saved.phones[i].cr, blank.phones[i].cr, 0x14);
         ExpectSameConfig(module->Config(), expected);
         EXPECT_TRUE(ui::Record().empty());
         CloseWindow();
