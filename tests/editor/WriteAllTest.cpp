@@ -685,7 +685,7 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
         // Another module, which holds next to nothing, and the window shows that.
         sim::SimModuleConfig blank;
         blank.heartBeat = 0x2000;
-        blank.tcpCR = 1u << 25;
+        blank.tcpCR = 1u << 25 | 0x20u; // channel 2 on the second protocol
         blank.outputs[2] = {0x01, 60}; // "Arm" without the pulse, on a row its window does not show
         ConnectAndRead(to, false, "VEQ4m", blank);
         blank = module->Config();
@@ -713,12 +713,12 @@ TEST_F(WriteAllTest, ALoadedTemplateWrittenGivesTheModuleTheSavedConfiguration)
             expected.itemNames[1][i] = blank.itemNames[1][i];
         for (size_t i = PartitionNameCount; i < 32; ++i)
             expected.itemNames[3][i] = blank.itemNames[3][i];
-        // What only another window shows: below 2030 the key bits, keys and third protocol (the list's
-        // first stands for none); on the 3m class the outputs, the remote-control phones, "Call on
-        // Alarm" and "Mandatory Call"; from 3000 outputs 3 and 4 and their remote-control bits.
+        // What only another window shows: below 2030 the key bits, keys and third protocol; on the
+        // 3m class the outputs, the remote-control phones, "Call on Alarm" and "Mandatory Call";
+        // from 3000 outputs 3 and 4 and their remote-control bits.
         const bool class3m = to < FwVeq4mFrom3000;
         if (to < FwEncryptionBits) {
-            expected.tcpCR = (own(saved.tcpCR, blank.tcpCR, 1u << 25 | 1u << 29) & ~0xF0u) | 0x10u;
+            expected.tcpCR = own(saved.tcpCR, blank.tcpCR, 1u << 25 | 1u << 29 | 0xF0u);
             expected.aesKeys = blank.aesKeys;
         }
         for (size_t i = 0; i < 4; ++i)
